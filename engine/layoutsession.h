@@ -1,0 +1,82 @@
+#pragma once
+
+#include "cells.h"
+#include "diagram.h"
+#include "messagesink.h"
+#include "redrawview.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace sheetcraft {
+
+// Frame state of both diagrams, kept for the whole run.
+struct FrameState {
+    std::int16_t fssFrame = 0; // 0 before the first step, then 1 to 4
+    std::int16_t pssFrame = 0;
+    // 0: last step on the finished diagram; 1: on the press diagram;
+    // 2 and 3: Maximize is stepping the finished or the press frames.
+    std::int16_t stepMode = 0;
+    // The count each diagram's current frame shows. Held in doubles: a count
+    // above 2^24 would not survive single precision.
+    double fssFrameOut = 0;
+    double pssFrameOut = 0;
+};
+
+// How the last redraw ended.
+enum class RedrawOutcome {
+    NotRun,
+    Drawn,              // both diagrams drawn
+    RefusedSize,        // a size cell failed the size check; nothing changed
+    FinishedDoesNotFit, // finished sheet larger than the press sheet
+    PressDoesNotFit,    // press sheet larger than the parent sheet
+};
+
+// The layout handlers of the main window, written once: the window, the
+// calculator and the printed report all run this code. Holds the cells and the
+// frame state; drawing goes to the view, messages to the sink.
+class LayoutSession {
+public:
+    explicit LayoutSession(MessageSink &messages, RedrawView *view = nullptr);
+
+    Cells cells;
+    FrameState frames;
+    // Captions of the (invisible) Next buttons: "Next", a blank and the frame.
+    std::string cmdNextCaption = "Next";
+    std::string cmdNextPSSCaption = "Next";
+
+    void setView(RedrawView *view) { m_view = view; }
+
+    void cmdNext_Click();    // one step of the finished diagram
+    void cmdNextPSS_Click(); // one step of the press diagram
+    void Command1_Click();   // Clear: both frames back to 1 and redraw
+    void cmdMaxOut_Click();  // Maximize: each diagram to its first best frame
+    void DrawSheet();        // the whole redraw of both diagrams
+
+    // Leaving a size cell (0 finished, 1 press, 2 parent): lower case, the size
+    // check, entry form, copies into the storage cells. Draws nothing.
+    void txtSize_LostFocus(int index);
+
+    // Values of the last complete drawing of each diagram; empty when the last
+    // redraw did not get that far.
+    const std::optional<DiagramValues> &finished() const { return m_finished; }
+    const std::optional<DiagramValues> &press() const { return m_press; }
+    RedrawOutcome lastOutcome() const { return m_outcome; }
+
+    // True when all three size cells pass the size check (as lower-cased).
+    bool sizesUsable() const;
+
+private:
+    void refreshCaptions();
+    void refreshStorage();
+
+    MessageSink &m_messages;
+    RedrawView *m_view = nullptr;
+    std::optional<DiagramValues> m_finished;
+    std::optional<DiagramValues> m_press;
+    RedrawOutcome m_outcome = RedrawOutcome::NotRun;
+    bool m_redrewFrame = false; // set by a redraw that stored a frame count
+};
+
+} // namespace sheetcraft
