@@ -1,0 +1,78 @@
+#pragma once
+
+#include "messagesink.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace sheetcraft {
+
+// The two small settings files kept between runs: the location file
+// "zvkelck.dat" (data folder on line 1, estimating folder on line 2) and the
+// mode file "FileMenu.txt" (first character "M" for Kelvane mode). Both are
+// CR LF text so that files copied from an older installation keep working.
+
+inline constexpr const char *locationFileName = "zvkelck.dat";
+inline constexpr const char *modeFileName = "FileMenu.txt";
+inline constexpr const char *noFolderText = "No Folder Selected";
+
+// Error numbers shown in the start-up "Error Number" message.
+inline constexpr int errFileNotFound = 53;
+inline constexpr int errInputPastEnd = 62;
+inline constexpr int errFileAccess = 75;
+
+// Folder holding both files: the program's own folder on Windows, otherwise
+// $XDG_CONFIG_HOME/sheetcraft (~/.config/sheetcraft), since an installed
+// program's folder is read-only there. Read from the environment on every
+// call, so a test may point it elsewhere.
+QString settingsFolder();
+QString locationFilePath();
+QString modeFilePath();
+
+// Reads comma/line delimited values the way the location file has always been
+// read: blanks before a value are skipped; a value starting with a double
+// quote runs to the closing quote (quotes dropped, anything up to the next
+// delimiter ignored); otherwise it runs to the next comma or line end. CR LF,
+// LF and CR all end a line.
+class FieldReader {
+public:
+    explicit FieldReader(QByteArray text) : m_text(std::move(text)) {}
+    // The next value, or nothing when the text is used up (reading past the end).
+    std::optional<QString> next();
+
+private:
+    bool atLineEnd() const;
+    void skipLineEnd();
+    QByteArray m_text;
+    qsizetype m_pos = 0;
+};
+
+struct LocationFile {
+    bool exists = false;
+    int error = 0; // 0 when both values were read; otherwise one of err*
+    QString dataFolder;
+    QString estFolder;
+};
+
+// Reads both values of the location file; never shows anything.
+LocationFile readLocationFile();
+
+// Writes the two lines (CR LF each, text as it stands) through a temporary
+// file renamed over the old one. On failure the old file is left intact, the
+// message names the file and the reason, and false is returned.
+bool writeLocationFile(const QString &dataFolder, const QString &estFolder, MessageSink &messages);
+
+// First byte of the mode file; nothing when it is missing, unreadable or empty.
+std::optional<char> readModeLetter();
+
+// Recreates the mode file holding `letter` and CR LF; same failure handling
+// as writeLocationFile.
+bool writeModeFile(char letter, MessageSink &messages);
+
+// Writes `bytes` to `fileName` inside settingsFolder(), creating the folder.
+bool writeSettingsFile(const QString &fileName, const QByteArray &bytes, MessageSink &messages);
+
+} // namespace sheetcraft

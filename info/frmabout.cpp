@@ -1,0 +1,129 @@
+#include "frmabout.h"
+
+#include "version.h"
+
+#include <QApplication>
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPointer>
+#include <QPushButton>
+#include <QStyle>
+#include <QVBoxLayout>
+
+namespace sheetcraft {
+
+namespace {
+QPointer<frmAbout> g_openWindow;
+} // namespace
+
+QString frmAbout::versionCaption()
+{
+    return QStringLiteral("Version %1.%2.%3").arg(versionMajor).arg(versionMinor).arg(versionRevision);
+}
+
+frmAbout::frmAbout(MessageSink &messages, QWidget *parent) : QDialog(parent), m_messages(messages)
+{
+    setWindowTitle(QStringLiteral("About Sheetcraft"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setModal(false);
+
+    QIcon icon = QApplication::windowIcon();
+    if (icon.isNull())
+        icon = style()->standardIcon(QStyle::SP_ComputerIcon);
+    picIcon = new QLabel(this);
+    picIcon->setPixmap(icon.pixmap(48, 48));
+    picIcon->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
+
+    lblTitle = new QLabel(QStringLiteral("Zorvath Sheetcraft"), this);
+    QFont titleFont = lblTitle->font();
+    titleFont.setPointSizeF(titleFont.pointSizeF() * 1.6);
+    titleFont.setBold(true);
+    lblTitle->setFont(titleFont);
+
+    lblVersion = new QLabel(versionCaption(), this);
+
+    lblDescription = new QLabel(
+        QStringLiteral("Sheetcraft works out how finished pieces cut from a press sheet and how press sheets cut "
+                       "from a parent sheet. It takes its layout parameters both from manual entry and from the "
+                       "order-entry database (zvData.mdb). It only reads that database and never updates it."),
+        this);
+    lblDescription->setWordWrap(true);
+
+    auto *rule = new QFrame(this);
+    rule->setFrameShape(QFrame::HLine);
+    rule->setFrameShadow(QFrame::Sunken);
+
+    Label1 = new QLabel(QStringLiteral("Written for the Zorvath press room and estimating office."), this);
+    Label2 = new QLabel(QStringLiteral("Copyright \u00a9 Zorvath. All rights reserved."), this);
+
+    lblDisclaimer = new QLabel(
+        QStringLiteral("Warning: this program is protected by copyright law. Reproducing or distributing it, or "
+                       "any part of it, without written permission is prohibited and may lead to civil and "
+                       "criminal prosecution."),
+        this);
+    lblDisclaimer->setWordWrap(true);
+
+    cmdOK = new QPushButton(QStringLiteral("OK"), this);
+    cmdOK->setDefault(true);
+    cmdOK->setAutoDefault(true);
+    cmdSysInfo = new QPushButton(QStringLiteral("&System Info..."), this);
+    cmdSysInfo->setAutoDefault(false);
+    // Esc closes through QDialog::reject, Enter through the default button.
+    connect(cmdOK, &QPushButton::clicked, this, &QDialog::accept);
+    connect(cmdSysInfo, &QPushButton::clicked, this, &frmAbout::cmdSysInfo_Click);
+
+    auto *text = new QVBoxLayout;
+    text->addWidget(lblTitle);
+    text->addWidget(lblVersion);
+    text->addSpacing(8);
+    text->addWidget(lblDescription);
+    text->addStretch();
+
+    auto *top = new QHBoxLayout;
+    top->addWidget(picIcon, 0, Qt::AlignTop);
+    top->addSpacing(12);
+    top->addLayout(text, 1);
+
+    auto *credits = new QVBoxLayout;
+    credits->addWidget(Label1);
+    credits->addWidget(Label2);
+    credits->addSpacing(8);
+    credits->addWidget(lblDisclaimer);
+
+    auto *buttons = new QVBoxLayout;
+    buttons->addWidget(cmdOK);
+    buttons->addWidget(cmdSysInfo);
+    buttons->addStretch();
+
+    auto *bottom = new QHBoxLayout;
+    bottom->addLayout(credits, 1);
+    bottom->addSpacing(12);
+    bottom->addLayout(buttons);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(rule);
+    layout->addLayout(bottom);
+
+    setFixedWidth(480);
+    cmdOK->setFocus();
+}
+
+void frmAbout::cmdSysInfo_Click()
+{
+    StartSysInfo(m_messages, launcher);
+}
+
+frmAbout *frmAbout::showWindow(MessageSink &messages)
+{
+    if (!g_openWindow)
+        g_openWindow = new frmAbout(messages);
+    g_openWindow->show();
+    g_openWindow->raise();
+    g_openWindow->activateWindow();
+    return g_openWindow;
+}
+
+} // namespace sheetcraft
