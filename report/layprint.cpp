@@ -1,0 +1,172 @@
+#include "layprint.h"
+
+#include "geometry.h"
+#include "numberformat.h"
+#include "panel.h"
+
+#include "extentsurface.h"
+
+#include <algorithm>
+#include <string>
+
+namespace sheetcraft {
+
+namespace {
+
+constexpr double titleWidthSpan = 11560; // the title is centred over this width
+constexpr double pageTop = 320;
+constexpr double blockLeft = 640;
+
+FontSpec reportFont(double points, bool bold)
+{
+    return FontSpec{reportFontName, points, bold};
+}
+
+struct SectionText {
+    std::string heading;
+    const DiagramValues &values;
+};
+
+// One section from its heading on, starting at the current y: heading, sheet
+// at paper scale, pieces, then the rows beside the sheet.
+ReportSectionLayout drawSection(DrawSurface &s, const SectionText &section)
+{
+    ReportSectionLayout layout;
+
+    s.setFont(reportFont(12, true));
+    s.moveTo(blockLeft, s.currentY());
+    s.print(section.heading, true);
+
+    // The dimension labels are printed in the heading's font.
+    const DiagramGeometry geometry =
+        DiagramGeometry::paper(static_cast<double>(roundHalfEven(s.currentY()) + 320));
+    layout.placement = DiagramPainter::drawSheet(s, section.values, geometry);
+    DiagramPainter::drawPieces(s, section.values, layout.placement, geometry);
+
+    layout.valueColumn =
+        static_cast<std::int16_t>(roundHalfEven(s.textWidth(" STANDARD OUT       ") + 1260));
+    const double sheetRight = layout.placement.sheetRight;
+    const double captionX = sheetRight + 1260;
+    const double valueX = sheetRight + layout.valueColumn;
+
+    s.moveTo(captionX, layout.placement.sheetTop);
+    bool frameRow = true;
+    for (const PanelRow &row : panelRows(section.values, PanelMedium::Report)) {
+        if (row.kind == PanelRow::Kind::Gripper) {
+            // A small sample of the gripper hatch stands in front of the caption.
+            const double rowY = static_cast<double>(roundHalfEven(s.currentY()));
+            s.setLineWidth(3);
+            s.setFillColor(blue);
+            s.setFillStyle(FillStyle::DiagonalCross);
+            s.box(sheetRight + 1320, s.currentY() + 40, sheetRight + 1620, s.currentY() + 200);
+            s.setCurrentY(rowY);
+            s.setFillColor(red);
+            s.setFillStyle(FillStyle::DownwardDiagonal);
+            s.print(row.caption, false);
+            s.moveTo(valueX, rowY);
+        } else {
+            const double rowY = s.currentY();
+            s.moveTo(captionX, rowY);
+            s.print(row.caption, false);
+            s.moveTo(valueX, rowY);
+        }
+        s.print(row.value, true);
+        layout.rowsEnd = s.currentY();
+        if (frameRow) {
+            // Only the frame row is bold; the rest of the section is regular.
+            s.setFont(reportFont(12, false));
+            frameRow = false;
+        }
+    }
+    return layout;
+}
+
+// Lowest point a section would reach when drawn from the current position.
+double measureSection(DrawSurface &page, const SectionText &section)
+{
+    ExtentSurface extent(page);
+    extent.moveTo(page.currentX(), page.currentY());
+    drawSection(extent, section);
+    return extent.bottom();
+}
+
+} // namespace
+
+ReportLayout layPrint(const Cells &cells, const FrameState &frames, const ReportContent &content,
+                      ReportPages &pages)
+{
+    ReportLayout layout;
+    DrawSurface *s = &pages.page();
+
+    // Title, centred over the page's usable width.
+    s->setFont(reportFont(24, true));
+    const auto w = static_cast<std::int16_t>(roundHalfEven(s->textWidth(reportTitle)));
+    const float left = static_cast<float>(titleWidthSpan - w) / 2.0f;
+    layout.titleLeft = static_cast<std::int16_t>(roundHalfEven(left));
+    s->moveTo(left, pageTop);
+    s->print(reportTitle, false);
+    layout.titleRight = static_cast<float>(s->currentX());
+    s->print("", true);
+    s->print("", true);
+
+    // Job block: bold labels, regular values.
+    const auto field = [&](double x, const char *label, const std::string &value, bool lineEnd) {
+        s->moveTo(x, s->currentY());
+        s->setFont(reportFont(12, true));
+        s->print(label, false);
+        s->setFont(reportFont(12, false));
+        s->print(value, lineEnd);
+    };
+    field(blockLeft, "Company: ", cells.txtName, false);
+    if (cells.optJob)
+        field(layout.titleLeft + 1500, "Job #: ", cells.txtJob, false);
+    else
+        field(layout.titleLeft + 1500, "Quote #: ", cells.txtQuote, false);
+    field(static_cast<double>(layout.titleRight) + 500, "Part No: ", cells.txtPartNo, true);
+    s->print("", true);
+    field(blockLeft, "Description: ", cells.txtDesc, true);
+    s->print("", true);
+    field(blockLeft, "Stock: ", cells.txtStockDesc, true);
+    s->setFont(reportFont(12, true));
+    s->print("", true);
+    s->print("", true);
+
+    // A section that would run past the bottom of the page starts on the next
+    // one, unless it already stands at the top of a page.
+    int page = 0;
+    const auto place = [&](const SectionText &section) {
+        double bottom = measureSection(*s, section);
+        if (bottom > pages.pageHeight() && s->currentY() > pageTop) {
+            pages.newPage();
+            ++page;
+            s = &pages.page();
+            s->moveTo(blockLeft, pageTop);
+            bottom = measureSection(*s, section);
+        }
+        ReportSectionLayout placed = drawSection(*s, section);
+        placed.page = page;
+        placed.bottom = bottom;
+        return placed;
+    };
+
+    layout.finished = place({"LAYOUT: Finished Forms on Press Sheet (UP): "
+                                 + plainNumber(frames.fssFrameOut),
+                             content.finished});
+
+    // Four empty lines below the sheet, or below its rows when a shallow sheet
+    // leaves them reaching further down, so the sections never overlap.
+    s->setFont(reportFont(12, false));
+    s->moveTo(blockLeft, std::max(static_cast<double>(layout.finished.placement.sheetBottom) + 240,
+                                  layout.finished.rowsEnd));
+    for (int i = 0; i < 4; ++i)
+        s->print("", true);
+
+    layout.press = place({"LAYOUT: Press Forms on Parent Sheet (OUT): "
+                              + plainNumber(frames.pssFrameOut),
+                          content.press});
+    s->setFont(reportFont(12, true));
+    layout.pageCount = page + 1;
+    return layout;
+}
+
+} // namespace sheetcraft

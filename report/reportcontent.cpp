@@ -1,0 +1,34 @@
+#include "reportcontent.h"
+
+#include "fitcount.h"
+#include "sheetsize.h"
+
+namespace sheetcraft {
+
+std::optional<ReportContent> prepareReport(const Cells &cells, const FrameState &frames,
+                                           MessageSink &messages)
+{
+    // Until the first redraw the storage cells hold their design texts, and a
+    // refused size never reaches the screen; either would print made-up numbers
+    // or divide by zero, so nothing is printed.
+    if (!isUsableSize(cells.txtFSS, SizeRole::Finished) || !isUsableSize(cells.txtPSS, SizeRole::Press)
+        || !isUsableSize(cells.txtPARS, SizeRole::Parent)) {
+        messages.message(incorrectSizeMessage);
+        return std::nullopt;
+    }
+
+    ReportContent content;
+    content.finished = computeDiagram(Diagram::Finished, cells.txtFSS, cells.txtPSS, frames.fssFrame,
+                                      gripperValue(cells.txtGrip), cells.optWidth);
+    content.press = computeDiagram(Diagram::Press, cells.txtPSS, cells.txtPARS, frames.pssFrame);
+
+    // The screen stops at a piece that does not fit; a report of that state
+    // would show counts left over from another layout.
+    if (!content.finished.fits() || !content.press.fits()) {
+        messages.message(doesNotFitMessage);
+        return std::nullopt;
+    }
+    return content;
+}
+
+} // namespace sheetcraft

@@ -1,0 +1,108 @@
+#include "reportoutput.h"
+
+#include "painterreplay.h"
+#include "recordedpages.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPagedPaintDevice>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QSaveFile>
+
+namespace sheetcraft {
+
+namespace {
+
+constexpr double twipsPerInch = 1440;
+constexpr int pdfResolution = 600;
+
+} // namespace
+
+std::optional<ReportLayout> paintReport(const Cells &cells, const FrameState &frames,
+                                        const ReportContent &content, QPagedPaintDevice &device)
+{
+    // The device's metrics describe its printable area, which is where the
+    // painter's origin lies.
+    const double dpiY = device.logicalDpiY();
+    if (dpiY <= 0 || device.logicalDpiX() <= 0)
+        return std::nullopt;
+    RecordedPages pages(&device, device.height() * twipsPerInch / dpiY);
+    const ReportLayout layout = layPrint(cells, frames, content, pages);
+
+    QPainter painter;
+    if (!painter.begin(&device))
+        return std::nullopt;
+    ReplayOptions options;
+    options.pixelsPerTwip = device.logicalDpiX() / twipsPerInch;
+    bool first = true;
+    for (const auto &page : pages.pages()) {
+        if (!first && !device.newPage()) {
+            painter.end();
+            return std::nullopt;
+        }
+        first = false;
+        replayRecording(*page, painter, options);
+    }
+    if (!painter.end())
+        return std::nullopt;
+    return layout;
+}
+
+void setUpReportPdf(QPagedPaintDevice &device)
+{
+    device.setPageLayout(QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Portrait,
+                                     QMarginsF(0.25, 0.25, 0.25, 0.25), QPageLayout::Inch));
+}
+
+QByteArray renderReportPdf(const Cells &cells, const FrameState &frames,
+                           const ReportContent &content)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    if (!buffer.open(QIODevice::WriteOnly))
+        return {};
+    {
+        QPdfWriter writer(&buffer);
+        writer.setResolution(pdfResolution);
+        writer.setCreator(QStringLiteral("Sheetcraft"));
+        writer.setTitle(QStringLiteral("Layouts"));
+        setUpReportPdf(writer);
+        if (!paintReport(cells, frames, content, writer))
+            return {};
+    }
+    buffer.close();
+    return bytes;
+}
+
+bool writeReportPdf(const Cells &cells, const FrameState &frames, const QString &path,
+                    MessageSink &messages)
+{
+    const std::optional<ReportContent> content = prepareReport(cells, frames, messages);
+    if (!content)
+        return false;
+    return writeReportPdf(cells, frames, *content, path, messages);
+}
+
+bool writeReportPdf(const Cells &cells, const FrameState &frames, const ReportContent &content,
+                    const QString &path, MessageSink &messages)
+{
+    const auto fail = [&] {
+        messages.message("The report could not be written to "
+                         + QDir::toNativeSeparators(path).toStdString() + ".");
+        return false;
+    };
+    const QByteArray pdf = renderReportPdf(cells, frames, content);
+    if (pdf.isEmpty())
+        return fail();
+    // Written aside and renamed at the end, so a failure never leaves half a
+    // file in place of a good one.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(pdf) != pdf.size() || !file.commit())
+        return fail();
+    return true;
+}
+
+} // namespace sheetcraft

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "cells.h"
+#include "layoutsession.h"
+#include "layprint.h"
+#include "messagesink.h"
+#include "reportcontent.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <optional>
+
+class QPagedPaintDevice;
+
+namespace sheetcraft {
+
+// Lays the report out for `device` and paints it there, one page after the
+// other. Returns the layout, or nothing when the device could not be painted
+// on (a printer that is gone, a file that cannot be opened).
+std::optional<ReportLayout> paintReport(const Cells &cells, const FrameState &frames,
+                                        const ReportContent &content, QPagedPaintDevice &device);
+
+// Sets up a PDF-producing device the way every report file is made: Letter
+// paper, quarter-inch margins, 600 dots per inch.
+void setUpReportPdf(QPagedPaintDevice &device);
+
+// The report as the bytes of a PDF file; empty when it could not be made.
+QByteArray renderReportPdf(const Cells &cells, const FrameState &frames,
+                           const ReportContent &content);
+
+// Writes the report to a PDF file. Shows a message and returns false when the
+// cells cannot be reported (see prepareReport) or the file cannot be written;
+// an existing file is replaced only once the new one is complete.
+bool writeReportPdf(const Cells &cells, const FrameState &frames, const QString &path,
+                    MessageSink &messages);
+
+// The same for content already checked by prepareReport.
+bool writeReportPdf(const Cells &cells, const FrameState &frames, const ReportContent &content,
+                    const QString &path, MessageSink &messages);
+
+} // namespace sheetcraft

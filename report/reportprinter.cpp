@@ -1,0 +1,142 @@
+#include "reportprinter.h"
+
+#include "reportoutput.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPrinterInfo>
+
+namespace sheetcraft {
+
+namespace {
+
+bool runPrintSetUp(QPrinter &printer, QWidget *parent)
+{
+    QPrintDialog dialog(&printer, parent);
+    dialog.setWindowTitle(QStringLiteral("Print Setup"));
+    dialog.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintShowPageSize);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+QString askForPdf(QWidget *parent, const QString &suggested)
+{
+    QFileDialog dialog(parent, QStringLiteral("No Printer Installed: Save Layouts as PDF"), suggested,
+                       QStringLiteral("PDF files (*.pdf)"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(QStringLiteral("pdf"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}
+
+// Restores the button caption however the report ends.
+class CaptionGuard {
+public:
+    explicit CaptionGuard(const std::function<void(const QString &)> &setCaption)
+        : m_setCaption(setCaption)
+    {
+        if (m_setCaption)
+            m_setCaption(ReportPrinter::printingCaption);
+    }
+    ~CaptionGuard()
+    {
+        if (m_setCaption)
+            m_setCaption(ReportPrinter::printCaption);
+    }
+    CaptionGuard(const CaptionGuard &) = delete;
+    CaptionGuard &operator=(const CaptionGuard &) = delete;
+
+private:
+    const std::function<void(const QString &)> &m_setCaption;
+};
+
+// The settings a set-up dialog may change, carried over to a fresh printer so
+// that a cancelled dialog leaves the current one untouched.
+void copyPrinterSettings(const QPrinter &from, QPrinter &to)
+{
+    if (from.outputFormat() == QPrinter::NativeFormat) {
+        to.setPrinterName(from.printerName());
+    } else {
+        to.setOutputFormat(from.outputFormat());
+        to.setOutputFileName(from.outputFileName());
+    }
+    to.setPageLayout(from.pageLayout());
+    to.setCopyCount(from.copyCount());
+    to.setCollateCopies(from.collateCopies());
+    to.setDuplex(from.duplex());
+    to.setColorMode(from.colorMode());
+}
+
+} // namespace
+
+ReportPrinter::ReportPrinter(MessageSink &messages)
+    : setUpDialog(runPrintSetUp),
+      askPdfPath(askForPdf),
+      printersInstalled([] { return !QPrinterInfo::availablePrinters().isEmpty(); }),
+      m_messages(messages)
+{
+}
+
+ReportPrinter::~ReportPrinter() = default;
+
+QPrinter &ReportPrinter::printer()
+{
+    if (!m_printer) {
+        // The system's default printer with the settings it holds; Letter
+        // paper only when there is no printer to say otherwise.
+        m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        if (m_printer->outputFormat() != QPrinter::NativeFormat)
+            setUpReportPdf(*m_printer);
+    }
+    return *m_printer;
+}
+
+void ReportPrinter::mnuPrint_Click(QWidget *parent)
+{
+    auto candidate = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    copyPrinterSettings(printer(), *candidate);
+    if (!setUpDialog || !setUpDialog(*candidate, parent))
+        return;
+    m_printer = std::move(candidate);
+    m_chosen = true;
+}
+
+bool ReportPrinter::Command3_Click(const Cells &cells, const FrameState &frames, QWidget *parent)
+{
+    const CaptionGuard caption(setCaption);
+
+    const std::optional<ReportContent> content = prepareReport(cells, frames, m_messages);
+    if (!content)
+        return false;
+
+    if (m_chosen || (printersInstalled && printersInstalled()))
+        return printToPrinter(cells, frames, *content);
+
+    if (m_lastPdfPath.isEmpty())
+        m_lastPdfPath = QDir(QDir::homePath()).filePath(QStringLiteral("Layouts.pdf"));
+    const QString path = askPdfPath ? askPdfPath(parent, m_lastPdfPath) : QString();
+    if (path.isEmpty())
+        return false;
+    m_lastPdfPath = path;
+    return writeReportPdf(cells, frames, *content, path, m_messages);
+}
+
+bool ReportPrinter::printToPrinter(const Cells &cells, const FrameState &frames,
+                                   const ReportContent &content)
+{
+    QPrinter &target = printer();
+    target.setDocName(QStringLiteral("Layouts"));
+    target.setCreator(QStringLiteral("Sheetcraft"));
+    if (paintReport(cells, frames, content, target) && target.printerState() != QPrinter::Error)
+        return true;
+
+    const QString where = target.outputFormat() == QPrinter::NativeFormat
+        ? QStringLiteral("printed on ") + target.printerName()
+        : QStringLiteral("written to ") + QDir::toNativeSeparators(target.outputFileName());
+    m_messages.message("The report could not be " + where.toStdString() + ".");
+    return false;
+}
+
+} // namespace sheetcraft

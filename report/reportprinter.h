@@ -1,0 +1,64 @@
+#pragma once
+
+#include "cells.h"
+#include "layoutsession.h"
+#include "messagesink.h"
+#include "reportcontent.h"
+
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+class QPrinter;
+class QWidget;
+
+namespace sheetcraft {
+
+// Where "Print Layouts" sends the report: the current printer (the system's
+// default, or the one chosen with File > SetUp > "Printer", kept for the rest
+// of the run), or a PDF file when no printer is installed. The dialogs are
+// replaceable so that tests never block on them.
+class ReportPrinter {
+public:
+    inline static const QString printCaption = QStringLiteral("Print Layouts");
+    inline static const QString printingCaption = QStringLiteral("Printing...");
+
+    explicit ReportPrinter(MessageSink &messages);
+    ~ReportPrinter();
+    ReportPrinter(const ReportPrinter &) = delete;
+    ReportPrinter &operator=(const ReportPrinter &) = delete;
+
+    // Sets the caption of the "Print Layouts" button.
+    std::function<void(const QString &caption)> setCaption;
+    // The print set-up dialog on `printer`; true when the user confirmed it.
+    std::function<bool(QPrinter &printer, QWidget *parent)> setUpDialog;
+    // Asks for the PDF file to write, suggesting a path; an empty text means
+    // the user cancelled.
+    std::function<QString(QWidget *parent, const QString &suggested)> askPdfPath;
+    // Whether the system has any printer to print on.
+    std::function<bool()> printersInstalled;
+
+    // File > SetUp > "Printer": the set-up dialog on a copy of the current
+    // printer, which replaces it only when the dialog is confirmed.
+    void mnuPrint_Click(QWidget *parent = nullptr);
+
+    // "Print Layouts": the caption reads "Printing..." while the report is made
+    // and "Print Layouts" afterwards, whatever happened. Returns true when the
+    // report went to the printer or the file.
+    bool Command3_Click(const Cells &cells, const FrameState &frames, QWidget *parent = nullptr);
+
+    // The printer the next report goes to, once one has been made or chosen.
+    QPrinter *currentPrinter() const { return m_printer.get(); }
+
+private:
+    QPrinter &printer();
+    bool printToPrinter(const Cells &cells, const FrameState &frames, const ReportContent &content);
+
+    MessageSink &m_messages;
+    std::unique_ptr<QPrinter> m_printer;
+    bool m_chosen = false; // set once the set-up dialog has been confirmed
+    QString m_lastPdfPath; // suggested again for the next file of the run
+};
+
+} // namespace sheetcraft
