@@ -1,1 +1,230 @@
 #include "layoutsession.h"
+
+#include "numberformat.h"
+#include "panel.h"
+#include "sheetsize.h"
+
+namespace sheetcraft {
+
+namespace {
+
+constexpr SizeRole sizeRoles[3] = {SizeRole::Finished, SizeRole::Press, SizeRole::Parent};
+
+std::int16_t nextFrame(std::int16_t frame) { return frame >= 0 && frame < 4 ? frame + 1 : 1; }
+
+} // namespace
+
+LayoutSession::LayoutSession(MessageSink &messages, RedrawView *view)
+    : m_messages(messages), m_view(view)
+{
+}
+
+void LayoutSession::refreshCaptions()
+{
+    cmdNextCaption = "Next " + std::to_string(frames.fssFrame);
+    cmdNextPSSCaption = "Next " + std::to_string(frames.pssFrame);
+}
+
+void LayoutSession::refreshStorage()
+{
+    cells.txtFSS = storageForm(cells.txtSize[0]);
+    cells.txtPSS = storageForm(cells.txtSize[1]);
+    cells.txtPARS = storageForm(cells.txtSize[2]);
+}
+
+void LayoutSession::clearView()
+{
+    if (m_view)
+        m_view->clear();
+}
+
+bool LayoutSession::sizesUsable() const
+{
+    for (int i = 0; i < 3; ++i) {
+        if (!isUsableSize(toLowerAscii(cells.txtSize[i]), sizeRoles[i]))
+            return false;
+    }
+    return true;
+}
+
+bool LayoutSession::checkSizes()
+{
+    if (sizesUsable())
+        return true;
+    // A bad size never reaches the count: the picture and the frames stay.
+    m_messages.message(incorrectSizeMessage);
+    m_outcome = RedrawOutcome::RefusedSize;
+    return false;
+}
+
+void LayoutSession::warnDoesNotFit()
+{
+    if (m_maximizing && m_warnedWhileMaximizing)
+        return;
+    m_warnedWhileMaximizing = m_maximizing;
+    m_messages.message(doesNotFitMessage);
+}
+
+void LayoutSession::cmdNext_Click()
+{
+    if (!checkSizes())
+        return;
+    frames.stepMode = 0;
+    if (frames.pssFrame == 0)
+        frames.pssFrame = 1;
+    frames.fssFrame = nextFrame(frames.fssFrame);
+    refreshCaptions();
+    clearView();
+    DrawSheet();
+}
+
+void LayoutSession::cmdNextPSS_Click()
+{
+    if (!checkSizes())
+        return;
+    frames.stepMode = 1;
+    if (frames.fssFrame == 0)
+        frames.fssFrame = 1;
+    frames.pssFrame = nextFrame(frames.pssFrame);
+    refreshCaptions();
+    clearView();
+    DrawSheet();
+}
+
+void LayoutSession::Command1_Click()
+{
+    if (!checkSizes())
+        return;
+    clearView();
+    frames.fssFrame = 1;
+    frames.pssFrame = 1;
+    refreshCaptions();
+    DrawSheet();
+}
+
+void LayoutSession::cmdMaxOut_Click()
+{
+    if (!checkSizes())
+        return;
+    frames.fssFrame = 1;
+    frames.pssFrame = 1;
+    m_maximizing = true;
+    m_warnedWhileMaximizing = false;
+
+    // Each loop stops on the first frame that shows the diagram's maximum. Only
+    // a redraw that drew its frame counts: an empty frame stores no count of its
+    // own, and the count left by an earlier frame must not stop the loop there.
+    frames.stepMode = 2;
+    for (std::int16_t n = 1; n <= 4; ++n) {
+        frames.fssFrame = n;
+        refreshCaptions();
+        DrawSheet();
+        if (m_outcome == RedrawOutcome::FinishedDoesNotFit) {
+            // Every frame has the same fit test: stepping on would only repeat it.
+            frames.stepMode = 0;
+            m_maximizing = false;
+            return;
+        }
+        if (m_finished && m_finished->maximumOut() == frames.fssFrameOut)
+            break;
+    }
+
+    frames.stepMode = 3;
+    for (std::int16_t n = 1; n <= 4; ++n) {
+        frames.pssFrame = n;
+        refreshCaptions();
+        DrawSheet();
+        if (m_outcome == RedrawOutcome::PressDoesNotFit)
+            break;
+        if (m_press && m_press->maximumOut() == frames.pssFrameOut)
+            break;
+    }
+    frames.stepMode = 0;
+    m_maximizing = false;
+}
+
+void LayoutSession::DrawSheet()
+{
+    for (auto &size : cells.txtSize)
+        size = toLowerAscii(size);
+    if (!checkSizes())
+        return;
+
+    m_finished.reset();
+    m_press.reset();
+    clearView();
+    refreshStorage();
+
+    const double gripper = gripperValue(cells.txtGrip);
+    DiagramValues fss = computeDiagram(Diagram::Finished, cells.txtFSS, cells.txtPSS,
+                                       frames.fssFrame, gripper, cells.optWidth);
+    if (m_view)
+        m_view->drawSheet(fss);
+    if (!fss.fits()) {
+        m_outcome = RedrawOutcome::FinishedDoesNotFit;
+        warnDoesNotFit();
+        return;
+    }
+    if (fss.isEmpty()) {
+        // Skip rule: the next frame is drawn by a fresh redraw from the start.
+        clearView();
+        m_outcome = RedrawOutcome::EmptyFrame;
+        if (frames.stepMode < 2)
+            cmdNext_Click();
+        return;
+    }
+    if (fss.isStaggerFrame())
+        cells.txtSwap[0] = strNumber(fss.pieceDepth);
+    if (m_view)
+        m_view->drawLayout(fss, panelRows(fss));
+    frames.fssFrameOut = fss.frameOut();
+    m_finished = fss;
+
+    DiagramValues pss =
+        computeDiagram(Diagram::Press, cells.txtPSS, cells.txtPARS, frames.pssFrame);
+    if (m_view)
+        m_view->drawSheet(pss);
+    if (!pss.fits()) {
+        m_outcome = RedrawOutcome::PressDoesNotFit;
+        warnDoesNotFit();
+        return;
+    }
+    if (pss.isEmpty()) {
+        clearView();
+        m_outcome = RedrawOutcome::EmptyFrame;
+        if (frames.stepMode < 2)
+            cmdNextPSS_Click();
+        return;
+    }
+    if (pss.isStaggerFrame())
+        cells.txtSwap[0] = strNumber(pss.pieceDepth);
+    if (m_view)
+        m_view->drawLayout(pss, panelRows(pss));
+    frames.pssFrameOut = pss.frameOut();
+    m_press = pss;
+    m_outcome = RedrawOutcome::Drawn;
+}
+
+void LayoutSession::txtSize_LostFocus(int index)
+{
+    if (index < 0 || index > 2)
+        return;
+    for (auto &size : cells.txtSize)
+        size = toLowerAscii(size);
+
+    std::string &cell = cells.txtSize[index];
+    if (!isUsableSize(cell, sizeRoles[index])) {
+        m_messages.message(incorrectSizeMessage);
+        return;
+    }
+    cell = entryForm(cell);
+
+    cells.txtFSS = cells.txtSize[0];
+    if (index == 1 || frames.stepMode == 1) {
+        cells.txtPSS = cells.txtSize[1];
+        if (!isUsableSize(cells.txtPSS, SizeRole::Press))
+            m_messages.message(incorrectSizeMessage);
+    }
+}
+
+} // namespace sheetcraft

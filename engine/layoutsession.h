@@ -28,6 +28,7 @@ struct FrameState {
 enum class RedrawOutcome {
     NotRun,
     Drawn,              // both diagrams drawn
+    EmptyFrame,         // Maximize reached an empty frame and left the area cleared
     RefusedSize,        // a size cell failed the size check; nothing changed
     FinishedDoesNotFit, // finished sheet larger than the press sheet
     PressDoesNotFit,    // press sheet larger than the parent sheet
@@ -70,13 +71,19 @@ public:
 private:
     void refreshCaptions();
     void refreshStorage();
+    // Warns and returns false when a size cell fails the size check.
+    bool checkSizes();
+    void clearView();
+    void warnDoesNotFit();
 
     MessageSink &m_messages;
     RedrawView *m_view = nullptr;
     std::optional<DiagramValues> m_finished;
     std::optional<DiagramValues> m_press;
     RedrawOutcome m_outcome = RedrawOutcome::NotRun;
-    bool m_redrewFrame = false; // set by a redraw that stored a frame count
+    // Maximize redraws up to eight times; a piece that does not fit is said once.
+    bool m_maximizing = false;
+    bool m_warnedWhileMaximizing = false;
 };
 
 } // namespace sheetcraft

@@ -1,0 +1,103 @@
+#include "layoutsession.h"
+#include "panel.h"
+#include "recordingsink.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+#include <string>
+
+using namespace sheetcraft;
+
+namespace {
+
+// Checks every layout the redraw hands over for drawing.
+class CheckingView : public RedrawView {
+public:
+    void clear() override {}
+    void drawSheet(const DiagramValues &v) override
+    {
+        EXPECT_TRUE(std::isfinite(v.fullSheetWidth) && v.fullSheetWidth > 0);
+        EXPECT_TRUE(std::isfinite(v.fullSheetDepth) && v.fullSheetDepth > 0);
+    }
+    void drawLayout(const DiagramValues &v, const std::vector<PanelRow> &rows) override
+    {
+        ++layouts;
+        EXPECT_EQ(v.standardOut(), v.piecesAcross * v.piecesDown);
+        EXPECT_GT(v.standardOut(), 0);
+        EXPECT_EQ(v.totalOut(), v.standardOut() + v.staggerOut());
+        EXPECT_LE(v.frameOut(), v.maximumOut());
+        if (v.showsStagger()) {
+            EXPECT_EQ(v.staggerAcross * v.staggerDown, v.staggerOut());
+        }
+        EXPECT_GE(v.stockWastePct, 0);
+        EXPECT_LE(v.stockWastePct, 100);
+        for (const auto &row : rows) {
+            EXPECT_EQ(row.value.find("nan"), std::string::npos);
+            EXPECT_EQ(row.value.find("inf"), std::string::npos);
+            EXPECT_EQ(row.value.find("-.0"), std::string::npos);
+        }
+    }
+    int layouts = 0;
+};
+
+std::string randomNumber(std::mt19937 &rng, double low = 0.01, double high = 60)
+{
+    std::uniform_int_distribution<int> kind(0, 39);
+    std::uniform_real_distribution<double> size(low, high);
+    switch (kind(rng)) {
+    case 0: return "";
+    case 1: return "0";
+    case 2: return "-3";
+    case 3: return "1e999";
+    case 4: return "abc";
+    case 5: return std::to_string(std::uniform_int_distribution<int>(1, 40)(rng));
+    case 6: return std::to_string(std::uniform_int_distribution<int>(1, 400)(rng) / 100.0);
+    default: {
+        char buffer[32];
+        std::snprintf(buffer, sizeof buffer, "%.3f", size(rng));
+        return buffer;
+    }
+    }
+}
+
+std::string randomSize(std::mt19937 &rng, double low, double high)
+{
+    std::uniform_int_distribution<int> shape(0, 39);
+    const int s = shape(rng);
+    if (s == 0)
+        return randomNumber(rng, low, high); // no "x"
+    const std::string x = s == 1 ? "X" : "x";
+    const std::string blank = s == 2 ? " " : "";
+    return randomNumber(rng, low, high) + blank + x + blank + randomNumber(rng, low, high);
+}
+
+TEST(Property, RandomSizesNeverCrashAndStayConsistent)
+{
+    std::mt19937 rng(20261206);
+    CheckingView view;
+    int drawn = 0;
+    for (int i = 0; i < 30000; ++i) {
+        test::RecordingSink sink;
+        LayoutSession s(sink, &view);
+        s.cells.txtSize[0] = randomSize(rng, 0.01, 20);
+        s.cells.txtSize[1] = randomSize(rng, 4, 40);
+        s.cells.txtSize[2] = randomSize(rng, 10, 80);
+        s.cells.txtGrip = std::uniform_int_distribution<int>(0, 3)(rng) == 0 ? randomNumber(rng) : "0";
+        s.cells.optWidth = rng() % 2;
+        s.txtSize_LostFocus(static_cast<int>(rng() % 3));
+        s.Command1_Click();
+        for (int step = 0; step < 4; ++step)
+            (rng() % 2) ? s.cmdNext_Click() : s.cmdNextPSS_Click();
+        if (rng() % 8 == 0)
+            s.cmdMaxOut_Click();
+        drawn += s.lastOutcome() == RedrawOutcome::Drawn;
+        // At most one message per handler: a redraw never repeats itself.
+        EXPECT_LE(sink.messages.size(), 7u);
+    }
+    EXPECT_GT(drawn, 1000);
+    EXPECT_GT(view.layouts, 1000);
+}
+
+} // namespace
