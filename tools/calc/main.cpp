@@ -1,0 +1,178 @@
+// sheetcraft-calc: works out both cutting layouts from the command line.
+
+#include "diagram.h"
+#include "layoutsession.h"
+#include "panel.h"
+#include "sheetsize.h"
+#include "version.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTextStream>
+
+#include <cstdio>
+
+using namespace sheetcraft;
+
+namespace {
+
+enum ExitStatus { Success = 0, BadInput = 2, DoesNotFit = 3 };
+
+class StderrSink : public MessageSink {
+public:
+    void message(const std::string &text) override
+    {
+        std::fprintf(stderr, "%s\n", text.c_str());
+        ++count;
+    }
+    int count = 0;
+};
+
+QString q(const std::string &s) { return QString::fromStdString(s); }
+
+QJsonObject diagramJson(const DiagramValues &v)
+{
+    QJsonObject o;
+    o["frame"] = v.frame;
+    o["standardOut"] = v.standardOut();
+    o["staggerOut"] = v.staggerOut();
+    o["totalOut"] = v.totalOut();
+    o["maximumOut"] = v.maximumOut();
+    o["sheetWidth"] = v.fullSheetWidth;
+    o["sheetDepth"] = v.fullSheetDepth;
+    o["pieceWidth"] = v.pieceWidth;
+    o["pieceDepth"] = v.pieceDepth;
+    o["stockWaste"] = v.stockWastePct;
+    o["frameOut"] = v.frameOut();
+    if (v.diagram == Diagram::Finished)
+        o["gripper"] = v.gripper;
+    QJsonArray rows;
+    for (const auto &row : panelRows(v))
+        rows.append(QJsonArray{q(row.caption), q(row.value)});
+    o["rows"] = rows;
+    return o;
+}
+
+void printDiagram(QTextStream &out, const DiagramValues &v)
+{
+    out << (v.diagram == Diagram::Finished ? finishedHeading : pressHeading) << "\n";
+    for (const auto &row : panelRows(v)) {
+        // The gripper caption is shorter; on screen its legend box fills the gap.
+        out << q(row.caption).leftJustified(20) << q(row.value) << "\n";
+    }
+}
+
+int usageError(const QCommandLineParser &parser, const QString &why)
+{
+    std::fprintf(stderr, "%s\n%s", qPrintable(why), qPrintable(parser.helpText()));
+    return BadInput;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName("sheetcraft-calc");
+    QCoreApplication::setApplicationVersion(versionText);
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        "Works out how many finished pieces come out of one press sheet and how many press "
+        "sheets out of one parent sheet. Sizes are typed as in the window, e.g. 11x17.");
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption finished("finished", "Finished sheet size (default 2x3).", "WxD", "2x3");
+    const QCommandLineOption press("press", "Press sheet size (default 11x17).", "WxD", "11x17");
+    const QCommandLineOption parent("parent", "Parent sheet size (default 23x35).", "WxD", "23x35");
+    const QCommandLineOption gripper("gripper", "Gripper margin (default 0).", "G", "0");
+    const QCommandLineOption edge("gripper-edge", "Edge the gripper runs along: width or depth.",
+                                  "width|depth", "width");
+    const QCommandLineOption fssFrame("fss-frame", "Frame of the finished-sheet diagram, 1 to 4.",
+                                      "N", "1");
+    const QCommandLineOption pssFrame("pss-frame", "Frame of the press-sheet diagram, 1 to 4.",
+                                      "N", "1");
+    const QCommandLineOption maximize("maximize", "Show each diagram's best frame.");
+    const QCommandLineOption json("json", "Write the result as JSON.");
+    parser.addOptions({finished, press, parent, gripper, edge, fssFrame, pssFrame, maximize, json});
+
+    if (!parser.parse(app.arguments()))
+        return usageError(parser, parser.errorText());
+    if (parser.isSet("help")) {
+        std::fputs(qPrintable(parser.helpText()), stdout);
+        return Success;
+    }
+    if (parser.isSet("version")) {
+        std::printf("sheetcraft-calc %s\n", versionText);
+        return Success;
+    }
+    if (!parser.positionalArguments().isEmpty())
+        return usageError(parser, "Unexpected argument: " + parser.positionalArguments().first());
+
+    const QString edgeText = parser.value(edge).toLower();
+    if (edgeText != "width" && edgeText != "depth")
+        return usageError(parser, "--gripper-edge must be width or depth.");
+    bool fssOk = false;
+    bool pssOk = false;
+    const int fssWanted = parser.value(fssFrame).toInt(&fssOk);
+    const int pssWanted = parser.value(pssFrame).toInt(&pssOk);
+    if (!fssOk || !pssOk || fssWanted < 1 || fssWanted > 4 || pssWanted < 1 || pssWanted > 4)
+        return usageError(parser, "Frames run from 1 to 4.");
+
+    StderrSink sink;
+    LayoutSession session(sink);
+    session.cells.txtSize = {parser.value(finished).toStdString(), parser.value(press).toStdString(),
+                             parser.value(parent).toStdString()};
+    session.cells.txtGrip = parser.value(gripper).toStdString();
+    session.cells.optWidth = edgeText == "width";
+
+    // The same entry check and normal forms as leaving each size cell.
+    for (int i = 0; i < 3; ++i) {
+        session.txtSize_LostFocus(i);
+        if (sink.count > 0)
+            return BadInput;
+    }
+
+    if (parser.isSet(maximize)) {
+        session.cmdMaxOut_Click();
+    } else {
+        // Step each diagram onto its frame as the arrows would, so an empty
+        // frame moves on to the next one that is not.
+        session.frames.fssFrame = static_cast<std::int16_t>(fssWanted - 1);
+        session.cmdNext_Click();
+        if (session.lastOutcome() == RedrawOutcome::Drawn ||
+            session.lastOutcome() == RedrawOutcome::PressDoesNotFit) {
+            session.frames.pssFrame = static_cast<std::int16_t>(pssWanted - 1);
+            session.cmdNextPSS_Click();
+        }
+    }
+
+    const auto outcome = session.lastOutcome();
+    if (outcome == RedrawOutcome::RefusedSize)
+        return BadInput;
+    const bool showPress = outcome == RedrawOutcome::Drawn;
+    const auto &fss = session.finished();
+    const auto &pss = session.press();
+
+    QTextStream out(stdout);
+    if (parser.isSet(json)) {
+        QJsonObject root;
+        if (fss)
+            root["finished"] = diagramJson(*fss);
+        if (showPress && pss)
+            root["press"] = diagramJson(*pss);
+        out << QJsonDocument(root).toJson(QJsonDocument::Indented);
+    } else {
+        if (fss)
+            printDiagram(out, *fss);
+        if (showPress && pss) {
+            out << "\n";
+            printDiagram(out, *pss);
+        }
+    }
+    out.flush();
+    return outcome == RedrawOutcome::Drawn ? Success : DoesNotFit;
+}
