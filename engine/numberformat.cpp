@@ -83,7 +83,7 @@ std::string formatPattern(double value, std::string_view pattern)
 
     const bool isZero = intPart.empty() && fracPart.find_first_not_of('0') == std::string::npos;
     if (intPart.empty() && leadingZero)
-        intPart.push_back('0'); // not a literal assignment: GCC 12 warns falsely on that
+        intPart = "0";
     std::string out = (negative && !isZero) ? "-" : "";
     out += intPart;
     if (decimals > 0)
