@@ -1,0 +1,98 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtGlobal>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#ifdef __linux__
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#endif
+
+namespace sheetcraft::test {
+
+// Points XDG_CONFIG_HOME at a fresh folder for one test and restores it after.
+class ConfigFolder {
+public:
+    ConfigFolder() : m_old(qgetenv("XDG_CONFIG_HOME")) { qputenv("XDG_CONFIG_HOME", m_dir.path().toLocal8Bit()); }
+    ~ConfigFolder()
+    {
+        if (!m_locked.isEmpty())
+            setImmutable(m_locked, false);
+        qputenv("XDG_CONFIG_HOME", m_old);
+    }
+    ConfigFolder(const ConfigFolder &) = delete;
+    ConfigFolder &operator=(const ConfigFolder &) = delete;
+
+    QString root() const { return m_dir.path(); }
+    QString settings() const { return m_dir.path() + QStringLiteral("/sheetcraft"); }
+    QString file(const char *name) const { return settings() + QLatin1Char('/') + QLatin1String(name); }
+
+    void write(const char *name, const QByteArray &bytes) const
+    {
+        QDir().mkpath(settings());
+        QFile f(file(name));
+        f.open(QIODevice::WriteOnly);
+        f.write(bytes);
+    }
+    QByteArray read(const char *name) const
+    {
+        QFile f(file(name));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+    }
+
+    // Makes the settings folder refuse new files. Permissions do not stop
+    // root, so there the folder is marked immutable instead; false when
+    // neither works on this file system.
+    bool lockSettings()
+    {
+        QDir().mkpath(settings());
+        ::chmod(settings().toLocal8Bit().constData(), 0555);
+        if (!probeWritable())
+            return true;
+        if (setImmutable(settings(), true))
+            m_locked = settings();
+        return !probeWritable();
+    }
+
+private:
+    bool probeWritable() const
+    {
+        QFile probe(settings() + QStringLiteral("/probe"));
+        const bool ok = probe.open(QIODevice::WriteOnly);
+        if (ok)
+            probe.remove();
+        return ok;
+    }
+    static bool setImmutable(const QString &path, bool on)
+    {
+#ifdef __linux__
+        const int fd = ::open(path.toLocal8Bit().constData(), O_RDONLY | O_DIRECTORY);
+        if (fd < 0)
+            return false;
+        int flags = 0;
+        bool ok = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+        if (ok) {
+            flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
+            ok = ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+        }
+        ::close(fd);
+        return ok;
+#else
+        Q_UNUSED(path);
+        Q_UNUSED(on);
+        return false;
+#endif
+    }
+
+    QTemporaryDir m_dir;
+    QByteArray m_old;
+    QString m_locked;
+};
+
+} // namespace sheetcraft::test
