@@ -1,0 +1,447 @@
+#include "frmlayout.h"
+
+#include "diagramcanvas.h"
+#include "pictures.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCoreApplication>
+#include <QFocusEvent>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLayout>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+
+#include <algorithm>
+#include <vector>
+
+namespace sheetcraft {
+
+namespace {
+
+constexpr int clientWidth = 7335; // twips
+constexpr int clientHeight = 7530;
+
+double screenDpi()
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    return screen ? screen->logicalDotsPerInchY() : 96.0;
+}
+
+// The window's own face: a compact sans serif, as the designed control sizes
+// expect; whichever of these the system has.
+QFont windowFont()
+{
+    QFont font;
+    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
+                      QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
+                      QStringLiteral("Nimbus Sans"), QStringLiteral("Helvetica")});
+    font.setPointSizeF(8.25);
+    return font;
+}
+
+// A message box or another window taking the focus is not the user leaving
+// or entering a control; reacting to it would loop on our own warnings.
+bool isUserFocusChange(const QEvent *event)
+{
+    const auto reason = static_cast<const QFocusEvent *>(event)->reason();
+    return reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason;
+}
+
+void setIfChanged(QLineEdit *edit, const std::string &text)
+{
+    const QString value = QString::fromStdString(text);
+    if (edit->text() != value)
+        edit->setText(value);
+}
+
+} // namespace
+
+frmLayOut::frmLayOut(MessageSink &messages, QWidget *parent)
+    : QMainWindow(parent), m_surface(windowFont(), screenDpi()), m_view(m_surface),
+      session(messages, &m_view), m_pixelsPerTwip(screenDpi() / 1440.0)
+{
+    setWindowTitle(QStringLiteral("Sheetcraft"));
+    setFont(windowFont());
+    m_canvas = new DiagramCanvas(m_surface, m_pixelsPerTwip, this);
+    m_canvas->setFixedSize(twipsToPixels(clientWidth), twipsToPixels(clientHeight));
+    setCentralWidget(m_canvas);
+    buildControls();
+    buildMenus();
+    setTabOrder();
+    pushCells();
+    // Not resizable: the window keeps its designed client area.
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+frmLayOut::~frmLayOut() = default;
+
+int frmLayOut::twipsToPixels(double twips) const { return qRound(twips * m_pixelsPerTwip); }
+
+QRect frmLayOut::twipsRect(int left, int top, int width, int height) const
+{
+    const int x = twipsToPixels(left);
+    const int y = twipsToPixels(top);
+    return QRect(x, y, twipsToPixels(left + width) - x, twipsToPixels(top + height) - y);
+}
+
+void frmLayOut::buildControls()
+{
+    QWidget *c = m_canvas;
+    auto place = [this](QWidget *w, int left, int top, int width, int height) {
+        w->setGeometry(twipsRect(left, top, width, height));
+        return w;
+    };
+    auto label = [&](QWidget *parent, const char *text, int l, int t, int w, int h,
+                     Qt::Alignment align = Qt::AlignLeft) {
+        auto *lbl = new QLabel(QString::fromUtf8(text), parent);
+        lbl->setAlignment(align | Qt::AlignTop);
+        // Opaque, so drawn panel rows running under a label are hidden by it.
+        lbl->setAutoFillBackground(true);
+        place(lbl, l, t, w, h);
+        return lbl;
+    };
+    auto edit = [&](QWidget *parent, const char *text, int l, int t, int w, int h) {
+        auto *e = new QLineEdit(QString::fromUtf8(text), parent);
+        place(e, l, t, w, h);
+        return e;
+    };
+    auto button = [&](QWidget *parent, const char *text, int l, int t, int w, int h) {
+        auto *b = new QPushButton(QString::fromUtf8(text), parent);
+        b->setAutoDefault(false);
+        place(b, l, t, w, h);
+        return b;
+    };
+
+    cmdARFSS = button(c, "", 2520, 600, 495, 495);
+    cmdARPSS = button(c, "", 5880, 600, 495, 495);
+    for (QPushButton *arrow : {cmdARFSS, cmdARPSS}) {
+        arrow->setIcon(arrowIcon());
+        arrow->setIconSize(arrow->size() * 0.6);
+    }
+    cmdARFSS->setToolTip(tr("Next layout of the finished sheets"));
+    cmdARPSS->setToolTip(tr("Next layout of the press sheets"));
+
+    shpDirections = new QFrame(c);
+    shpDirections->setFrameStyle(QFrame::Box | QFrame::Plain);
+    place(shpDirections, 2400, 1320, 4095, 1335);
+    lblDirections = label(c, "lblDirections", 2520, 1440, 3855, 1095);
+    lblDirections->setAutoFillBackground(false);
+    lblDirections->setWordWrap(true);
+    QFont directionsFont = windowFont();
+    directionsFont.setPointSizeF(9.75);
+    directionsFont.setWeight(QFont::Normal);
+    lblDirections->setFont(directionsFont);
+
+    frGripper = new QGroupBox(tr("Gripper"), c);
+    frGripper->setAutoFillBackground(true);
+    place(frGripper, 120, 4920, 2295, 1215);
+    optWidth = new QRadioButton(tr("Width"), frGripper);
+    place(optWidth, 120, 240, 855, 255);
+    optWidth->setChecked(true);
+    optDepth = new QRadioButton(tr("Depth"), frGripper);
+    place(optDepth, 960, 240, 735, 255);
+    // The etched rule: a light line over a dark one, 10 twips apart.
+    auto rule = [&](int top, QPalette::ColorRole role) {
+        auto *line = new QWidget(frGripper);
+        line->setAutoFillBackground(true);
+        QPalette pal = line->palette();
+        pal.setColor(QPalette::Window, pal.color(role));
+        line->setPalette(pal);
+        const QRect r = twipsRect(120, top, 2040, 0);
+        line->setGeometry(r.x(), r.y(), r.width(), 1);
+    };
+    rule(540, QPalette::Light);
+    rule(550, QPalette::Dark);
+    lblGrip = label(frGripper, "Gripper", 120, 600, 975, 255);
+    lblGutter = label(frGripper, "Gutter", 1200, 600, 975, 255);
+    lblGutter->setEnabled(false);
+    txtGrip = edit(frGripper, "0.00", 120, 840, 975, 285);
+    txtGutter = edit(frGripper, "0.00", 1200, 840, 975, 285);
+    txtGutter->setEnabled(false);
+
+    cmdMaxOut = button(c, "Maximize", 2520, 5040, 855, 375);
+    cmdMaxOut->setVisible(false);
+    Command1 = button(c, "Clear", 3480, 5040, 855, 375);
+    Command3 = button(c, "Print Layouts", 4560, 5040, 1215, 375);
+    Command2 = button(c, "Exit", 6000, 5040, 1215, 375);
+    {
+        QPalette pal = Command2->palette();
+        pal.setColor(QPalette::Button, QColor(255, 192, 192));
+        Command2->setPalette(pal);
+        Command2->setAutoFillBackground(true);
+    }
+
+    lblFinished = label(c, "Finished Sheet", 3120, 5520, 1215, 255);
+    lblPress = label(c, "Press Sheet", 4440, 5520, 1215, 255);
+    lblParent = label(c, "Parent Sheet", 5760, 5520, 1215, 255);
+    const int sizeLeft[3] = {3120, 4440, 5760};
+    const char *sizeText[3] = {"2x3", "11x17", "23x35"};
+    for (int i = 0; i < 3; ++i) {
+        txtSize[i] = edit(c, sizeText[i], sizeLeft[i], 5760, 1215, 285);
+        txtSize[i]->setObjectName(QStringLiteral("txtSize%1").arg(i));
+    }
+
+    Frame1 = new QGroupBox(tr("Job/Quote Information"), c);
+    Frame1->setAutoFillBackground(true);
+    place(Frame1, 120, 6120, 7095, 1335);
+    optJob = new QRadioButton(tr("Job"), Frame1);
+    place(optJob, 120, 240, 615, 255);
+    optJob->setChecked(true);
+    optQuote = new QRadioButton(tr("Quote"), Frame1);
+    place(optQuote, 720, 240, 735, 255);
+    txtSearch = edit(Frame1, "", 1560, 240, 855, 285);
+    cmdSearch = button(Frame1, "Search", 2520, 240, 735, 255);
+    lblPartNo = label(Frame1, "PartNo:  ", 3360, 240, 615, 255);
+    txtPartNo = edit(Frame1, "1", 3960, 240, 255, 285);
+    lblStock = label(Frame1, "Stock:", 4320, 240, 615, 255, Qt::AlignRight);
+    txtStockDesc = edit(Frame1, "", 5040, 240, 1935, 285);
+    Label1 = label(Frame1, "Company:", 240, 600, 855, 255, Qt::AlignRight);
+    txtName = edit(Frame1, "", 1200, 600, 2415, 285);
+    Label3 = label(Frame1, "Quote #:", 3600, 600, 855, 255, Qt::AlignRight);
+    txtQuote = edit(Frame1, "", 4560, 600, 855, 285);
+    Label4 = label(Frame1, "Job #:", 5160, 600, 855, 255, Qt::AlignRight);
+    txtJob = edit(Frame1, "", 6120, 600, 855, 285);
+    Label5 = label(Frame1, "Description:", 240, 960, 855, 255, Qt::AlignRight);
+    txtDesc = edit(Frame1, "", 1200, 960, 5775, 285);
+
+    // The directions box stands over the diagram area and its controls.
+    shpDirections->raise();
+    lblDirections->raise();
+
+    connect(cmdARFSS, &QPushButton::clicked, this, &frmLayOut::cmdARFSS_Click);
+    connect(cmdARPSS, &QPushButton::clicked, this, &frmLayOut::cmdARPSS_Click);
+    connect(cmdMaxOut, &QPushButton::clicked, this, &frmLayOut::cmdMaxOut_Click);
+    connect(Command1, &QPushButton::clicked, this, &frmLayOut::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &frmLayOut::Command2_Click);
+    connect(Command3, &QPushButton::clicked, this, &frmLayOut::Command3_Click);
+    connect(cmdSearch, &QPushButton::clicked, this, &frmLayOut::cmdSearch_Click);
+    connect(txtPartNo, &QLineEdit::textChanged, this, &frmLayOut::txtPartNo_Change);
+    for (QObject *watched : {static_cast<QObject *>(optWidth), static_cast<QObject *>(optDepth),
+                             static_cast<QObject *>(txtSearch)})
+        watched->installEventFilter(this);
+    for (QLineEdit *size : txtSize)
+        size->installEventFilter(this);
+}
+
+void frmLayOut::buildMenus()
+{
+    mnuFile = menuBar()->addMenu(tr("File"));
+    mnuKel = mnuFile->addAction(tr("Kelvane"));
+    mnuKel->setCheckable(true);
+    mnuTxt = mnuFile->addAction(tr("Text (Dos)"));
+    mnuTxt->setCheckable(true);
+    mnuTxt->setChecked(true);
+    mnuBreak = mnuFile->addSeparator();
+    mnuSetup = mnuFile->addMenu(tr("SetUp"));
+    mnuPath = mnuSetup->addAction(tr("Path"));
+    mnuPrint = mnuSetup->addAction(tr("Printer"));
+    mnuMetric = mnuSetup->addAction(tr("Metric Units"));
+    mnuMetric->setCheckable(true);
+    mnuHelp = menuBar()->addMenu(tr("Help"));
+    mnuAbout = mnuHelp->addAction(tr("About"));
+    mnuReset = mnuHelp->addAction(tr("Reset"));
+    mnuVersion = mnuHelp->addAction(tr("Versions"));
+
+    connect(mnuKel, &QAction::triggered, this, &frmLayOut::mnuKel_Click);
+    connect(mnuTxt, &QAction::triggered, this, &frmLayOut::mnuTxt_Click);
+    connect(mnuPath, &QAction::triggered, this, &frmLayOut::mnuPath_Click);
+    connect(mnuPrint, &QAction::triggered, this, &frmLayOut::mnuPrint_Click);
+    connect(mnuMetric, &QAction::triggered, this, &frmLayOut::mnuMetric_Click);
+    connect(mnuAbout, &QAction::triggered, this, &frmLayOut::mnuAbout_Click);
+    connect(mnuReset, &QAction::triggered, this, &frmLayOut::mnuReset_Click);
+    connect(mnuVersion, &QAction::triggered, this, &frmLayOut::mnuVersion_Click);
+}
+
+void frmLayOut::setTabOrder()
+{
+    // The designed tab indexes, lowest first; labels and frames take no focus.
+    const std::vector<QWidget *> order = {
+        cmdSearch, Command1,  txtSize[0], txtSize[1], txtSize[2], Command2, Command3,
+        cmdMaxOut, optJob,    optQuote,   txtSearch,  txtStockDesc, txtName, txtQuote,
+        txtJob,    txtDesc,   cmdARFSS,   cmdARPSS,   txtGrip,   txtGutter, optWidth,
+        optDepth,  txtPartNo};
+    for (std::size_t i = 1; i < order.size(); ++i)
+        QWidget::setTabOrder(order[i - 1], order[i]);
+}
+
+void frmLayOut::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    if (m_shownOnce)
+        return;
+    m_shownOnce = true;
+    // The first control in tab order that can take the focus starts with it.
+    QWidget *first = cmdSearch->isEnabled() ? static_cast<QWidget *>(cmdSearch) : Command1;
+    first->setFocus(Qt::OtherFocusReason);
+}
+
+void frmLayOut::setDirectionsVisible(bool visible)
+{
+    shpDirections->setVisible(visible);
+    lblDirections->setVisible(visible);
+}
+
+bool frmLayOut::directionsVisible() const { return !lblDirections->isHidden(); }
+
+void frmLayOut::pullCells()
+{
+    Cells &cells = session.cells;
+    for (int i = 0; i < 3; ++i)
+        cells.txtSize[i] = txtSize[i]->text().toStdString();
+    cells.txtGrip = txtGrip->text().toStdString();
+    cells.txtGutter = txtGutter->text().toStdString();
+    cells.optWidth = optWidth->isChecked();
+    cells.optJob = optJob->isChecked();
+    cells.txtSearch = txtSearch->text().toStdString();
+    cells.txtPartNo = txtPartNo->text().toStdString();
+    cells.txtStockDesc = txtStockDesc->text().toStdString();
+    cells.txtName = txtName->text().toStdString();
+    cells.txtQuote = txtQuote->text().toStdString();
+    cells.txtJob = txtJob->text().toStdString();
+    cells.txtDesc = txtDesc->text().toStdString();
+}
+
+void frmLayOut::pushCells()
+{
+    const Cells &cells = session.cells;
+    for (int i = 0; i < 3; ++i)
+        setIfChanged(txtSize[i], cells.txtSize[i]);
+    setIfChanged(txtGrip, cells.txtGrip);
+    setIfChanged(txtGutter, cells.txtGutter);
+    (cells.optWidth ? optWidth : optDepth)->setChecked(true);
+    (cells.optJob ? optJob : optQuote)->setChecked(true);
+    setIfChanged(txtSearch, cells.txtSearch);
+    setIfChanged(txtPartNo, cells.txtPartNo);
+    setIfChanged(txtStockDesc, cells.txtStockDesc);
+    setIfChanged(txtName, cells.txtName);
+    setIfChanged(txtQuote, cells.txtQuote);
+    setIfChanged(txtJob, cells.txtJob);
+    setIfChanged(txtDesc, cells.txtDesc);
+    cmdMaxOut->setText(QStringLiteral("Maximize"));
+}
+
+// Runs a handler on the session with the cells copied in and back out.
+// Handlers may call each other; only the outermost one copies.
+template <typename Handler> void frmLayOut::run(Handler &&handler)
+{
+    if (m_handlerDepth++ == 0)
+        pullCells();
+    handler();
+    if (--m_handlerDepth == 0) {
+        pushCells();
+        m_canvas->update();
+    }
+}
+
+void frmLayOut::cmdARFSS_Click()
+{
+    run([this] {
+        setDirectionsVisible(false);
+        cmdNext_Click();
+    });
+}
+
+void frmLayOut::cmdARPSS_Click()
+{
+    run([this] {
+        setDirectionsVisible(false);
+        cmdNextPSS_Click();
+    });
+}
+
+void frmLayOut::cmdNext_Click()
+{
+    run([this] { session.cmdNext_Click(); });
+}
+
+void frmLayOut::cmdNextPSS_Click()
+{
+    run([this] { session.cmdNextPSS_Click(); });
+}
+
+void frmLayOut::cmdMaxOut_Click()
+{
+    run([this] { session.cmdMaxOut_Click(); });
+}
+
+void frmLayOut::Command1_Click()
+{
+    run([this] {
+        setDirectionsVisible(false);
+        session.Command1_Click();
+    });
+}
+
+void frmLayOut::Command2_Click()
+{
+    // Ends the program at once: every setting is saved the moment it changes.
+    QApplication::closeAllWindows();
+    QCoreApplication::exit(0);
+}
+
+void frmLayOut::gripperGotFocus(bool onWidth)
+{
+    run([this, onWidth] {
+        (onWidth ? optWidth : optDepth)->setChecked(true);
+        session.cells.optWidth = onWidth;
+        session.DrawSheet();
+        // Leaving the option button lets the next click reach this handler again.
+        txtName->setFocus(Qt::OtherFocusReason);
+        setDirectionsVisible(false);
+    });
+}
+
+void frmLayOut::optWidth_GotFocus() { gripperGotFocus(true); }
+void frmLayOut::optDepth_GotFocus() { gripperGotFocus(false); }
+
+void frmLayOut::txtSize_LostFocus(int index)
+{
+    run([this, index] { session.txtSize_LostFocus(index); });
+}
+
+void frmLayOut::txtSearch_KeyPress(int key)
+{
+    setDirectionsVisible(false);
+    if (key == Qt::Key_Return || key == Qt::Key_Enter)
+        cmdSearch_Click();
+}
+
+void frmLayOut::Command3_Click() {}
+void frmLayOut::cmdSearch_Click() {}
+void frmLayOut::txtPartNo_Change() {}
+void frmLayOut::mnuKel_Click() {}
+void frmLayOut::mnuTxt_Click() {}
+void frmLayOut::mnuPath_Click() {}
+void frmLayOut::mnuPrint_Click() {}
+void frmLayOut::mnuMetric_Click() {}
+void frmLayOut::mnuReset_Click() {}
+void frmLayOut::mnuAbout_Click() {}
+void frmLayOut::mnuVersion_Click() {}
+
+bool frmLayOut::eventFilter(QObject *watched, QEvent *event)
+{
+    // Focus moved by a handler of our own (or while its message box is up)
+    // is not the user's doing.
+    const bool idle = m_handlerDepth == 0;
+    if (event->type() == QEvent::FocusIn && idle && isUserFocusChange(event)) {
+        if (watched == optWidth)
+            optWidth_GotFocus();
+        else if (watched == optDepth)
+            optDepth_GotFocus();
+    } else if (event->type() == QEvent::FocusOut && idle && isUserFocusChange(event)) {
+        const auto it = std::find(txtSize.begin(), txtSize.end(), watched);
+        if (it != txtSize.end())
+            txtSize_LostFocus(static_cast<int>(it - txtSize.begin()));
+    } else if (event->type() == QEvent::KeyPress && watched == txtSearch) {
+        txtSearch_KeyPress(static_cast<QKeyEvent *>(event)->key());
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+} // namespace sheetcraft

@@ -1,0 +1,157 @@
+#pragma once
+
+#include "layoutsession.h"
+#include "recordingsurface.h"
+#include "screenview.h"
+
+#include <QMainWindow>
+
+#include <array>
+
+class QAction;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QRadioButton;
+
+namespace sheetcraft {
+
+class DiagramCanvas;
+
+// The working window: the two diagrams drawn on its background, the gripper
+// settings, the command buttons, the size cells and the job/quote fields.
+// Controls are placed in twips (1440 to the inch) through the screen's
+// logical DPI. The layout logic lives in `session`; before a handler runs
+// the window copies its cells into session.cells and afterwards back again.
+class frmLayOut : public QMainWindow {
+    Q_OBJECT
+
+    // Declared first: the session draws through them.
+    RecordingSurface m_surface;
+    ScreenView m_view;
+
+public:
+    explicit frmLayOut(MessageSink &messages, QWidget *parent = nullptr);
+    ~frmLayOut() override;
+
+    LayoutSession session;
+
+    // What the diagram area shows, in window twips.
+    const RecordingSurface &surface() const { return m_surface; }
+    double pixelsPerTwip() const { return m_pixelsPerTwip; }
+    int twipsToPixels(double twips) const;
+
+    void setDirectionsVisible(bool visible);
+    bool directionsVisible() const;
+
+    // Widgets -> session.cells and back; handlers do this themselves.
+    void pullCells();
+    void pushCells();
+
+    // Visible controls, named as the window designs them.
+    QPushButton *cmdARFSS = nullptr;
+    QPushButton *cmdARPSS = nullptr;
+    QFrame *shpDirections = nullptr;
+    QLabel *lblDirections = nullptr;
+    QGroupBox *frGripper = nullptr;
+    QRadioButton *optWidth = nullptr;
+    QRadioButton *optDepth = nullptr;
+    QLabel *lblGrip = nullptr;
+    QLabel *lblGutter = nullptr;
+    QLineEdit *txtGrip = nullptr;
+    QLineEdit *txtGutter = nullptr;
+    QPushButton *cmdMaxOut = nullptr; // designed invisible
+    QPushButton *Command1 = nullptr;  // Clear
+    QPushButton *Command3 = nullptr;  // Print Layouts
+    QPushButton *Command2 = nullptr;  // Exit
+    QLabel *lblFinished = nullptr;
+    QLabel *lblPress = nullptr;
+    QLabel *lblParent = nullptr;
+    std::array<QLineEdit *, 3> txtSize{};
+    QGroupBox *Frame1 = nullptr;
+    QRadioButton *optJob = nullptr;
+    QRadioButton *optQuote = nullptr;
+    QLineEdit *txtSearch = nullptr;
+    QPushButton *cmdSearch = nullptr;
+    QLabel *lblPartNo = nullptr;
+    QLineEdit *txtPartNo = nullptr;
+    QLabel *lblStock = nullptr;
+    QLineEdit *txtStockDesc = nullptr;
+    QLabel *Label1 = nullptr;
+    QLineEdit *txtName = nullptr;
+    QLabel *Label3 = nullptr;
+    QLineEdit *txtQuote = nullptr;
+    QLabel *Label4 = nullptr;
+    QLineEdit *txtJob = nullptr;
+    QLabel *Label5 = nullptr;
+    QLineEdit *txtDesc = nullptr;
+
+    // Invisible labels; nothing shows them, they keep their captions.
+    static constexpr const char *Label2Caption =
+        "Note that FSS, PSS and PARS below are storage cells for the actual sizes called out in "
+        "the primary dimension cells. In practice, the FSS cell will gather info from the Press "
+        "section of the Order Entry module in order to display the layouts.";
+    static constexpr const char *lblFSSCaption = "FSS on PSS";
+    static constexpr const char *lblPSSCaption = "PSS on PARS";
+
+    QMenu *mnuFile = nullptr;
+    QAction *mnuKel = nullptr;
+    QAction *mnuTxt = nullptr;
+    QAction *mnuBreak = nullptr;
+    QMenu *mnuSetup = nullptr;
+    QAction *mnuPath = nullptr;
+    QAction *mnuPrint = nullptr;
+    QAction *mnuMetric = nullptr;
+    QMenu *mnuHelp = nullptr;
+    QAction *mnuAbout = nullptr;
+    QAction *mnuReset = nullptr;
+    QAction *mnuVersion = nullptr;
+
+public slots:
+    void cmdARFSS_Click();
+    void cmdARPSS_Click();
+    void cmdNext_Click();
+    void cmdNextPSS_Click();
+    void cmdMaxOut_Click();
+    void Command1_Click();
+    void Command2_Click();
+    void optWidth_GotFocus();
+    void optDepth_GotFocus();
+    void txtSize_LostFocus(int index);
+    void txtSearch_KeyPress(int key);
+
+    // Filled in by the areas that own these actions.
+    void Command3_Click();
+    void cmdSearch_Click();
+    void txtPartNo_Change();
+    void mnuKel_Click();
+    void mnuTxt_Click();
+    void mnuPath_Click();
+    void mnuPrint_Click();
+    void mnuMetric_Click();
+    void mnuReset_Click();
+    void mnuAbout_Click();
+    void mnuVersion_Click();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+
+private:
+    template <typename Handler> void run(Handler &&handler);
+    void buildControls();
+    void buildMenus();
+    void setTabOrder();
+    void gripperGotFocus(bool onWidth);
+    QRect twipsRect(int left, int top, int width, int height) const;
+
+    double m_pixelsPerTwip;
+    DiagramCanvas *m_canvas = nullptr;
+    int m_handlerDepth = 0;
+    bool m_shownOnce = false;
+};
+
+} // namespace sheetcraft
