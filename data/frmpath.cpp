@@ -148,6 +148,16 @@ void frmPath::buildColumn(Column &column, int left)
     setFolder(column, current, false);
 
     Column *c = &column;
+    // Folders are read in the background: bring the open folder into view
+    // again as each level arrives.
+    connect(column.model, &QFileSystemModel::directoryLoaded, this, [c](const QString &loaded) {
+        if (!c->shown.startsWith(loaded))
+            return;
+        const QModelIndex index = c->model->index(c->shown);
+        for (QModelIndex up = index; up.isValid() && up != c->tree->rootIndex(); up = up.parent())
+            c->tree->expand(up);
+        c->tree->scrollTo(index, QAbstractItemView::PositionAtCenter);
+    });
     connect(column.drive, &QComboBox::activated, this, [this, c](int index) { driveChanged(*c, index); });
     connect(column.tree, &QTreeView::activated, this, [this, c](const QModelIndex &index) {
         setFolder(*c, c->model->filePath(index), true);
@@ -204,6 +214,7 @@ void frmPath::driveChanged(Column &column, int index)
 
 void frmPath::setFolder(Column &column, const QString &path, bool updateResult)
 {
+    column.shown = path;
     const QModelIndex index = column.model->index(path);
     if (index.isValid()) {
         for (QModelIndex up = index; up.isValid() && up != column.tree->rootIndex(); up = up.parent())

@@ -69,6 +69,7 @@ private:
         QTreeView *tree = nullptr;
         QFileSystemModel *model = nullptr;
         QLineEdit *result = nullptr;
+        QString shown; // folder to keep in view while the model fills in
     };
 
     void buildColumn(Column &column, int left);

@@ -1,5 +1,6 @@
 #include "frmabout.h"
 
+#include "appicon.h"
 #include "version.h"
 
 #include <QApplication>
@@ -9,7 +10,6 @@
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
-#include <QStyle>
 #include <QVBoxLayout>
 
 namespace sheetcraft {
@@ -29,9 +29,10 @@ frmAbout::frmAbout(MessageSink &messages, QWidget *parent) : QDialog(parent), m_
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
 
+    // The application's icon once the program has set one; ours otherwise.
     QIcon icon = QApplication::windowIcon();
-    if (icon.isNull())
-        icon = style()->standardIcon(QStyle::SP_ComputerIcon);
+    if (icon.availableSizes().isEmpty() || icon.actualSize(QSize(48, 48)).width() < 32)
+        icon = sheetcraftIcon();
     picIcon = new QLabel(this);
     picIcon->setPixmap(icon.pixmap(48, 48));
     picIcon->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
@@ -107,7 +108,10 @@ frmAbout::frmAbout(MessageSink &messages, QWidget *parent) : QDialog(parent), m_
     layout->addWidget(rule);
     layout->addLayout(bottom);
 
-    setFixedWidth(480);
+    // Word-wrapped labels only get the height they need at a known width.
+    lblDescription->setFixedWidth(400);
+    lblDisclaimer->setFixedWidth(340);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
     cmdOK->setFocus();
 }
 
