@@ -16,6 +16,7 @@ namespace {
 constexpr double titleWidthSpan = 11560; // the title is centred over this width
 constexpr double pageTop = 320;
 constexpr double blockLeft = 640;
+constexpr double fieldGap = 240; // least space between two fields of a job line
 
 FontSpec reportFont(double points, bool bold)
 {
@@ -117,12 +118,15 @@ ReportLayout layPrint(const Cells &cells, const FrameState &frames, const Report
         s->setFont(reportFont(12, false));
         s->print(value, lineEnd);
     };
+    // The job and part columns keep their places unless the text before them
+    // runs that far; then they move right instead of printing over it.
+    const auto after = [&](double column) { return std::max(column, s->currentX() + fieldGap); };
     field(blockLeft, "Company: ", cells.txtName, false);
     if (cells.optJob)
-        field(layout.titleLeft + 1500, "Job #: ", cells.txtJob, false);
+        field(after(layout.titleLeft + 1500), "Job #: ", cells.txtJob, false);
     else
-        field(layout.titleLeft + 1500, "Quote #: ", cells.txtQuote, false);
-    field(static_cast<double>(layout.titleRight) + 500, "Part No: ", cells.txtPartNo, true);
+        field(after(layout.titleLeft + 1500), "Quote #: ", cells.txtQuote, false);
+    field(after(static_cast<double>(layout.titleRight) + 500), "Part No: ", cells.txtPartNo, true);
     s->print("", true);
     field(blockLeft, "Description: ", cells.txtDesc, true);
     s->print("", true);

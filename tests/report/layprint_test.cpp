@@ -101,7 +101,11 @@ std::map<std::string, std::string> values(const std::vector<Row> &rows)
 
 TEST(ReportTitle, IsCentredOverTheJobBlockAndPlacesTheJobColumns)
 {
-    const LaidOutReport r = layOut(drawnCells(), frames(1, 1, 25, 4));
+    // Short job fields, so the columns keep their designed places.
+    Cells cells = drawnCells();
+    cells.txtName = "A";
+    cells.txtJob = "";
+    const LaidOutReport r = layOut(cells, frames(1, 1, 25, 4));
     const DrawOp *title = r.text("Sheetcraft");
     ASSERT_NE(title, nullptr);
     EXPECT_EQ(title->font, (FontSpec{reportFontName, 24, true}));
@@ -124,6 +128,24 @@ TEST(ReportTitle, IsCentredOverTheJobBlockAndPlacesTheJobColumns)
     EXPECT_EQ(r.text("Company: ")->x1, 640);
     EXPECT_EQ(r.text("Description: ")->x1, 640);
     EXPECT_EQ(r.text("Stock: ")->x1, 640);
+}
+
+// A long company name or job number pushes the next field right instead of
+// being printed over.
+TEST(ReportJobBlock, LongFieldsAreNotPrintedOver)
+{
+    Cells cells = drawnCells();
+    cells.txtName = "The Very Long Company Name of a Printing Customer Inc.";
+    cells.txtJob = "2026-000471-REPRINT";
+    const LaidOutReport r = layOut(cells, frames(1, 1));
+    const DrawOp *name = r.text(cells.txtName);
+    const DrawOp *job = r.text("Job #: ");
+    const DrawOp *jobValue = r.text(cells.txtJob);
+    const DrawOp *part = r.text("Part No: ");
+    ASSERT_TRUE(name && job && jobValue && part);
+    EXPECT_GT(job->x1, name->x1 + textWidth(regular12, cells.txtName));
+    EXPECT_GT(part->x1, jobValue->x1 + textWidth(regular12, cells.txtJob));
+    EXPECT_EQ(job->y1, part->y1);
 }
 
 struct JobCase {
