@@ -171,8 +171,9 @@ MdbTable MdbReader::table(const std::string &name)
         damaged("Table '" + name + "' is damaged");
     }
     // Rows are cracked into fixed arrays of MDB_MAX_COLS fields, so a larger
-    // count can only come from a damaged definition.
-    if (table->num_cols == 0 || table->num_cols > MDB_MAX_COLS || !mdb_read_columns(table) ||
+    // count can only come from a damaged definition; and a table without a
+    // page map cannot be walked.
+    if (!table->usage_map || table->map_sz < 5 || table->num_cols == 0 || table->num_cols > MDB_MAX_COLS || !mdb_read_columns(table) ||
         !table->columns || table->columns->len != table->num_cols) {
         mdb_free_tabledef(table);
         mdb_close(mdb);

@@ -195,7 +195,7 @@ std::int64_t parseCurrency(const std::string &text, const std::string &where)
             throw bad();
         if (decimals >= 0)
             ++decimals;
-        if (units > (std::numeric_limits<std::int64_t>::max() - 9) / 10)
+        if (units > (std::numeric_limits<std::int64_t>::max() - (c - '0')) / 10)
             throw bad();
         units = units * 10 + (c - '0');
         digits = true;

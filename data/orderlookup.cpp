@@ -226,14 +226,21 @@ LookupOutcome searchOrdersInProcess(Cells &cells, const std::string &databasePat
 LookupOutcome searchOrdersIsolated(Cells &cells, const std::string &databasePath,
                                    std::chrono::milliseconds timeLimit)
 {
+    return runLookupIsolated(
+        cells, [&](Cells &c) { return searchOrdersInProcess(c, databasePath); }, timeLimit);
+}
+
+LookupOutcome runLookupIsolated(Cells &cells, const std::function<LookupOutcome(Cells &)> &lookup,
+                                std::chrono::milliseconds timeLimit)
+{
     int fds[2];
     if (::pipe2(fds, O_CLOEXEC) != 0)
-        return searchOrdersInProcess(cells, databasePath);
+        return lookup(cells);
     pid_t child = ::fork();
     if (child < 0) {
         ::close(fds[0]);
         ::close(fds[1]);
-        return searchOrdersInProcess(cells, databasePath);
+        return lookup(cells);
     }
     if (child == 0) {
         // The child: keep the library's complaints about damaged files off
@@ -245,7 +252,7 @@ LookupOutcome searchOrdersIsolated(Cells &cells, const std::string &databasePath
             ::dup2(devNull, STDERR_FILENO);
         LookupOutcome outcome;
         try {
-            outcome = searchOrdersInProcess(cells, databasePath);
+            outcome = lookup(cells);
         } catch (...) {
             outcome = failure(mdberr::notADatabase);
         }

@@ -5,6 +5,7 @@
 #include "messagesink.h"
 
 #include <chrono>
+#include <functional>
 #include <string>
 
 namespace sheetcraft {
@@ -39,6 +40,14 @@ std::string lookupFailureText(int errorNumber);
 // Runs in this process. A damaged file can make the database library itself
 // misbehave; searchOrdersIsolated below is the one to use on real files.
 LookupOutcome searchOrdersInProcess(Cells &cells, const std::string &databasePath);
+
+// Runs lookup(cells) in a child process that returns the cells and the
+// outcome over a pipe. A child that crashes, exits early or is still running
+// after timeLimit (it is then killed) gives failure 3343 and leaves the cells
+// as they were. Falls back to running in this process when no child can be
+// started.
+LookupOutcome runLookupIsolated(Cells &cells, const std::function<LookupOutcome(Cells &)> &lookup,
+                                std::chrono::milliseconds timeLimit);
 
 // searchOrdersInProcess run in a child process that returns the cells over a
 // pipe: a crash, an early exit or a hang (past timeLimit, then the child is
