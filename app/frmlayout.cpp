@@ -323,7 +323,6 @@ void frmLayOut::pushCells()
     setIfChanged(txtQuote, cells.txtQuote);
     setIfChanged(txtJob, cells.txtJob);
     setIfChanged(txtDesc, cells.txtDesc);
-    cmdMaxOut->setText(QStringLiteral("Maximize"));
 }
 
 // Runs a handler on the session with the cells copied in and back out.

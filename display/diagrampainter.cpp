@@ -24,11 +24,12 @@ std::int32_t toInt32(std::int64_t value)
 }
 
 // Counts arrive as doubles; anything not a positive whole count draws nothing.
+// The cap keeps index arithmetic over a grid well inside 64 bits.
 std::int64_t drawCount(double count)
 {
     if (!(count >= 1) || !std::isfinite(count))
         return 0;
-    return static_cast<std::int64_t>(std::min(count, 9.0e18));
+    return static_cast<std::int64_t>(std::min(count, 1.0e18));
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "frmlayout.h"
+#include "qtmessagesink.h"
 #include "recordingsink.h"
 
 #include <QAction>
@@ -9,9 +10,11 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -299,6 +302,28 @@ TEST_F(Window, ExitClosesTheWindow)
 {
     click(w->Command2);
     EXPECT_FALSE(w->isVisible());
+}
+
+TEST(QtMessageSinkBox, OkButtonNoIconAndTheProgramsTitle)
+{
+    QString title, text;
+    QMessageBox::Icon icon = QMessageBox::Warning;
+    QMessageBox::StandardButtons buttons;
+    QTimer::singleShot(0, [&] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        title = box->windowTitle();
+        text = box->text();
+        icon = box->icon();
+        buttons = box->standardButtons();
+        box->accept();
+    });
+    QtMessageSink sink;
+    sink.message("Warning: Incorrect Size Entered!");
+    EXPECT_EQ(title, "Sheetcraft");
+    EXPECT_EQ(text, "Warning: Incorrect Size Entered!");
+    EXPECT_EQ(icon, QMessageBox::NoIcon);
+    EXPECT_EQ(buttons, QMessageBox::Ok);
 }
 
 } // namespace

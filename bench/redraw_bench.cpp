@@ -1,0 +1,75 @@
+// A full redraw as the window does it: the layout flow, the recording of both
+// diagrams and panels, and painting the recording onto a 96-DPI image.
+
+#include "layoutsession.h"
+#include "painterreplay.h"
+#include "recordingsurface.h"
+#include "screenview.h"
+
+#include <QFont>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+using namespace sheetcraft;
+
+class SilentSink : public MessageSink {
+public:
+    void message(const std::string &) override { ++count; }
+    int count = 0;
+};
+
+void fullRedraw(benchmark::State &state, const char *piece)
+{
+    SilentSink sink;
+    RecordingSurface surface(QFont(), 96);
+    ScreenView view(surface);
+    LayoutSession session(sink, &view);
+    session.cells.txtSize[0] = piece;
+    // The window's client area, 7335 x 7530 twips.
+    QImage image(489, 502, QImage::Format_RGB32);
+    ReplayOptions options;
+    options.pixelsPerTwip = 96.0 / 1440.0;
+
+    for (auto _ : state) {
+        session.Command1_Click();
+        image.fill(Qt::lightGray);
+        QPainter painter(&image);
+        replayRecording(surface, painter, options);
+        painter.end();
+        benchmark::DoNotOptimize(image.constBits());
+    }
+    if (sink.count > 0 || !session.press())
+        state.SkipWithError("the redraw did not complete");
+    else
+        state.counters["pieces"] = session.finished()->frameOut();
+}
+
+void BM_RedrawDefaults(benchmark::State &state) { fullRedraw(state, "2x3"); }
+void BM_RedrawHugeCount(benchmark::State &state) { fullRedraw(state, "0.002x0.002"); }
+
+BENCHMARK(BM_RedrawDefaults)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_RedrawHugeCount)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    // Fonts need a GUI application; no display is needed to paint an image.
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    setenv("QT_FONT_DPI", "96", 1);
+    QGuiApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
