@@ -17,7 +17,6 @@ namespace sheetcraft {
 namespace {
 
 constexpr double twipsPerInch = 1440;
-constexpr int pdfResolution = 600;
 
 } // namespace
 
@@ -66,7 +65,7 @@ QByteArray renderReportPdf(const Cells &cells, const FrameState &frames,
         return {};
     {
         QPdfWriter writer(&buffer);
-        writer.setResolution(pdfResolution);
+        writer.setResolution(reportPdfResolution);
         writer.setCreator(QStringLiteral("Sheetcraft"));
         writer.setTitle(QStringLiteral("Layouts"));
         setUpReportPdf(writer);

@@ -21,6 +21,9 @@ namespace sheetcraft {
 std::optional<ReportLayout> paintReport(const Cells &cells, const FrameState &frames,
                                         const ReportContent &content, QPagedPaintDevice &device);
 
+// Dots per inch of every PDF the report makes.
+inline constexpr int reportPdfResolution = 600;
+
 // Sets up a PDF-producing device the way every report file is made: Letter
 // paper, quarter-inch margins, 600 dots per inch.
 void setUpReportPdf(QPagedPaintDevice &device);

@@ -127,6 +127,10 @@ bool ReportPrinter::printToPrinter(const Cells &cells, const FrameState &frames,
                                    const ReportContent &content)
 {
     QPrinter &target = printer();
+    // A file chosen in the set-up dialog gets a printer's resolution, so the
+    // line widths (device pixels) look as they do on paper.
+    if (target.outputFormat() == QPrinter::PdfFormat)
+        target.setResolution(reportPdfResolution);
     target.setDocName(QStringLiteral("Layouts"));
     target.setCreator(QStringLiteral("Sheetcraft"));
     if (paintReport(cells, frames, content, target) && target.printerState() != QPrinter::Error)

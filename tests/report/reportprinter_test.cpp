@@ -4,7 +4,10 @@
 #include "reportprinter.h"
 #include "sheetsize.h"
 
+#include <QApplication>
+#include <QDialog>
 #include <QFile>
+#include <QTimer>
 #include <QPrinter>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -220,6 +223,49 @@ TEST(ReportPrinterTest, PrinterFailureIsReportedAndTheCaptionRestored)
     EXPECT_EQ(s.captions, captionCycle);
     ASSERT_EQ(s.sink.messages.size(), 1u);
     EXPECT_NE(s.sink.messages[0].find("could not be"), std::string::npos);
+}
+
+// Cancels whatever modal dialog opens next, as a user pressing Cancel would.
+void cancelNextDialog()
+{
+    QTimer::singleShot(0, [] {
+        if (auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget()))
+            dialog->reject();
+        else
+            cancelNextDialog();
+    });
+}
+
+TEST(ReportPrinterDialogs, CancellingTheRealDialogsChangesNothing)
+{
+    QTemporaryDir dir;
+    RecordingSink sink;
+    ReportPrinter printer(sink);
+    std::vector<QString> captions;
+    printer.setCaption = [&](const QString &c) { captions.push_back(c); };
+    printer.printersInstalled = [] { return false; };
+
+    printer.setUpDialog = [&](QPrinter &p, QWidget *) {
+        p.setOutputFormat(QPrinter::PdfFormat);
+        p.setOutputFileName(dir.filePath(QStringLiteral("chosen.pdf")));
+        return true;
+    };
+    printer.mnuPrint_Click();
+    const QString before = printer.currentPrinter()->outputFileName();
+
+    printer.setUpDialog = ReportPrinter(sink).setUpDialog;
+    cancelNextDialog();
+    printer.mnuPrint_Click();
+    EXPECT_EQ(printer.currentPrinter()->outputFileName(), before);
+
+    // With no set-up made, the save dialog is offered; cancelling it writes nothing.
+    ReportPrinter fresh(sink);
+    fresh.printersInstalled = [] { return false; };
+    fresh.setCaption = printer.setCaption;
+    cancelNextDialog();
+    EXPECT_FALSE(fresh.Command3_Click(drawnCells(), frames(1, 1)));
+    EXPECT_EQ(captions, captionCycle);
+    EXPECT_TRUE(sink.messages.empty());
 }
 
 } // namespace
