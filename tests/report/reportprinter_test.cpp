@@ -101,24 +101,6 @@ INSTANTIATE_TEST_SUITE_P(
                       WriteFailure{"unwritable_path", "3x2", true, nullptr}),
     [](const auto &info) { return std::string(info.param.name); });
 
-TEST(ReportPdf, KeepsTheOldFileWhenTheReportIsRefused)
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("keep.pdf"));
-    RecordingSink sink;
-    ASSERT_TRUE(writeReportPdf(drawnCells(), frames(1, 1), path, sink));
-    const QByteArray before = [&] {
-        QFile f(path);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }();
-    Cells bad = drawnCells();
-    bad.txtPSS = "PSS";
-    EXPECT_FALSE(writeReportPdf(bad, frames(1, 1), path, sink));
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_EQ(f.readAll(), before);
-}
-
 // A report printer whose dialogs are scripted and whose captions are kept.
 struct ScriptedPrinter {
     RecordingSink sink;
@@ -163,15 +145,6 @@ TEST(ReportPrinterTest, WithoutPrintersOffersAPdfFile)
     EXPECT_EQ(pdfPages(s.pdfAnswer), 1);
 }
 
-TEST(ReportPrinterTest, CancelledSaveWritesNothingAndSaysNothing)
-{
-    ScriptedPrinter s;
-    EXPECT_FALSE(s.printer.Command3_Click(drawnCells(), frames(1, 1)));
-    EXPECT_EQ(s.pdfAsked, 1);
-    EXPECT_EQ(s.captions, captionCycle);
-    EXPECT_TRUE(s.sink.messages.empty());
-}
-
 TEST(ReportPrinterTest, RefusedReportAsksForNoFileAndRestoresTheCaption)
 {
     ScriptedPrinter s;
@@ -197,21 +170,6 @@ TEST(ReportPrinterTest, ChosenPrinterIsKeptForTheRun)
     EXPECT_EQ(s.pdfAsked, 0);
     EXPECT_TRUE(s.sink.messages.empty());
     EXPECT_TRUE(pdfText(file).contains(QStringLiteral("LAYOUT: Press Forms")));
-}
-
-TEST(ReportPrinterTest, CancelledSetUpChangesNothing)
-{
-    QTemporaryDir dir;
-    const QString kept = dir.filePath(QStringLiteral("kept.pdf"));
-    const QString discarded = dir.filePath(QStringLiteral("discarded.pdf"));
-    ScriptedPrinter s;
-    s.chooseFile(kept, true);
-    s.chooseFile(discarded, false);
-    ASSERT_NE(s.printer.currentPrinter(), nullptr);
-    EXPECT_EQ(s.printer.currentPrinter()->outputFileName(), kept);
-    EXPECT_TRUE(s.printer.Command3_Click(drawnCells(), frames(1, 1)));
-    EXPECT_TRUE(QFile::exists(kept));
-    EXPECT_FALSE(QFile::exists(discarded));
 }
 
 TEST(ReportPrinterTest, PrinterFailureIsReportedAndTheCaptionRestored)
