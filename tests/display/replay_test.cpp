@@ -145,21 +145,4 @@ TEST(RecordingSurfaceState, AttributesOutliveAClear)
     EXPECT_EQ(surface.ops()[0].lineWidth, 3);
 }
 
-TEST(RecordingSurfaceText, PositionAfterPrinting)
-{
-    RecordingSurface surface(QApplication::font(), 96);
-    surface.moveTo(640, 120);
-    surface.print("abc", false);
-    EXPECT_DOUBLE_EQ(surface.currentX(), 640 + surface.textWidth("abc"));
-    EXPECT_DOUBLE_EQ(surface.currentY(), 120);
-    surface.print("", true);
-    EXPECT_DOUBLE_EQ(surface.currentX(), 0);
-    EXPECT_DOUBLE_EQ(surface.currentY(), 120 + surface.textHeight());
-
-    // A bigger font on a finer device: metrics in twips follow the font only.
-    RecordingSurface paper(QApplication::font(), 600);
-    paper.setFont({"", 24, true});
-    EXPECT_NEAR(paper.textHeight(), 24 * 20 * 1.1, 24 * 20 * 0.3);
-}
-
 } // namespace

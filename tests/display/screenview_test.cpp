@@ -157,12 +157,4 @@ TEST(ScreenPanel, PieceLargerThanSheetStopsAfterItsOutline)
                             [](const DrawOp &t) { return t.text == "PSW"; }));
 }
 
-TEST(ScreenHeadings, PlacedAboveEachSheet)
-{
-    Screen s;
-    s.session.cmdNext_Click();
-    EXPECT_EQ(test::textAt(s.surface, 640, 120), finishedHeading);
-    EXPECT_EQ(test::textAt(s.surface, 4000, 120), pressHeading);
-}
-
 } // namespace
