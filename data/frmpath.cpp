@@ -20,8 +20,7 @@ namespace sheetcraft {
 namespace {
 
 // Pseudo file systems the user never keeps data on.
-bool isRealMount(const QStorageInfo &volume)
-{
+bool isRealMount(const QStorageInfo &volume) {
     if (!volume.isValid() || !volume.isReady())
         return false;
     const QString root = volume.rootPath();
@@ -32,18 +31,18 @@ bool isRealMount(const QStorageInfo &volume)
         if (root == p || root.startsWith(p + QLatin1Char('/')))
             return false;
     }
-    static const QStringList pseudo = {QStringLiteral("proc"),     QStringLiteral("sysfs"),   QStringLiteral("devpts"),
-                                       QStringLiteral("cgroup"),   QStringLiteral("cgroup2"), QStringLiteral("autofs"),
-                                       QStringLiteral("squashfs"), QStringLiteral("nsfs"),    QStringLiteral("tracefs"),
-                                       QStringLiteral("debugfs"),  QStringLiteral("mqueue"),  QStringLiteral("bpf")};
+    static const QStringList pseudo = {
+        QStringLiteral("proc"),     QStringLiteral("sysfs"),   QStringLiteral("devpts"),
+        QStringLiteral("cgroup"),   QStringLiteral("cgroup2"), QStringLiteral("autofs"),
+        QStringLiteral("squashfs"), QStringLiteral("nsfs"),    QStringLiteral("tracefs"),
+        QStringLiteral("debugfs"),  QStringLiteral("mqueue"),  QStringLiteral("bpf")};
     return !pseudo.contains(QString::fromLatin1(volume.fileSystemType()));
 }
 
 // A stored location the lists can show: an absolute path with a drive letter
 // on Windows, one starting at the root elsewhere. Network paths and the
 // no-folder text leave their column as designed.
-bool isLoadablePath(const QString &stored)
-{
+bool isLoadablePath(const QString &stored) {
 #ifdef _WIN32
     return stored.contains(QLatin1Char(':'));
 #else
@@ -51,8 +50,7 @@ bool isLoadablePath(const QString &stored)
 #endif
 }
 
-bool isUnder(const QString &path, const QString &root)
-{
+bool isUnder(const QString &path, const QString &root) {
     if (root.endsWith(QLatin1Char('/')))
         return path.startsWith(root, Qt::CaseInsensitive) || path + QLatin1Char('/') == root;
     return path == root || path.startsWith(root + QLatin1Char('/'));
@@ -63,18 +61,21 @@ QPointer<frmPath> g_openWindow;
 } // namespace
 
 frmPath::frmPath(MessageSink &messages, QWidget *mainWindow, QWidget *parent)
-    : QWidget(parent, Qt::Window), m_messages(messages), m_mainWindow(mainWindow)
-{
+    : QWidget(parent, Qt::Window), m_messages(messages), m_mainWindow(mainWindow) {
     setWindowTitle(QStringLiteral("Zorvath Path Structure"));
     setAttribute(Qt::WA_DeleteOnClose);
 
     const int dx = logicalDpiX();
     const int dy = logicalDpiY();
-    const auto place = [dx, dy](QWidget *w, int l, int t, int wd, int h) { w->setGeometry(twipsRect(l, t, wd, h, dx, dy)); };
+    const auto place = [dx, dy](QWidget *w, int l, int t, int wd, int h) {
+        w->setGeometry(twipsRect(l, t, wd, h, dx, dy));
+    };
 
-    lblBind = new QLabel(QStringLiteral("Click on Drive followed by Double Clicking on Folder Where Kelvane Data Folder "
-                                        "Resides and where Est Folder Resides. Results are shown below."),
-                         this);
+    lblBind = new QLabel(
+        QStringLiteral(
+            "Click on Drive followed by Double Clicking on Folder Where Kelvane Data Folder "
+            "Resides and where Est Folder Resides. Results are shown below."),
+        this);
     lblBind->setWordWrap(true);
     lblBind->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     place(lblBind, 0, 240, 8535, 615);
@@ -98,13 +99,14 @@ frmPath::frmPath(MessageSink &messages, QWidget *mainWindow, QWidget *parent)
     Label5 = new QLabel(QStringLiteral("Location of Est Folder"), this);
     place(Label5, 4560, 3360, 3255, 255);
 
-    Label4 = new QLabel(QStringLiteral("If the locations above are correct, click the Continue button below."), this);
+    Label4 = new QLabel(
+        QStringLiteral("If the locations above are correct, click the Continue button below."),
+        this);
     Label4->setWordWrap(true);
     Label4->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     place(Label4, 720, 4080, 7215, 375);
 
     cmdPath = new QPushButton(QStringLiteral("Continue"), this);
-    cmdPath->setDefault(true);
     place(cmdPath, 3720, 4800, 1215, 495);
     connect(cmdPath, &QPushButton::clicked, this, &frmPath::cmdPath_Click);
 
@@ -112,8 +114,7 @@ frmPath::frmPath(MessageSink &messages, QWidget *mainWindow, QWidget *parent)
     Form_Load();
 }
 
-void frmPath::buildColumn(Column &column, int left)
-{
+void frmPath::buildColumn(Column &column, int left) {
     const int dx = logicalDpiX();
     const int dy = logicalDpiY();
 
@@ -158,14 +159,14 @@ void frmPath::buildColumn(Column &column, int left)
             c->tree->expand(up);
         c->tree->scrollTo(index, QAbstractItemView::PositionAtCenter);
     });
-    connect(column.drive, &QComboBox::activated, this, [this, c](int index) { driveChanged(*c, index); });
+    connect(column.drive, &QComboBox::activated, this,
+            [this, c](int index) { driveChanged(*c, index); });
     connect(column.tree, &QTreeView::activated, this, [this, c](const QModelIndex &index) {
         setFolder(*c, c->model->filePath(index), true);
     });
 }
 
-void frmPath::fillDrives(QComboBox *box)
-{
+void frmPath::fillDrives(QComboBox *box) {
     QStringList roots;
     for (const QStorageInfo &volume : QStorageInfo::mountedVolumes()) {
         if (isRealMount(volume) && !roots.contains(volume.rootPath()))
@@ -184,8 +185,7 @@ void frmPath::fillDrives(QComboBox *box)
         box->addItem(QDir::toNativeSeparators(root), root);
 }
 
-int frmPath::driveIndexFor(const QComboBox *box, const QString &path) const
-{
+int frmPath::driveIndexFor(const QComboBox *box, const QString &path) const {
     const QString clean = QDir::cleanPath(QDir::fromNativeSeparators(path));
     int best = -1;
     qsizetype bestLength = -1;
@@ -199,25 +199,23 @@ int frmPath::driveIndexFor(const QComboBox *box, const QString &path) const
     return best;
 }
 
-QString frmPath::openFolder(int column) const
-{
+QString frmPath::openFolder(int column) const {
     const Column &c = m_columns[column == 0 ? 0 : 1];
     return c.model->filePath(c.tree->currentIndex());
 }
 
-void frmPath::driveChanged(Column &column, int index)
-{
+void frmPath::driveChanged(Column &column, int index) {
     const QString root = column.drive->itemData(index).toString();
     column.tree->setRootIndex(column.model->setRootPath(root));
     setFolder(column, root, true);
 }
 
-void frmPath::setFolder(Column &column, const QString &path, bool updateResult)
-{
+void frmPath::setFolder(Column &column, const QString &path, bool updateResult) {
     column.shown = path;
     const QModelIndex index = column.model->index(path);
     if (index.isValid()) {
-        for (QModelIndex up = index; up.isValid() && up != column.tree->rootIndex(); up = up.parent())
+        for (QModelIndex up = index; up.isValid() && up != column.tree->rootIndex();
+             up = up.parent())
             column.tree->expand(up);
         column.tree->setCurrentIndex(index);
         column.tree->scrollTo(index);
@@ -226,8 +224,7 @@ void frmPath::setFolder(Column &column, const QString &path, bool updateResult)
         column.result->setText(QDir::toNativeSeparators(QDir::cleanPath(path)));
 }
 
-bool frmPath::loadColumn(Column &column, const QString &stored)
-{
+bool frmPath::loadColumn(Column &column, const QString &stored) {
     if (!isLoadablePath(stored))
         return true; // designed state, go on with the next column
     const int drive = driveIndexFor(column.drive, stored);
@@ -240,8 +237,7 @@ bool frmPath::loadColumn(Column &column, const QString &stored)
     return true;
 }
 
-void frmPath::Form_Load()
-{
+void frmPath::Form_Load() {
     const LocationFile location = readLocationFile();
     if (!location.exists || location.error != 0)
         return;
@@ -249,8 +245,7 @@ void frmPath::Form_Load()
         loadColumn(m_columns[1], location.estFolder);
 }
 
-void frmPath::cmdPath_Click()
-{
+void frmPath::cmdPath_Click() {
     const QString dataFolder = Text1->text();
     const QString estFolder = Text2->text();
     // A failed save has been reported; the window stays open so the user can
@@ -267,8 +262,7 @@ void frmPath::cmdPath_Click()
     }
 }
 
-void frmPath::closeEvent(QCloseEvent *event)
-{
+void frmPath::closeEvent(QCloseEvent *event) {
     QWidget::closeEvent(event);
     if (m_continued)
         return;
@@ -277,8 +271,7 @@ void frmPath::closeEvent(QCloseEvent *event)
     emit closedWithoutContinue();
 }
 
-frmPath *frmPath::showWindow(MessageSink &messages, QWidget *mainWindow)
-{
+frmPath *frmPath::showWindow(MessageSink &messages, QWidget *mainWindow) {
     if (!g_openWindow)
         g_openWindow = new frmPath(messages, mainWindow);
     g_openWindow->show();

@@ -27,7 +27,8 @@ class frmPath : public QWidget {
 public:
     // `mainWindow` (optional) is shown again by Continue, and by any other
     // close while it is hidden, so the run never goes on without a window.
-    explicit frmPath(MessageSink &messages, QWidget *mainWindow = nullptr, QWidget *parent = nullptr);
+    explicit frmPath(MessageSink &messages, QWidget *mainWindow = nullptr,
+                     QWidget *parent = nullptr);
 
     // Shows the one folder window of the run, creating it when none is open.
     static frmPath *showWindow(MessageSink &messages, QWidget *mainWindow = nullptr);

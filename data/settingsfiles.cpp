@@ -9,40 +9,35 @@
 
 namespace sheetcraft {
 
-QString settingsFolder()
-{
+QString settingsFolder() {
 #ifdef _WIN32
     return QCoreApplication::applicationDirPath();
 #else
-    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/sheetcraft");
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+           QStringLiteral("/sheetcraft");
 #endif
 }
 
-QString locationFilePath()
-{
+QString locationFilePath() {
     return settingsFolder() + QLatin1Char('/') + QLatin1String(locationFileName);
 }
 
-QString modeFilePath()
-{
+QString modeFilePath() {
     return settingsFolder() + QLatin1Char('/') + QLatin1String(modeFileName);
 }
 
-bool FieldReader::atLineEnd() const
-{
+bool FieldReader::atLineEnd() const {
     return m_pos < m_text.size() && (m_text[m_pos] == '\r' || m_text[m_pos] == '\n');
 }
 
-void FieldReader::skipLineEnd()
-{
+void FieldReader::skipLineEnd() {
     if (m_pos < m_text.size() && m_text[m_pos] == '\r')
         ++m_pos;
     if (m_pos < m_text.size() && m_text[m_pos] == '\n')
         ++m_pos;
 }
 
-std::optional<QString> FieldReader::next()
-{
+std::optional<QString> FieldReader::next() {
     const qsizetype size = m_text.size();
     while (m_pos < size && (m_text[m_pos] == ' ' || m_text[m_pos] == '\t'))
         ++m_pos;
@@ -73,8 +68,7 @@ std::optional<QString> FieldReader::next()
     return QString::fromUtf8(value);
 }
 
-LocationFile readLocationFile()
-{
+LocationFile readLocationFile() {
     LocationFile result;
     QFile file(locationFilePath());
     if (!file.exists()) {
@@ -86,11 +80,14 @@ LocationFile readLocationFile()
         result.error = errFileAccess;
         return result;
     }
-    const QByteArray bytes = file.readAll();
+    QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError) {
         result.error = errFileAccess;
         return result;
     }
+    // A file saved by a text editor may start with a byte-order mark.
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        bytes.remove(0, 3);
     FieldReader reader(bytes);
     const auto data = reader.next();
     const auto est = data ? reader.next() : std::nullopt;
@@ -103,13 +100,13 @@ LocationFile readLocationFile()
     return result;
 }
 
-bool writeSettingsFile(const QString &fileName, const QByteArray &bytes, MessageSink &messages)
-{
+bool writeSettingsFile(const QString &fileName, const QByteArray &bytes, MessageSink &messages) {
     const QString folder = settingsFolder();
     const QString path = folder + QLatin1Char('/') + fileName;
     QString reason;
     if (!QDir().mkpath(folder)) {
-        reason = QStringLiteral("the folder %1 cannot be created").arg(QDir::toNativeSeparators(folder));
+        reason =
+            QStringLiteral("the folder %1 cannot be created").arg(QDir::toNativeSeparators(folder));
     } else {
         QSaveFile file(path);
         if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
@@ -117,20 +114,18 @@ bool writeSettingsFile(const QString &fileName, const QByteArray &bytes, Message
     }
     if (reason.isEmpty())
         return true;
-    const QString text =
-        QStringLiteral("The settings file %1 could not be saved: %2.").arg(QDir::toNativeSeparators(path), reason);
+    const QString text = QStringLiteral("The settings file %1 could not be saved: %2.")
+                             .arg(QDir::toNativeSeparators(path), reason);
     messages.message(text.toStdString());
     return false;
 }
 
-bool writeLocationFile(const QString &dataFolder, const QString &estFolder, MessageSink &messages)
-{
+bool writeLocationFile(const QString &dataFolder, const QString &estFolder, MessageSink &messages) {
     const QByteArray bytes = dataFolder.toUtf8() + "\r\n" + estFolder.toUtf8() + "\r\n";
     return writeSettingsFile(QLatin1String(locationFileName), bytes, messages);
 }
 
-std::optional<char> readModeLetter()
-{
+std::optional<char> readModeLetter() {
     QFile file(modeFilePath());
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
@@ -140,8 +135,7 @@ std::optional<char> readModeLetter()
     return letter;
 }
 
-bool writeModeFile(char letter, MessageSink &messages)
-{
+bool writeModeFile(char letter, MessageSink &messages) {
     return writeSettingsFile(QLatin1String(modeFileName), QByteArray(1, letter) + "\r\n", messages);
 }
 

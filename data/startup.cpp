@@ -16,8 +16,7 @@ namespace {
 
 const QString databaseFileName = QStringLiteral("zvData.mdb");
 
-ModeMarks marksFor(char letter)
-{
+ModeMarks marksFor(char letter) {
     ModeMarks marks;
     marks.mnuKel = letter == 'M';
     marks.mnuTxt = !marks.mnuKel;
@@ -26,8 +25,7 @@ ModeMarks marksFor(char letter)
 
 // Shared by both mode items: rewrite only when the file holds `other` or
 // cannot be read.
-ModeMarks chooseMode(char letter, char other, MessageSink &messages)
-{
+ModeMarks chooseMode(char letter, char other, MessageSink &messages) {
     const auto current = readModeLetter();
     if (!current || *current == other)
         writeModeFile(letter, messages);
@@ -36,30 +34,27 @@ ModeMarks chooseMode(char letter, char other, MessageSink &messages)
 
 } // namespace
 
-QString mainWindowCaption()
-{
+QString mainWindowCaption() {
     return QStringLiteral("Zorvath Layout Program   Version: %1.%2.%3")
         .arg(versionMajor)
         .arg(versionMinor)
         .arg(versionRevision);
 }
 
-QString directionsText()
-{
-    return QStringLiteral("To Start: Click on either arrow at top to begin Sheetcraft display. Clear will reset the "
-                          "Sheetcraft back to Frame 1 for both sheets.");
+QString directionsText() {
+    return QStringLiteral(
+        "To Start: Click on either arrow at top to begin Sheetcraft display. Clear will reset the "
+        "Sheetcraft back to Frame 1 for both sheets.");
 }
 
-bool searchAllowed(const QString &dataFolder, const QString &estFolder)
-{
+bool searchAllowed(const QString &dataFolder, const QString &estFolder) {
     const auto position = [](const QString &text) {
         return static_cast<int>(text.indexOf(QLatin1String("No Folder"), 0, Qt::CaseSensitive) + 1);
     };
     return (position(dataFolder) & position(estFolder)) == 0;
 }
 
-QString composeDatabasePath(const QString &dataFolder)
-{
+QString composeDatabasePath(const QString &dataFolder) {
     const QString exact = dataFolder + QDir::separator() + databaseFileName;
     if (QFileInfo::exists(exact) || dataFolder.isEmpty())
         return exact;
@@ -72,16 +67,14 @@ QString composeDatabasePath(const QString &dataFolder)
     return exact;
 }
 
-void endProgramNow()
-{
+void endProgramNow() {
     if (QCoreApplication::instance() && QThread::currentThread()->loopLevel() > 0)
         QCoreApplication::exit(1);
     else
         std::exit(1);
 }
 
-StartupState loadStartup(MessageSink &messages, const std::function<void()> &endProgram)
-{
+StartupState loadStartup(MessageSink &messages, const std::function<void()> &endProgram) {
     StartupState state;
     state.caption = mainWindowCaption();
     state.directions = directionsText();
@@ -114,13 +107,11 @@ StartupState loadStartup(MessageSink &messages, const std::function<void()> &end
     return state;
 }
 
-ModeMarks mnuKel_Click(MessageSink &messages)
-{
+ModeMarks mnuKel_Click(MessageSink &messages) {
     return chooseMode('M', 'T', messages);
 }
 
-ModeMarks mnuTxt_Click(MessageSink &messages)
-{
+ModeMarks mnuTxt_Click(MessageSink &messages) {
     return chooseMode('T', 'M', messages);
 }
 

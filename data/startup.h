@@ -54,7 +54,8 @@ void endProgramNow();
 // database path, mode file (recreated holding "M" when missing or empty) and
 // check marks. A location file that exists but cannot be read in full shows
 // "Error Number <n>. Exit Job" and then calls `endProgram`.
-StartupState loadStartup(MessageSink &messages, const std::function<void()> &endProgram = endProgramNow);
+StartupState loadStartup(MessageSink &messages,
+                         const std::function<void()> &endProgram = endProgramNow);
 
 // The File menu's "Kelvane" and "Text (Dos)" items: rewrite the mode file
 // when it holds the other letter or cannot be read, leave any other content

@@ -2,8 +2,7 @@
 
 namespace sheetcraft {
 
-void UnitSets::writeSamples(Cells &cells) const
-{
+void UnitSets::writeSamples(Cells &cells) const {
     // The order matches the menu's history (parent sheet first for metric);
     // a window that reacts to cell changes sees the same sequence.
     if (mnuMetric) {
@@ -17,8 +16,7 @@ void UnitSets::writeSamples(Cells &cells) const
     }
 }
 
-UnitSetEffect UnitSets::mnuMetric_Click(Cells &cells)
-{
+UnitSetEffect UnitSets::mnuMetric_Click(Cells &cells) {
     mnuMetric = !mnuMetric;
     writeSamples(cells);
     UnitSetEffect effect;
@@ -26,8 +24,7 @@ UnitSetEffect UnitSets::mnuMetric_Click(Cells &cells)
     return effect;
 }
 
-UnitSetEffect UnitSets::mnuReset_Click(Cells &cells) const
-{
+UnitSetEffect UnitSets::mnuReset_Click(Cells &cells) const {
     writeSamples(cells);
     UnitSetEffect effect;
     effect.clearDrawing = true;

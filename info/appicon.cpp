@@ -7,8 +7,7 @@ namespace sheetcraft {
 
 namespace {
 
-QPixmap drawIcon(int size)
-{
+QPixmap drawIcon(int size) {
     QPixmap pixmap(size, size);
     pixmap.fill(Qt::transparent);
     QPainter p(&pixmap);
@@ -19,21 +18,22 @@ QPixmap drawIcon(int size)
     p.setBrush(QColor(250, 248, 235));
     p.drawRect(sheet);
     // Gripper strip along the top edge.
-    p.fillRect(QRectF(sheet.left() + u * 0.5, sheet.top() + u * 0.5, sheet.width() - u, u * 1.5), QColor(200, 60, 50));
+    p.fillRect(QRectF(sheet.left() + u * 0.5, sheet.top() + u * 0.5, sheet.width() - u, u * 1.5),
+               QColor(200, 60, 50));
     // Finished pieces in a 3 x 2 grid below it.
     p.setBrush(QColor(90, 140, 210));
     p.setPen(QPen(QColor(30, 60, 110), qMax<qreal>(1.0, u * 0.5)));
     for (int row = 0; row < 2; ++row) {
         for (int col = 0; col < 3; ++col)
-            p.drawRect(QRectF(sheet.left() + u * (1 + col * 4.2), sheet.top() + u * (3 + row * 4.2), u * 3.6, u * 3.6));
+            p.drawRect(QRectF(sheet.left() + u * (1 + col * 4.2), sheet.top() + u * (3 + row * 4.2),
+                              u * 3.6, u * 3.6));
     }
     return pixmap;
 }
 
 } // namespace
 
-QIcon sheetcraftIcon()
-{
+QIcon sheetcraftIcon() {
     QIcon icon;
     for (int size : {16, 24, 32, 48, 64})
         icon.addPixmap(drawIcon(size));

@@ -18,13 +18,14 @@ namespace {
 QPointer<frmAbout> g_openWindow;
 } // namespace
 
-QString frmAbout::versionCaption()
-{
-    return QStringLiteral("Version %1.%2.%3").arg(versionMajor).arg(versionMinor).arg(versionRevision);
+QString frmAbout::versionCaption() {
+    return QStringLiteral("Version %1.%2.%3")
+        .arg(versionMajor)
+        .arg(versionMinor)
+        .arg(versionRevision);
 }
 
-frmAbout::frmAbout(MessageSink &messages, QWidget *parent) : QDialog(parent), m_messages(messages)
-{
+frmAbout::frmAbout(MessageSink &messages, QWidget *parent) : QDialog(parent), m_messages(messages) {
     setWindowTitle(QStringLiteral("About Sheetcraft"));
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
@@ -46,9 +47,12 @@ frmAbout::frmAbout(MessageSink &messages, QWidget *parent) : QDialog(parent), m_
     lblVersion = new QLabel(versionCaption(), this);
 
     lblDescription = new QLabel(
-        QStringLiteral("Sheetcraft works out how finished pieces cut from a press sheet and how press sheets cut "
-                       "from a parent sheet. It takes its layout parameters both from manual entry and from the "
-                       "order-entry database (zvData.mdb). It only reads that database and never updates it."),
+        QStringLiteral(
+            "Sheetcraft works out how finished pieces cut from a press sheet and how press sheets "
+            "cut "
+            "from a parent sheet. It takes its layout parameters both from manual entry and from "
+            "the "
+            "order-entry database (zvData.mdb). It only reads that database and never updates it."),
         this);
     lblDescription->setWordWrap(true);
 
@@ -56,13 +60,16 @@ frmAbout::frmAbout(MessageSink &messages, QWidget *parent) : QDialog(parent), m_
     rule->setFrameShape(QFrame::HLine);
     rule->setFrameShadow(QFrame::Sunken);
 
-    Label1 = new QLabel(QStringLiteral("Written for the Zorvath press room and estimating office."), this);
+    Label1 = new QLabel(QStringLiteral("Written for the Zorvath press room and estimating office."),
+                        this);
     Label2 = new QLabel(QStringLiteral("Copyright \u00a9 Zorvath. All rights reserved."), this);
 
     lblDisclaimer = new QLabel(
-        QStringLiteral("Warning: this program is protected by copyright law. Reproducing or distributing it, or "
-                       "any part of it, without written permission is prohibited and may lead to civil and "
-                       "criminal prosecution."),
+        QStringLiteral(
+            "Warning: this program is protected by copyright law. Reproducing or distributing it, "
+            "or "
+            "any part of it, without written permission is prohibited and may lead to civil and "
+            "criminal prosecution."),
         this);
     lblDisclaimer->setWordWrap(true);
 
@@ -115,13 +122,11 @@ frmAbout::frmAbout(MessageSink &messages, QWidget *parent) : QDialog(parent), m_
     cmdOK->setFocus();
 }
 
-void frmAbout::cmdSysInfo_Click()
-{
+void frmAbout::cmdSysInfo_Click() {
     StartSysInfo(m_messages, launcher);
 }
 
-frmAbout *frmAbout::showWindow(MessageSink &messages)
-{
+frmAbout *frmAbout::showWindow(MessageSink &messages) {
     if (!g_openWindow)
         g_openWindow = new frmAbout(messages);
     g_openWindow->show();

@@ -10,24 +10,26 @@ namespace {
 const char *unavailableText = "System Information Is Unavailable At This Time";
 } // namespace
 
-SysInfoLauncher defaultSysInfoLauncher()
-{
+SysInfoLauncher defaultSysInfoLauncher() {
     SysInfoLauncher launcher;
-    launcher.findExecutable = [](const QString &name) { return QStandardPaths::findExecutable(name); };
-    launcher.startDetached = [](const QString &program) { return QProcess::startDetached(program, {}); };
+    launcher.findExecutable = [](const QString &name) {
+        return QStandardPaths::findExecutable(name);
+    };
+    launcher.startDetached = [](const QString &program) {
+        return QProcess::startDetached(program, {});
+    };
     return launcher;
 }
 
-QStringList sysInfoCandidates()
-{
+QStringList sysInfoCandidates() {
     return {QStringLiteral("hardinfo"), QStringLiteral("hardinfo2"), QStringLiteral("kinfocenter"),
             QStringLiteral("gnome-system-monitor")};
 }
 
 #ifdef _WIN32
 
-bool GetKeyValue(HKEY KeyRoot, const std::string &KeyName, const std::string &SubKeyRef, std::string &KeyVal)
-{
+bool GetKeyValue(HKEY KeyRoot, const std::string &KeyName, const std::string &SubKeyRef,
+                 std::string &KeyVal) {
     KeyVal.clear();
     HKEY key = nullptr;
     if (RegOpenKeyExA(KeyRoot, KeyName.c_str(), 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
@@ -35,8 +37,8 @@ bool GetKeyValue(HKEY KeyRoot, const std::string &KeyName, const std::string &Su
     char buffer[1024] = {};
     DWORD type = 0;
     DWORD size = sizeof(buffer);
-    if (RegQueryValueExA(key, SubKeyRef.c_str(), nullptr, &type, reinterpret_cast<BYTE *>(buffer), &size) !=
-        ERROR_SUCCESS) {
+    if (RegQueryValueExA(key, SubKeyRef.c_str(), nullptr, &type, reinterpret_cast<BYTE *>(buffer),
+                         &size) != ERROR_SUCCESS) {
         RegCloseKey(key);
         return false;
     }
@@ -48,14 +50,16 @@ bool GetKeyValue(HKEY KeyRoot, const std::string &KeyName, const std::string &Su
     return true;
 }
 
-void StartSysInfo(MessageSink &messages, const SysInfoLauncher &launcher)
-{
+void StartSysInfo(MessageSink &messages, const SysInfoLauncher &launcher) {
     std::string path;
-    if (GetKeyValue(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO", "PATH", path)) {
+    if (GetKeyValue(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO", "PATH",
+                    path)) {
         if (launcher.startDetached(QString::fromLocal8Bit(path.c_str())))
             return;
-    } else if (GetKeyValue(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Shared Tools Location", "MSINFO", path)) {
-        const QString program = QString::fromLocal8Bit(path.c_str()) + QStringLiteral("\\MSINFO32.EXE");
+    } else if (GetKeyValue(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Shared Tools Location",
+                           "MSINFO", path)) {
+        const QString program =
+            QString::fromLocal8Bit(path.c_str()) + QStringLiteral("\\MSINFO32.EXE");
         if (QFileInfo::exists(program) && launcher.startDetached(program))
             return;
     }
@@ -64,8 +68,7 @@ void StartSysInfo(MessageSink &messages, const SysInfoLauncher &launcher)
 
 #else
 
-void StartSysInfo(MessageSink &messages, const SysInfoLauncher &launcher)
-{
+void StartSysInfo(MessageSink &messages, const SysInfoLauncher &launcher) {
     for (const QString &name : sysInfoCandidates()) {
         const QString program = launcher.findExecutable(name);
         if (program.isEmpty())

@@ -32,12 +32,14 @@ QStringList sysInfoCandidates();
 // registry names, elsewhere the first candidate found on the PATH. When none
 // is found or it cannot be started, shows "System Information Is Unavailable
 // At This Time".
-void StartSysInfo(MessageSink &messages, const SysInfoLauncher &launcher = defaultSysInfoLauncher());
+void StartSysInfo(MessageSink &messages,
+                  const SysInfoLauncher &launcher = defaultSysInfoLauncher());
 
 #ifdef _WIN32
 // Reads the string value `SubKeyRef` of `KeyName` under `KeyRoot` into
 // `KeyVal`; false (and an empty `KeyVal`) when the key or value cannot be read.
-bool GetKeyValue(HKEY KeyRoot, const std::string &KeyName, const std::string &SubKeyRef, std::string &KeyVal);
+bool GetKeyValue(HKEY KeyRoot, const std::string &KeyName, const std::string &SubKeyRef,
+                 std::string &KeyVal);
 #endif
 
 } // namespace sheetcraft

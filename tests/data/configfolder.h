@@ -19,9 +19,10 @@ namespace sheetcraft::test {
 // Points XDG_CONFIG_HOME at a fresh folder for one test and restores it after.
 class ConfigFolder {
 public:
-    ConfigFolder() : m_old(qgetenv("XDG_CONFIG_HOME")) { qputenv("XDG_CONFIG_HOME", m_dir.path().toLocal8Bit()); }
-    ~ConfigFolder()
-    {
+    ConfigFolder() : m_old(qgetenv("XDG_CONFIG_HOME")) {
+        qputenv("XDG_CONFIG_HOME", m_dir.path().toLocal8Bit());
+    }
+    ~ConfigFolder() {
         if (!m_locked.isEmpty())
             setImmutable(m_locked, false);
         qputenv("XDG_CONFIG_HOME", m_old);
@@ -31,17 +32,17 @@ public:
 
     QString root() const { return m_dir.path(); }
     QString settings() const { return m_dir.path() + QStringLiteral("/sheetcraft"); }
-    QString file(const char *name) const { return settings() + QLatin1Char('/') + QLatin1String(name); }
+    QString file(const char *name) const {
+        return settings() + QLatin1Char('/') + QLatin1String(name);
+    }
 
-    void write(const char *name, const QByteArray &bytes) const
-    {
+    void write(const char *name, const QByteArray &bytes) const {
         QDir().mkpath(settings());
         QFile f(file(name));
         f.open(QIODevice::WriteOnly);
         f.write(bytes);
     }
-    QByteArray read(const char *name) const
-    {
+    QByteArray read(const char *name) const {
         QFile f(file(name));
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
     }
@@ -49,8 +50,7 @@ public:
     // Makes the settings folder refuse new files. Permissions do not stop
     // root, so there the folder is marked immutable instead; false when
     // neither works on this file system.
-    bool lockSettings()
-    {
+    bool lockSettings() {
         QDir().mkpath(settings());
         ::chmod(settings().toLocal8Bit().constData(), 0555);
         if (!probeWritable())
@@ -61,16 +61,14 @@ public:
     }
 
 private:
-    bool probeWritable() const
-    {
+    bool probeWritable() const {
         QFile probe(settings() + QStringLiteral("/probe"));
         const bool ok = probe.open(QIODevice::WriteOnly);
         if (ok)
             probe.remove();
         return ok;
     }
-    static bool setImmutable(const QString &path, bool on)
-    {
+    static bool setImmutable(const QString &path, bool on) {
 #ifdef __linux__
         const int fd = ::open(path.toLocal8Bit().constData(), O_RDONLY | O_DIRECTORY);
         if (fd < 0)

@@ -6,11 +6,9 @@
 #include <ostream>
 
 // Readable QString and QByteArray values in failure messages.
-inline void PrintTo(const QString &text, std::ostream *os)
-{
+inline void PrintTo(const QString &text, std::ostream *os) {
     *os << '"' << text.toStdString() << '"';
 }
-inline void PrintTo(const QByteArray &bytes, std::ostream *os)
-{
+inline void PrintTo(const QByteArray &bytes, std::ostream *os) {
     *os << '"' << bytes.toStdString() << '"';
 }

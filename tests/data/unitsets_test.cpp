@@ -12,8 +12,7 @@ using Sizes = std::array<std::string, 3>;
 const Sizes english{"2x3", "11x17", "23x35"};
 const Sizes metric{"210x297", "315x225", "640x915"};
 
-TEST(UnitSets, MetricTogglesAndAsksForClear)
-{
+TEST(UnitSets, MetricTogglesAndAsksForClear) {
     UnitSets units;
     Cells cells;
     cells.txtSize = {"8.5x11", "12x18", "25x38"}; // as a lookup left them
@@ -34,8 +33,7 @@ TEST(UnitSets, MetricTogglesAndAsksForClear)
     EXPECT_TRUE(effect.runClear);
 }
 
-TEST(UnitSets, ResetRestoresTheCurrentSetWithoutRedraw)
-{
+TEST(UnitSets, ResetRestoresTheCurrentSetWithoutRedraw) {
     for (const bool metricChecked : {false, true}) {
         SCOPED_TRACE(metricChecked ? "metric" : "english");
         UnitSets units;
