@@ -32,7 +32,7 @@ frmAbout::frmAbout(MessageSink &messages, QWidget *parent) : QDialog(parent), m_
 
     // The application's icon once the program has set one; ours otherwise.
     QIcon icon = QApplication::windowIcon();
-    if (icon.availableSizes().isEmpty() || icon.actualSize(QSize(48, 48)).width() < 32)
+    if (icon.isNull())
         icon = sheetcraftIcon();
     picIcon = new QLabel(this);
     picIcon->setPixmap(icon.pixmap(48, 48));
