@@ -8,10 +8,10 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QFileSystemModel>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QStorageInfo>
 #include <QTreeView>
 
@@ -266,14 +266,22 @@ void frmPath::closeEvent(QCloseEvent *event) {
     QWidget::closeEvent(event);
     if (m_continued)
         return;
-    if (m_mainWindow && m_mainWindow->isHidden())
+    if (m_mainWasHidden && m_mainWindow && m_mainWindow->isHidden())
         m_mainWindow->show();
     emit closedWithoutContinue();
+}
+
+void frmPath::showEvent(QShowEvent *event) {
+    QWidget::showEvent(event);
+    if (!event->spontaneous())
+        m_mainWasHidden = m_mainWindow && m_mainWindow->isHidden();
 }
 
 frmPath *frmPath::showWindow(MessageSink &messages, QWidget *mainWindow) {
     if (!g_openWindow)
         g_openWindow = new frmPath(messages, mainWindow);
+    else if (mainWindow && mainWindow->isHidden())
+        g_openWindow->m_mainWasHidden = true;
     g_openWindow->show();
     g_openWindow->raise();
     g_openWindow->activateWindow();

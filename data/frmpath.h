@@ -63,6 +63,7 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
     struct Column {
@@ -87,6 +88,10 @@ private:
     QPointer<QWidget> m_mainWindow;
     Column m_columns[2];
     bool m_continued = false;
+    // The main window was hidden when this window came up (first start, bad
+    // database); only then does closing bring it back, so that closing all
+    // windows on Exit does not.
+    bool m_mainWasHidden = false;
 };
 
 } // namespace sheetcraft

@@ -163,6 +163,14 @@ TEST_F(FolderWindow, ClosingOtherwiseSavesNothingAndBringsBackTheMainWindow) {
     EXPECT_EQ(config.read(locationFileName), QByteArray("<missing>"));
 }
 
+TEST_F(FolderWindow, ExitClosingBothWindowsDoesNotReopenTheMainWindow) {
+    main.show();
+    frmPath *w = open();
+    main.close(); // closing all windows may reach the main window first
+    w->close();
+    EXPECT_FALSE(main.isVisible());
+}
+
 TEST_F(FolderWindow, FailedSaveKeepsTheWindowOpen) {
     storeLocations(data, est);
     main.hide();
