@@ -8,14 +8,13 @@
 
 namespace sheetcraft {
 
-DiagramCanvas::DiagramCanvas(const RecordingSurface &recording, double pixelsPerTwip, QWidget *parent)
-    : QWidget(parent), m_recording(recording), m_pixelsPerTwip(pixelsPerTwip)
-{
+DiagramCanvas::DiagramCanvas(const RecordingSurface &recording, double pixelsPerTwip,
+                             QWidget *parent)
+    : QWidget(parent), m_recording(recording), m_pixelsPerTwip(pixelsPerTwip) {
     setAutoFillBackground(true);
 }
 
-void DiagramCanvas::paintEvent(QPaintEvent *event)
-{
+void DiagramCanvas::paintEvent(QPaintEvent *event) {
     QPainter painter(this);
     ReplayOptions options;
     options.pixelsPerTwip = m_pixelsPerTwip;

@@ -11,7 +11,8 @@ class RecordingSurface;
 class DiagramCanvas : public QWidget {
     Q_OBJECT
 public:
-    DiagramCanvas(const RecordingSurface &recording, double pixelsPerTwip, QWidget *parent = nullptr);
+    DiagramCanvas(const RecordingSurface &recording, double pixelsPerTwip,
+                  QWidget *parent = nullptr);
 
 protected:
     void paintEvent(QPaintEvent *event) override;

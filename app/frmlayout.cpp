@@ -27,16 +27,14 @@ namespace {
 constexpr int clientWidth = 7335; // twips
 constexpr int clientHeight = 7530;
 
-double screenDpi()
-{
+double screenDpi() {
     const QScreen *screen = QGuiApplication::primaryScreen();
     return screen ? screen->logicalDotsPerInchY() : 96.0;
 }
 
 // The window's own face: a compact sans serif, as the designed control sizes
 // expect; whichever of these the system has.
-QFont windowFont()
-{
+QFont windowFont() {
     QFont font;
     font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
                       QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
@@ -47,14 +45,12 @@ QFont windowFont()
 
 // A message box or another window taking the focus is not the user leaving
 // or entering a control; reacting to it would loop on our own warnings.
-bool isUserFocusChange(const QEvent *event)
-{
+bool isUserFocusChange(const QEvent *event) {
     const auto reason = static_cast<const QFocusEvent *>(event)->reason();
     return reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason;
 }
 
-void setIfChanged(QLineEdit *edit, const std::string &text)
-{
+void setIfChanged(QLineEdit *edit, const std::string &text) {
     const QString value = QString::fromStdString(text);
     if (edit->text() != value)
         edit->setText(value);
@@ -64,8 +60,7 @@ void setIfChanged(QLineEdit *edit, const std::string &text)
 
 frmLayOut::frmLayOut(MessageSink &messages, QWidget *parent)
     : QMainWindow(parent), m_surface(windowFont(), screenDpi()), m_view(m_surface),
-      session(messages, &m_view), m_pixelsPerTwip(screenDpi() / 1440.0)
-{
+      session(messages, &m_view), m_pixelsPerTwip(screenDpi() / 1440.0) {
     setWindowTitle(QStringLiteral("Sheetcraft"));
     setFont(windowFont());
     m_canvas = new DiagramCanvas(m_surface, m_pixelsPerTwip, this);
@@ -81,17 +76,17 @@ frmLayOut::frmLayOut(MessageSink &messages, QWidget *parent)
 
 frmLayOut::~frmLayOut() = default;
 
-int frmLayOut::twipsToPixels(double twips) const { return qRound(twips * m_pixelsPerTwip); }
+int frmLayOut::twipsToPixels(double twips) const {
+    return qRound(twips * m_pixelsPerTwip);
+}
 
-QRect frmLayOut::twipsRect(int left, int top, int width, int height) const
-{
+QRect frmLayOut::twipsRect(int left, int top, int width, int height) const {
     const int x = twipsToPixels(left);
     const int y = twipsToPixels(top);
     return QRect(x, y, twipsToPixels(left + width) - x, twipsToPixels(top + height) - y);
 }
 
-void frmLayOut::buildControls()
-{
+void frmLayOut::buildControls() {
     QWidget *c = m_canvas;
     auto place = [this](QWidget *w, int left, int top, int width, int height) {
         w->setGeometry(twipsRect(left, top, width, height));
@@ -229,8 +224,7 @@ void frmLayOut::buildControls()
         size->installEventFilter(this);
 }
 
-void frmLayOut::buildMenus()
-{
+void frmLayOut::buildMenus() {
     mnuFile = menuBar()->addMenu(tr("File"));
     mnuKel = mnuFile->addAction(tr("Kelvane"));
     mnuKel->setCheckable(true);
@@ -258,20 +252,17 @@ void frmLayOut::buildMenus()
     connect(mnuVersion, &QAction::triggered, this, &frmLayOut::mnuVersion_Click);
 }
 
-void frmLayOut::setTabOrder()
-{
+void frmLayOut::setTabOrder() {
     // The designed tab indexes, lowest first; labels and frames take no focus.
     const std::vector<QWidget *> order = {
-        cmdSearch, Command1,  txtSize[0], txtSize[1], txtSize[2], Command2, Command3,
-        cmdMaxOut, optJob,    optQuote,   txtSearch,  txtStockDesc, txtName, txtQuote,
-        txtJob,    txtDesc,   cmdARFSS,   cmdARPSS,   txtGrip,   txtGutter, optWidth,
-        optDepth,  txtPartNo};
+        cmdSearch, Command1, txtSize[0], txtSize[1],   txtSize[2], Command2, Command3, cmdMaxOut,
+        optJob,    optQuote, txtSearch,  txtStockDesc, txtName,    txtQuote, txtJob,   txtDesc,
+        cmdARFSS,  cmdARPSS, txtGrip,    txtGutter,    optWidth,   optDepth, txtPartNo};
     for (std::size_t i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
 }
 
-void frmLayOut::showEvent(QShowEvent *event)
-{
+void frmLayOut::showEvent(QShowEvent *event) {
     QMainWindow::showEvent(event);
     if (m_shownOnce)
         return;
@@ -281,16 +272,16 @@ void frmLayOut::showEvent(QShowEvent *event)
     first->setFocus(Qt::OtherFocusReason);
 }
 
-void frmLayOut::setDirectionsVisible(bool visible)
-{
+void frmLayOut::setDirectionsVisible(bool visible) {
     shpDirections->setVisible(visible);
     lblDirections->setVisible(visible);
 }
 
-bool frmLayOut::directionsVisible() const { return !lblDirections->isHidden(); }
+bool frmLayOut::directionsVisible() const {
+    return !lblDirections->isHidden();
+}
 
-void frmLayOut::pullCells()
-{
+void frmLayOut::pullCells() {
     Cells &cells = session.cells;
     for (int i = 0; i < 3; ++i)
         cells.txtSize[i] = txtSize[i]->text().toStdString();
@@ -307,8 +298,7 @@ void frmLayOut::pullCells()
     cells.txtDesc = txtDesc->text().toStdString();
 }
 
-void frmLayOut::pushCells()
-{
+void frmLayOut::pushCells() {
     const Cells &cells = session.cells;
     for (int i = 0; i < 3; ++i)
         setIfChanged(txtSize[i], cells.txtSize[i]);
@@ -327,8 +317,7 @@ void frmLayOut::pushCells()
 
 // Runs a handler on the session with the cells copied in and back out.
 // Handlers may call each other; only the outermost one copies.
-template <typename Handler> void frmLayOut::run(Handler &&handler)
-{
+template <typename Handler> void frmLayOut::run(Handler &&handler) {
     if (m_handlerDepth++ == 0)
         pullCells();
     handler();
@@ -338,54 +327,46 @@ template <typename Handler> void frmLayOut::run(Handler &&handler)
     }
 }
 
-void frmLayOut::cmdARFSS_Click()
-{
+void frmLayOut::cmdARFSS_Click() {
     run([this] {
         setDirectionsVisible(false);
         cmdNext_Click();
     });
 }
 
-void frmLayOut::cmdARPSS_Click()
-{
+void frmLayOut::cmdARPSS_Click() {
     run([this] {
         setDirectionsVisible(false);
         cmdNextPSS_Click();
     });
 }
 
-void frmLayOut::cmdNext_Click()
-{
+void frmLayOut::cmdNext_Click() {
     run([this] { session.cmdNext_Click(); });
 }
 
-void frmLayOut::cmdNextPSS_Click()
-{
+void frmLayOut::cmdNextPSS_Click() {
     run([this] { session.cmdNextPSS_Click(); });
 }
 
-void frmLayOut::cmdMaxOut_Click()
-{
+void frmLayOut::cmdMaxOut_Click() {
     run([this] { session.cmdMaxOut_Click(); });
 }
 
-void frmLayOut::Command1_Click()
-{
+void frmLayOut::Command1_Click() {
     run([this] {
         setDirectionsVisible(false);
         session.Command1_Click();
     });
 }
 
-void frmLayOut::Command2_Click()
-{
+void frmLayOut::Command2_Click() {
     // Ends the program at once: every setting is saved the moment it changes.
     QApplication::closeAllWindows();
     QCoreApplication::exit(0);
 }
 
-void frmLayOut::gripperGotFocus(bool onWidth)
-{
+void frmLayOut::gripperGotFocus(bool onWidth) {
     run([this, onWidth] {
         (onWidth ? optWidth : optDepth)->setChecked(true);
         session.cells.optWidth = onWidth;
@@ -396,16 +377,18 @@ void frmLayOut::gripperGotFocus(bool onWidth)
     });
 }
 
-void frmLayOut::optWidth_GotFocus() { gripperGotFocus(true); }
-void frmLayOut::optDepth_GotFocus() { gripperGotFocus(false); }
+void frmLayOut::optWidth_GotFocus() {
+    gripperGotFocus(true);
+}
+void frmLayOut::optDepth_GotFocus() {
+    gripperGotFocus(false);
+}
 
-void frmLayOut::txtSize_LostFocus(int index)
-{
+void frmLayOut::txtSize_LostFocus(int index) {
     run([this, index] { session.txtSize_LostFocus(index); });
 }
 
-void frmLayOut::txtSearch_KeyPress(int key)
-{
+void frmLayOut::txtSearch_KeyPress(int key) {
     setDirectionsVisible(false);
     if (key == Qt::Key_Return || key == Qt::Key_Enter)
         cmdSearch_Click();
@@ -423,8 +406,7 @@ void frmLayOut::mnuReset_Click() {}
 void frmLayOut::mnuAbout_Click() {}
 void frmLayOut::mnuVersion_Click() {}
 
-bool frmLayOut::eventFilter(QObject *watched, QEvent *event)
-{
+bool frmLayOut::eventFilter(QObject *watched, QEvent *event) {
     // Focus moved by a handler of our own (or while its message box is up)
     // is not the user's doing.
     const bool idle = m_handlerDepth == 0;

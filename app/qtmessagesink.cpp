@@ -5,8 +5,7 @@
 
 namespace sheetcraft {
 
-void QtMessageSink::message(const std::string &text)
-{
+void QtMessageSink::message(const std::string &text) {
     QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Sheetcraft"), QString::fromStdString(text),
                     QMessageBox::Ok, m_parent);
     box.exec();

@@ -26,8 +26,7 @@ public:
     int count = 0;
 };
 
-void fullRedraw(benchmark::State &state, const char *piece)
-{
+void fullRedraw(benchmark::State &state, const char *piece) {
     SilentSink sink;
     RecordingSurface surface(QFont(), 96);
     ScreenView view(surface);
@@ -52,16 +51,19 @@ void fullRedraw(benchmark::State &state, const char *piece)
         state.counters["pieces"] = session.finished()->frameOut();
 }
 
-void BM_RedrawDefaults(benchmark::State &state) { fullRedraw(state, "2x3"); }
-void BM_RedrawHugeCount(benchmark::State &state) { fullRedraw(state, "0.002x0.002"); }
+void BM_RedrawDefaults(benchmark::State &state) {
+    fullRedraw(state, "2x3");
+}
+void BM_RedrawHugeCount(benchmark::State &state) {
+    fullRedraw(state, "0.002x0.002");
+}
 
 BENCHMARK(BM_RedrawDefaults)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_RedrawHugeCount)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 
-int main(int argc, char **argv)
-{
+int main(int argc, char **argv) {
     // Fonts need a GUI application; no display is needed to paint an image.
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     setenv("QT_FONT_DPI", "96", 1);

@@ -11,22 +11,19 @@ namespace sheetcraft {
 
 namespace {
 
-std::int16_t toInt16(std::int64_t value)
-{
+std::int16_t toInt16(std::int64_t value) {
     return static_cast<std::int16_t>(std::clamp<std::int64_t>(
         value, std::numeric_limits<std::int16_t>::min(), std::numeric_limits<std::int16_t>::max()));
 }
 
-std::int32_t toInt32(std::int64_t value)
-{
+std::int32_t toInt32(std::int64_t value) {
     return static_cast<std::int32_t>(std::clamp<std::int64_t>(
         value, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
 }
 
 // Counts arrive as doubles; anything not a positive whole count draws nothing.
 // The cap keeps index arithmetic over a grid well inside 64 bits.
-std::int64_t drawCount(double count)
-{
+std::int64_t drawCount(double count) {
     if (!(count >= 1) || !std::isfinite(count))
         return 0;
     return static_cast<std::int64_t>(std::min(count, 1.0e18));
@@ -34,16 +31,14 @@ std::int64_t drawCount(double count)
 
 } // namespace
 
-DiagramGeometry DiagramGeometry::screen(Diagram diagram)
-{
+DiagramGeometry DiagramGeometry::screen(Diagram diagram) {
     DiagramGeometry g;
     g.sheetLeft = diagram == Diagram::Finished ? 640 : 4000;
     g.sheetTop = 640;
     return g;
 }
 
-DiagramGeometry DiagramGeometry::paper(double sheetTop)
-{
+DiagramGeometry DiagramGeometry::paper(double sheetTop) {
     DiagramGeometry g;
     g.sheetLeft = 640;
     g.sheetTop = sheetTop;
@@ -61,8 +56,7 @@ DiagramGeometry DiagramGeometry::paper(double sheetTop)
 }
 
 SheetPlacement DiagramPainter::drawSheet(DrawSurface &surface, const DiagramValues &values,
-                                         const DiagramGeometry &geometry)
-{
+                                         const DiagramGeometry &geometry) {
     SheetPlacement p;
     p.sheetLeft = toInt16(roundHalfEven(geometry.sheetLeft));
     p.sheetTop = toInt16(roundHalfEven(geometry.sheetTop));
@@ -122,8 +116,7 @@ SheetPlacement DiagramPainter::drawSheet(DrawSurface &surface, const DiagramValu
 
 void DiagramPainter::drawPieces(DrawSurface &surface, const DiagramValues &values,
                                 const SheetPlacement &placement, const DiagramGeometry &geometry,
-                                bool emptyCells)
-{
+                                bool emptyCells) {
     const double scale = static_cast<double>(placement.scale);
     const double x0 = placement.sheetLeft + static_cast<double>(placement.gripShiftX);
     const double y0 = placement.sheetTop + static_cast<double>(placement.gripShiftY);

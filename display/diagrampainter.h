@@ -10,18 +10,18 @@ namespace sheetcraft {
 
 // What differs between the screen and paper drawings of a diagram.
 struct DiagramGeometry {
-    double sheetLeft = 640;     // outline's top-left corner, twips
+    double sheetLeft = 640; // outline's top-left corner, twips
     double sheetTop = 640;
     double outlineTwips = 1320; // the sheet width is drawn about this wide
     int outlinePen = 1;         // pixels
     int piecesPen = 1;
     int marksPen = 1;
     // Dimension marks, measured out from the outline's right and bottom edges.
-    double markStart = 60;  // ticks run from here...
-    double markEnd = 420;   // ...to here
-    double markMiddle = 240; // the long line between the ticks
+    double markStart = 60;    // ticks run from here...
+    double markEnd = 420;     // ...to here
+    double markMiddle = 240;  // the long line between the ticks
     double labelOffset = 120; // the depth label's x past the outline
-    double labelRise = 160;    // the width label's y below the outline (print top)
+    double labelRise = 160;   // the width label's y below the outline (print top)
     // Letter labels ("PSD"/"PSW", "DEP"/"WID") on screen, the full sheet sizes
     // as plain numbers on paper.
     bool numericLabels = false;

@@ -26,7 +26,7 @@ enum class FillStyle {
 };
 
 struct FontSpec {
-    std::string name; // empty: the surface's default font
+    std::string name;  // empty: the surface's default font
     double points = 0; // 0: the default size
     bool bold = false;
     friend bool operator==(const FontSpec &, const FontSpec &) = default;
@@ -49,7 +49,10 @@ public:
     void setCurrentX(double x) { m_x = x; }
     void setCurrentY(double y) { m_y = y; }
     // Places the position without drawing anything.
-    void moveTo(double x, double y) { m_x = x; m_y = y; }
+    void moveTo(double x, double y) {
+        m_x = x;
+        m_y = y;
+    }
 
     virtual void clear() = 0;
     virtual void line(double x1, double y1, double x2, double y2, Rgb colour = black) = 0;

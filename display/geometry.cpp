@@ -6,8 +6,7 @@
 
 namespace sheetcraft {
 
-std::int64_t roundHalfEven(double value)
-{
+std::int64_t roundHalfEven(double value) {
     if (std::isnan(value))
         return 0;
     constexpr double limit = 9.0e18; // inside int64 range
@@ -26,8 +25,7 @@ std::int64_t roundHalfEven(double value)
     return static_cast<std::int64_t>(rounded);
 }
 
-std::int64_t sheetScale(double outlineTwips, double sheetWidth)
-{
+std::int64_t sheetScale(double outlineTwips, double sheetWidth) {
     if (!(sheetWidth > 0) || !std::isfinite(sheetWidth))
         return 0;
     return roundHalfEven(outlineTwips / sheetWidth);

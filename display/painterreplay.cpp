@@ -14,10 +14,11 @@ namespace sheetcraft {
 
 namespace {
 
-QColor toQColor(Rgb c) { return QColor(c.r, c.g, c.b); }
+QColor toQColor(Rgb c) {
+    return QColor(c.r, c.g, c.b);
+}
 
-QBrush fillBrush(const DrawOp &op)
-{
+QBrush fillBrush(const DrawOp &op) {
     const QColor colour = toQColor(op.fillColour);
     switch (op.fillStyle) {
     case FillStyle::Solid:
@@ -32,8 +33,7 @@ QBrush fillBrush(const DrawOp &op)
     return QBrush(Qt::NoBrush);
 }
 
-QPen cosmeticPen(const DrawOp &op)
-{
+QPen cosmeticPen(const DrawOp &op) {
     QPen pen(toQColor(op.colour));
     pen.setWidth(std::max(op.lineWidth, 1));
     pen.setCosmetic(true);
@@ -51,8 +51,7 @@ public:
     double scale() const { return m_o.pixelsPerTwip; }
 
 private:
-    static int snap(double v)
-    {
+    static int snap(double v) {
         if (std::isnan(v))
             return 0;
         return static_cast<int>(std::lround(std::clamp(v, -1.0e8, 1.0e8)));
@@ -60,13 +59,11 @@ private:
     const ReplayOptions &m_o;
 };
 
-QRect spanRect(int l, int t, int r, int b)
-{
+QRect spanRect(int l, int t, int r, int b) {
     return QRect(QPoint(std::min(l, r), std::min(t, b)), QPoint(std::max(l, r), std::max(t, b)));
 }
 
-void paintBox(QPainter &painter, const Mapper &map, const DrawOp &op)
-{
+void paintBox(QPainter &painter, const Mapper &map, const DrawOp &op) {
     const QRect rect = spanRect(map.x(op.x1), map.y(op.y1), map.x(op.x2), map.y(op.y2));
     const QBrush brush = fillBrush(op);
     if (brush.style() != Qt::NoBrush)
@@ -79,22 +76,20 @@ void paintBox(QPainter &painter, const Mapper &map, const DrawOp &op)
 // Indices 0..count of the lines to draw when neighbours are `cellPixels`
 // apart: every one when they are a pixel or more apart, otherwise just
 // enough to keep about a pixel between them; the last line always.
-template <typename Draw>
-void forEachGridLine(std::int64_t count, double cellPixels, Draw draw)
-{
+template <typename Draw> void forEachGridLine(std::int64_t count, double cellPixels, Draw draw) {
     cellPixels = std::abs(cellPixels);
     std::int64_t step = 1;
     if (!(cellPixels >= 1)) {
         const double wanted = cellPixels > 0 ? std::ceil(1.0 / cellPixels) : double(count);
-        step = static_cast<std::int64_t>(std::clamp(wanted, 1.0, double(std::max<std::int64_t>(count, 1))));
+        step = static_cast<std::int64_t>(
+            std::clamp(wanted, 1.0, double(std::max<std::int64_t>(count, 1))));
     }
     for (std::int64_t i = 0; i < count; i += step)
         draw(i);
     draw(count);
 }
 
-void paintBoxGrid(QPainter &painter, const Mapper &map, const DrawOp &op)
-{
+void paintBoxGrid(QPainter &painter, const Mapper &map, const DrawOp &op) {
     const int left = map.x(op.x1);
     const int top = map.y(op.y1);
     const int right = map.x(op.gridRight());
@@ -117,8 +112,7 @@ void paintBoxGrid(QPainter &painter, const Mapper &map, const DrawOp &op)
 }
 
 void paintText(QPainter &painter, const Mapper &map, const RecordingSurface &recording,
-               const DrawOp &op)
-{
+               const DrawOp &op) {
     const QFont font = recording.qfont(op.font);
     painter.setFont(font);
     painter.setPen(Qt::black);
@@ -130,8 +124,7 @@ void paintText(QPainter &painter, const Mapper &map, const RecordingSurface &rec
 } // namespace
 
 void replayRecording(const RecordingSurface &recording, QPainter &painter,
-                     const ReplayOptions &options)
-{
+                     const ReplayOptions &options) {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setBrushOrigin(0, 0);

@@ -9,16 +9,14 @@ namespace {
 
 constexpr double twipsPerInch = 1440;
 
-QString toQString(std::string_view text)
-{
+QString toQString(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 } // namespace
 
 RecordingSurface::RecordingSurface(const QFont &baseFont, double dpi)
-    : m_dpiDevice(1, 1, QImage::Format_ARGB32_Premultiplied), m_baseFont(baseFont)
-{
+    : m_dpiDevice(1, 1, QImage::Format_ARGB32_Premultiplied), m_baseFont(baseFont) {
     const int dotsPerMeter = qRound(dpi / 0.0254);
     m_dpiDevice.setDotsPerMeterX(dotsPerMeter);
     m_dpiDevice.setDotsPerMeterY(dotsPerMeter);
@@ -27,16 +25,18 @@ RecordingSurface::RecordingSurface(const QFont &baseFont, double dpi)
 }
 
 RecordingSurface::RecordingSurface(const QPaintDevice *device, const QFont &baseFont)
-    : m_device(device), m_baseFont(baseFont)
-{
+    : m_device(device), m_baseFont(baseFont) {
     refreshMetrics();
 }
 
-double RecordingSurface::dpiX() const { return m_device->logicalDpiX(); }
-double RecordingSurface::dpiY() const { return m_device->logicalDpiY(); }
+double RecordingSurface::dpiX() const {
+    return m_device->logicalDpiX();
+}
+double RecordingSurface::dpiY() const {
+    return m_device->logicalDpiY();
+}
 
-QFont RecordingSurface::qfont(const FontSpec &spec) const
-{
+QFont RecordingSurface::qfont(const FontSpec &spec) const {
     QFont f = m_baseFont;
     if (!spec.name.empty())
         f.setFamily(toQString(spec.name));
@@ -46,21 +46,18 @@ QFont RecordingSurface::qfont(const FontSpec &spec) const
     return f;
 }
 
-void RecordingSurface::refreshMetrics()
-{
+void RecordingSurface::refreshMetrics() {
     // QFontMetricsF has no default state; emplace replaces the old one.
     m_metrics.emplace(qfont(m_font), m_device);
 }
 
-void RecordingSurface::clear()
-{
+void RecordingSurface::clear() {
     m_ops.clear();
     m_ops.shrink_to_fit(); // a huge drawing must not keep its memory after it is gone
     moveTo(0, 0);
 }
 
-void RecordingSurface::line(double x1, double y1, double x2, double y2, Rgb colour)
-{
+void RecordingSurface::line(double x1, double y1, double x2, double y2, Rgb colour) {
     DrawOp op;
     op.kind = DrawOp::Kind::Line;
     op.x1 = x1;
@@ -73,8 +70,7 @@ void RecordingSurface::line(double x1, double y1, double x2, double y2, Rgb colo
     moveTo(x2, y2);
 }
 
-void RecordingSurface::box(double x1, double y1, double x2, double y2, Rgb outline)
-{
+void RecordingSurface::box(double x1, double y1, double x2, double y2, Rgb outline) {
     DrawOp op;
     op.kind = DrawOp::Kind::Box;
     op.x1 = x1;
@@ -90,8 +86,7 @@ void RecordingSurface::box(double x1, double y1, double x2, double y2, Rgb outli
 }
 
 void RecordingSurface::boxGrid(double x0, double y0, double cellWidth, double cellHeight,
-                               std::int64_t cols, std::int64_t rows, Rgb outline)
-{
+                               std::int64_t cols, std::int64_t rows, Rgb outline) {
     // No boxes: nothing drawn and the position stays where it was.
     if (cols <= 0 || rows <= 0)
         return;
@@ -111,8 +106,7 @@ void RecordingSurface::boxGrid(double x0, double y0, double cellWidth, double ce
     m_ops.push_back(std::move(op));
 }
 
-void RecordingSurface::print(std::string_view text, bool lineEnd)
-{
+void RecordingSurface::print(std::string_view text, bool lineEnd) {
     DrawOp op;
     op.kind = DrawOp::Kind::Text;
     op.x1 = m_x;
@@ -127,18 +121,15 @@ void RecordingSurface::print(std::string_view text, bool lineEnd)
         m_x += textWidth(text);
 }
 
-double RecordingSurface::textWidth(std::string_view text) const
-{
+double RecordingSurface::textWidth(std::string_view text) const {
     return m_metrics->horizontalAdvance(toQString(text)) * twipsPerInch / dpiX();
 }
 
-double RecordingSurface::textHeight() const
-{
+double RecordingSurface::textHeight() const {
     return m_metrics->height() * twipsPerInch / dpiY();
 }
 
-void RecordingSurface::setLineWidth(int pixels)
-{
+void RecordingSurface::setLineWidth(int pixels) {
     m_lineWidth = pixels;
     DrawOp op;
     op.kind = DrawOp::Kind::LineWidth;
@@ -146,8 +137,7 @@ void RecordingSurface::setLineWidth(int pixels)
     m_ops.push_back(std::move(op));
 }
 
-void RecordingSurface::setFillColor(Rgb colour)
-{
+void RecordingSurface::setFillColor(Rgb colour) {
     m_fillColour = colour;
     DrawOp op;
     op.kind = DrawOp::Kind::FillColor;
@@ -155,8 +145,7 @@ void RecordingSurface::setFillColor(Rgb colour)
     m_ops.push_back(std::move(op));
 }
 
-void RecordingSurface::setFillStyle(FillStyle style)
-{
+void RecordingSurface::setFillStyle(FillStyle style) {
     m_fillStyle = style;
     DrawOp op;
     op.kind = DrawOp::Kind::FillStyle;
@@ -164,8 +153,7 @@ void RecordingSurface::setFillStyle(FillStyle style)
     m_ops.push_back(std::move(op));
 }
 
-void RecordingSurface::setFont(const FontSpec &font)
-{
+void RecordingSurface::setFont(const FontSpec &font) {
     m_font = font;
     refreshMetrics();
     DrawOp op;

@@ -28,13 +28,13 @@ struct DrawOp {
     double y2 = 0;
     std::int64_t cols = 0; // BoxGrid only
     std::int64_t rows = 0;
-    Rgb colour;            // line colour or box outline; FillColor: the new fill
-    int lineWidth = 1;     // pixels; LineWidth: the new width
-    Rgb fillColour;        // Box and BoxGrid
+    Rgb colour;        // line colour or box outline; FillColor: the new fill
+    int lineWidth = 1; // pixels; LineWidth: the new width
+    Rgb fillColour;    // Box and BoxGrid
     FillStyle fillStyle = FillStyle::Transparent; // Box, BoxGrid and FillStyle
-    FontSpec font;         // Text and Font
-    std::string text;      // Text
-    bool lineEnd = false;  // Text
+    FontSpec font;                                // Text and Font
+    std::string text;                             // Text
+    bool lineEnd = false;                         // Text
 
     // The far edges of a grid, twips.
     double gridRight() const { return x1 + static_cast<double>(cols) * x2; }

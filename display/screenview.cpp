@@ -4,15 +4,13 @@
 
 namespace sheetcraft {
 
-void ScreenView::clear()
-{
+void ScreenView::clear() {
     m_surface.setLineWidth(1);
     m_surface.clear();
     m_placements = {};
 }
 
-void ScreenView::drawSheet(const DiagramValues &values)
-{
+void ScreenView::drawSheet(const DiagramValues &values) {
     const DiagramGeometry geometry = DiagramGeometry::screen(values.diagram);
     const bool finished = values.diagram == Diagram::Finished;
     m_surface.moveTo(geometry.sheetLeft, 120);
@@ -20,16 +18,14 @@ void ScreenView::drawSheet(const DiagramValues &values)
     m_placements[index(values.diagram)] = DiagramPainter::drawSheet(m_surface, values, geometry);
 }
 
-void ScreenView::drawLayout(const DiagramValues &values, const std::vector<PanelRow> &rows)
-{
+void ScreenView::drawLayout(const DiagramValues &values, const std::vector<PanelRow> &rows) {
     const SheetPlacement &placement = m_placements[index(values.diagram)];
     DiagramPainter::drawPieces(m_surface, values, placement,
                                DiagramGeometry::screen(values.diagram));
     printPanel(placement, rows);
 }
 
-void ScreenView::printPanel(const SheetPlacement &placement, const std::vector<PanelRow> &rows)
-{
+void ScreenView::printPanel(const SheetPlacement &placement, const std::vector<PanelRow> &rows) {
     const double left = placement.sheetLeft;
     // Three empty lines put the first row below the width label.
     m_surface.moveTo(left, placement.sheetBottom);

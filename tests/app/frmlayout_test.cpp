@@ -26,8 +26,7 @@ namespace {
 
 class Window : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         w = std::make_unique<frmLayOut>(sink);
         w->show();
         QApplication::setActiveWindow(w.get());
@@ -35,18 +34,16 @@ protected:
     }
 
     // Everything drawn, one line per operation, to compare pictures.
-    std::string picture() const
-    {
+    std::string picture() const {
         std::ostringstream out;
         for (const DrawOp &op : w->surface().ops())
-            out << int(op.kind) << ' ' << op.x1 << ' ' << op.y1 << ' ' << op.x2 << ' ' << op.y2 << ' '
-                << op.cols << 'x' << op.rows << ' ' << op.text << '\n';
+            out << int(op.kind) << ' ' << op.x1 << ' ' << op.y1 << ' ' << op.x2 << ' ' << op.y2
+                << ' ' << op.cols << 'x' << op.rows << ' ' << op.text << '\n';
         return out.str();
     }
 
     // The value printed in a panel row whose caption starts with `caption`.
-    std::string panelValue(double left, const std::string &caption) const
-    {
+    std::string panelValue(double left, const std::string &caption) const {
         for (const DrawOp &c : w->surface().ops())
             if (c.kind == DrawOp::Kind::Text && c.x1 == left && c.text.rfind(caption, 0) == 0)
                 for (const DrawOp &v : w->surface().ops())
@@ -55,18 +52,17 @@ protected:
         return "<none>";
     }
 
-    const DrawOp *gripperStrip() const
-    {
+    const DrawOp *gripperStrip() const {
         for (const DrawOp &op : w->surface().ops())
-            if (op.kind == DrawOp::Kind::Box && op.fillColour == blue && op.x1 == 640 && op.y1 == 640)
+            if (op.kind == DrawOp::Kind::Box && op.fillColour == blue && op.x1 == 640 &&
+                op.y1 == 640)
                 return &op;
         return nullptr;
     }
 
     void click(QAbstractButton *button) { QTest::mouseClick(button, Qt::LeftButton); }
 
-    void typeInto(QLineEdit *edit, const QString &text)
-    {
+    void typeInto(QLineEdit *edit, const QString &text) {
         edit->setFocus(Qt::MouseFocusReason);
         edit->selectAll();
         QTest::keyClicks(edit, text);
@@ -76,8 +72,7 @@ protected:
     std::unique_ptr<frmLayOut> w;
 };
 
-TEST_F(Window, FreshStartShowsOnlyTheDirectionsAndThreeButtons)
-{
+TEST_F(Window, FreshStartShowsOnlyTheDirectionsAndThreeButtons) {
     EXPECT_TRUE(w->directionsVisible());
     EXPECT_TRUE(w->surface().ops().empty());
     EXPECT_TRUE(w->Command1->isVisible());
@@ -94,8 +89,7 @@ TEST_F(Window, FreshStartShowsOnlyTheDirectionsAndThreeButtons)
     EXPECT_EQ(w->minimumSize(), w->maximumSize()); // not resizable
 }
 
-TEST_F(Window, ControlsAtTheirDesignedPlaces)
-{
+TEST_F(Window, ControlsAtTheirDesignedPlaces) {
     struct Row {
         const char *name;
         QWidget *widget;
@@ -118,8 +112,7 @@ TEST_F(Window, ControlsAtTheirDesignedPlaces)
     EXPECT_EQ(w->centralWidget()->size(), QSize(489, 502));
 }
 
-TEST_F(Window, MenuTree)
-{
+TEST_F(Window, MenuTree) {
     const auto captions = [](QMenu *menu) {
         QStringList out;
         for (QAction *a : menu->actions())
@@ -133,12 +126,11 @@ TEST_F(Window, MenuTree)
     EXPECT_FALSE(w->mnuKel->isChecked());
 }
 
-TEST_F(Window, TabOrderFollowsTheDesign)
-{
-    QWidget *const expected[] = {w->cmdSearch, w->Command1, w->txtSize[0], w->txtSize[1],
-                                 w->txtSize[2], w->Command2, w->Command3, w->optJob,
-                                 w->txtSearch, w->txtStockDesc, w->txtName, w->txtQuote,
-                                 w->txtJob, w->txtDesc, w->cmdARFSS, w->cmdARPSS, w->txtGrip};
+TEST_F(Window, TabOrderFollowsTheDesign) {
+    QWidget *const expected[] = {
+        w->cmdSearch, w->Command1, w->txtSize[0], w->txtSize[1],   w->txtSize[2], w->Command2,
+        w->Command3,  w->optJob,   w->txtSearch,  w->txtStockDesc, w->txtName,    w->txtQuote,
+        w->txtJob,    w->txtDesc,  w->cmdARFSS,   w->cmdARPSS,     w->txtGrip};
     QWidget *at = expected[0];
     for (std::size_t i = 1; i < std::size(expected); ++i) {
         do {
@@ -149,19 +141,19 @@ TEST_F(Window, TabOrderFollowsTheDesign)
     }
 }
 
-TEST_F(Window, ArrowsStepAndWrapTheirDiagrams)
-{
+TEST_F(Window, ArrowsStepAndWrapTheirDiagrams) {
     struct Step {
         char arrow; // 'F' finished, 'P' press
         int fss;
         int pss;
     };
     // The press diagram's frames 2 and 4 hold no stagger block and are passed over.
-    const Step steps[] = {{'F', 1, 1}, {'F', 2, 1}, {'F', 3, 1}, {'F', 4, 1}, {'F', 1, 1},
-                          {'P', 1, 3}, {'P', 1, 1}, {'P', 1, 3}};
+    const Step steps[] = {{'F', 1, 1}, {'F', 2, 1}, {'F', 3, 1}, {'F', 4, 1},
+                          {'F', 1, 1}, {'P', 1, 3}, {'P', 1, 1}, {'P', 1, 3}};
     for (const Step &s : steps) {
         click(s.arrow == 'F' ? w->cmdARFSS : w->cmdARPSS);
-        SCOPED_TRACE(std::string(1, s.arrow) + " to " + std::to_string(s.fss) + "/" + std::to_string(s.pss));
+        SCOPED_TRACE(std::string(1, s.arrow) + " to " + std::to_string(s.fss) + "/" +
+                     std::to_string(s.pss));
         EXPECT_FALSE(w->directionsVisible());
         EXPECT_EQ(w->session.frames.fssFrame, s.fss);
         EXPECT_EQ(w->session.frames.pssFrame, s.pss);
@@ -171,8 +163,7 @@ TEST_F(Window, ArrowsStepAndWrapTheirDiagrams)
     EXPECT_TRUE(sink.messages.empty());
 }
 
-TEST_F(Window, ClearHidesTheDirectionsAndGoesBackToFrameOne)
-{
+TEST_F(Window, ClearHidesTheDirectionsAndGoesBackToFrameOne) {
     click(w->cmdARFSS);
     click(w->cmdARFSS);
     click(w->cmdARPSS);
@@ -183,8 +174,7 @@ TEST_F(Window, ClearHidesTheDirectionsAndGoesBackToFrameOne)
     EXPECT_EQ(panelValue(4000, " FRAME #"), " 1 ");
 }
 
-TEST_F(Window, GripperOptionByClickRedrawsAndMovesTheFocus)
-{
+TEST_F(Window, GripperOptionByClickRedrawsAndMovesTheFocus) {
     typeInto(w->txtGrip, "0.25");
     click(w->optDepth);
     EXPECT_TRUE(w->optDepth->isChecked());
@@ -192,7 +182,7 @@ TEST_F(Window, GripperOptionByClickRedrawsAndMovesTheFocus)
     EXPECT_TRUE(w->txtName->hasFocus());
     EXPECT_FALSE(w->directionsVisible());
     ASSERT_NE(gripperStrip(), nullptr);
-    EXPECT_EQ(gripperStrip()->x2, 660); // strip on the depth edge
+    EXPECT_EQ(gripperStrip()->x2, 660);            // strip on the depth edge
     EXPECT_EQ(panelValue(640, " FRAME #"), " 0 "); // no step taken yet
 
     // Clicking again redraws again, now with the new gripper.
@@ -203,8 +193,7 @@ TEST_F(Window, GripperOptionByClickRedrawsAndMovesTheFocus)
     EXPECT_TRUE(w->txtName->hasFocus());
 }
 
-TEST_F(Window, GripperOptionByTabActsLikeAClick)
-{
+TEST_F(Window, GripperOptionByTabActsLikeAClick) {
     typeInto(w->txtGrip, "0.5");
     QTest::keyClick(w->txtGrip, Qt::Key_Tab); // the gutter cell is disabled: on to the option
     EXPECT_TRUE(w->optWidth->isChecked());
@@ -213,8 +202,7 @@ TEST_F(Window, GripperOptionByTabActsLikeAClick)
     EXPECT_TRUE(w->txtName->hasFocus());
 }
 
-TEST_F(Window, WindowSwitchesAreNotControlFocusChanges)
-{
+TEST_F(Window, WindowSwitchesAreNotControlFocusChanges) {
     click(w->cmdARFSS);
     const std::string before = picture();
     QFocusEvent in(QEvent::FocusIn, Qt::ActiveWindowFocusReason);
@@ -230,8 +218,7 @@ TEST_F(Window, WindowSwitchesAreNotControlFocusChanges)
     EXPECT_TRUE(sink.messages.empty());
 }
 
-TEST_F(Window, LeavingASizeCell)
-{
+TEST_F(Window, LeavingASizeCell) {
     struct Row {
         const char *typed;
         const char *left;
@@ -258,8 +245,7 @@ TEST_F(Window, LeavingASizeCell)
     }
 }
 
-TEST_F(Window, BadSizeKeepsThePictureOnTheNextStep)
-{
+TEST_F(Window, BadSizeKeepsThePictureOnTheNextStep) {
     click(w->cmdARFSS);
     const std::string drawn = picture();
     w->txtSize[0]->setText("2x");
@@ -268,8 +254,7 @@ TEST_F(Window, BadSizeKeepsThePictureOnTheNextStep)
     EXPECT_EQ(picture(), drawn);
 }
 
-TEST_F(Window, ChangingTheGripperAloneRedrawsNothing)
-{
+TEST_F(Window, ChangingTheGripperAloneRedrawsNothing) {
     click(w->cmdARFSS);
     const std::string drawn = picture();
     typeInto(w->txtGrip, "0.5");
@@ -278,14 +263,12 @@ TEST_F(Window, ChangingTheGripperAloneRedrawsNothing)
     EXPECT_EQ(gripperStrip(), nullptr);
 }
 
-TEST_F(Window, AnyKeyInTheSearchCellHidesTheDirections)
-{
+TEST_F(Window, AnyKeyInTheSearchCellHidesTheDirections) {
     QTest::keyClick(w->txtSearch, Qt::Key_5);
     EXPECT_FALSE(w->directionsVisible());
 }
 
-TEST_F(Window, PictureSurvivesRepainting)
-{
+TEST_F(Window, PictureSurvivesRepainting) {
     click(w->cmdARFSS);
     for (int pass = 0; pass < 2; ++pass) {
         const QImage shot = w->centralWidget()->grab().toImage();
@@ -298,14 +281,12 @@ TEST_F(Window, PictureSurvivesRepainting)
     }
 }
 
-TEST_F(Window, ExitClosesTheWindow)
-{
+TEST_F(Window, ExitClosesTheWindow) {
     click(w->Command2);
     EXPECT_FALSE(w->isVisible());
 }
 
-TEST(QtMessageSinkBox, OkButtonNoIconAndTheProgramsTitle)
-{
+TEST(QtMessageSinkBox, OkButtonNoIconAndTheProgramsTitle) {
     QString title, text;
     QMessageBox::Icon icon = QMessageBox::Warning;
     QMessageBox::StandardButtons buttons;

@@ -17,8 +17,7 @@ namespace {
 // A piece laid out on a sheet the way a frame lays it, worked out here by hand
 // so the drawing can be checked apart from the count.
 DiagramValues layout(Diagram diagram, double piece1, double piece2, double sheetW, double sheetD,
-                     int frame, double gripper = 0, bool onWidth = true)
-{
+                     int frame, double gripper = 0, bool onWidth = true) {
     DiagramValues v;
     v.diagram = diagram;
     v.frame = frame;
@@ -59,16 +58,17 @@ struct SheetRow {
     Box strip;
 };
 
-void PrintTo(const SheetRow &row, std::ostream *os) { *os << row.name; }
+void PrintTo(const SheetRow &row, std::ostream *os) {
+    *os << row.name;
+}
 
 class DrawSheetScreen : public ::testing::TestWithParam<SheetRow> {};
 
-TEST_P(DrawSheetScreen, OutlineStripAndShifts)
-{
+TEST_P(DrawSheetScreen, OutlineStripAndShifts) {
     const SheetRow &row = GetParam();
     RecordingSurface surface(QApplication::font(), 96);
-    const SheetPlacement p = DiagramPainter::drawSheet(
-        surface, row.values, DiagramGeometry::screen(row.values.diagram));
+    const SheetPlacement p =
+        DiagramPainter::drawSheet(surface, row.values, DiagramGeometry::screen(row.values.diagram));
 
     EXPECT_EQ(p.scale, row.scale);
     EXPECT_EQ(p.gripShiftX, row.gripShiftX);
@@ -101,19 +101,66 @@ const Diagram P = Diagram::Press;
 
 INSTANTIATE_TEST_SUITE_P(
     WorkedCoordinates, DrawSheetScreen,
-    ::testing::Values(
-        SheetRow{"default_press_sheet", layout(F, 3, 2, 17, 11, 1), 78, {640, 640, 1966, 1498}, 0, 0, false, {}},
-        SheetRow{"default_parent_sheet", layout(P, 17, 11, 35, 23, 1), 38, {4000, 640, 5330, 1514}, 0, 0, false, {}},
-        SheetRow{"gripper_half_on_width", layout(F, 3, 2, 17, 11, 1, 0.5, true), 78, {640, 640, 1966, 1498}, 0, 39, true, {640, 640, 1966, 679}},
-        SheetRow{"gripper_quarter_on_depth_ties_to_even", layout(F, 3, 2, 17, 11, 1, 0.25, false), 78, {640, 640, 1966, 1498}, 20, 0, true, {640, 640, 660, 1498}},
-        // The press diagram never shows a strip, whatever the gripper.
-        SheetRow{"press_diagram_ignores_gripper", layout(P, 17, 11, 35, 23, 1, 0.5, true), 38, {4000, 640, 5330, 1514}, 0, 0, false, {}},
-        SheetRow{"metric_press_sheet", layout(F, 90, 50, 315, 225, 1), 4, {640, 640, 1900, 1540}, 0, 0, false, {}},
-        SheetRow{"huge_sheet_collapses_to_a_point", layout(F, 10, 10, 2640, 2000, 1), 0, {640, 640, 640, 640}, 0, 0, false, {}}),
+    ::testing::Values(SheetRow{"default_press_sheet",
+                               layout(F, 3, 2, 17, 11, 1),
+                               78,
+                               {640, 640, 1966, 1498},
+                               0,
+                               0,
+                               false,
+                               {}},
+                      SheetRow{"default_parent_sheet",
+                               layout(P, 17, 11, 35, 23, 1),
+                               38,
+                               {4000, 640, 5330, 1514},
+                               0,
+                               0,
+                               false,
+                               {}},
+                      SheetRow{"gripper_half_on_width",
+                               layout(F, 3, 2, 17, 11, 1, 0.5, true),
+                               78,
+                               {640, 640, 1966, 1498},
+                               0,
+                               39,
+                               true,
+                               {640, 640, 1966, 679}},
+                      SheetRow{"gripper_quarter_on_depth_ties_to_even",
+                               layout(F, 3, 2, 17, 11, 1, 0.25, false),
+                               78,
+                               {640, 640, 1966, 1498},
+                               20,
+                               0,
+                               true,
+                               {640, 640, 660, 1498}},
+                      // The press diagram never shows a strip, whatever the gripper.
+                      SheetRow{"press_diagram_ignores_gripper",
+                               layout(P, 17, 11, 35, 23, 1, 0.5, true),
+                               38,
+                               {4000, 640, 5330, 1514},
+                               0,
+                               0,
+                               false,
+                               {}},
+                      SheetRow{"metric_press_sheet",
+                               layout(F, 90, 50, 315, 225, 1),
+                               4,
+                               {640, 640, 1900, 1540},
+                               0,
+                               0,
+                               false,
+                               {}},
+                      SheetRow{"huge_sheet_collapses_to_a_point",
+                               layout(F, 10, 10, 2640, 2000, 1),
+                               0,
+                               {640, 640, 640, 640},
+                               0,
+                               0,
+                               false,
+                               {}}),
     [](const auto &info) { return std::string(info.param.name); });
 
-TEST(DrawSheetScreenMarks, TicksAndLetterLabels)
-{
+TEST(DrawSheetScreenMarks, TicksAndLetterLabels) {
     struct Row {
         Diagram diagram;
         const char *depthLabel;
@@ -123,12 +170,14 @@ TEST(DrawSheetScreenMarks, TicksAndLetterLabels)
         RecordingSurface surface(QApplication::font(), 96);
         // A 17x11 sheet at scale 78 on either side of the window.
         const DiagramValues v = layout(r.diagram, 3, 2, 17, 11, 1);
-        const SheetPlacement p = DiagramPainter::drawSheet(surface, v, DiagramGeometry::screen(r.diagram));
+        const SheetPlacement p =
+            DiagramPainter::drawSheet(surface, v, DiagramGeometry::screen(r.diagram));
         const double L = p.sheetLeft, R = p.sheetRight, T = 640, B = 1498;
         const auto lines = opsOf(surface, Kind::Line);
         ASSERT_EQ(lines.size(), 6u);
-        const Box expected[] = {{R + 60, T, R + 420, T}, {R + 60, B, R + 420, B}, {R + 240, T, R + 240, B},
-                                {L, B + 60, L, B + 420}, {R, B + 60, R, B + 420}, {L, B + 240, R, B + 240}};
+        const Box expected[] = {{R + 60, T, R + 420, T},  {R + 60, B, R + 420, B},
+                                {R + 240, T, R + 240, B}, {L, B + 60, L, B + 420},
+                                {R, B + 60, R, B + 420},  {L, B + 240, R, B + 240}};
         for (int i = 0; i < 6; ++i) {
             SCOPED_TRACE(i);
             EXPECT_DOUBLE_EQ(lines[i].x1, expected[i].x1);
@@ -142,8 +191,7 @@ TEST(DrawSheetScreenMarks, TicksAndLetterLabels)
     }
 }
 
-TEST(DrawSheetPaper, ScalePensAndNumericLabels)
-{
+TEST(DrawSheetPaper, ScalePensAndNumericLabels) {
     RecordingSurface surface(QApplication::font(), 600);
     const DiagramValues v = layout(F, 3, 2, 11, 8.5, 1, 0.5, false);
     const SheetPlacement p = DiagramPainter::drawSheet(surface, v, DiagramGeometry::paper(2000));
@@ -172,8 +220,7 @@ struct GridRow {
     std::vector<DrawOp> grids; // x1, y1 origin; x2, y2 cell; cols, rows
 };
 
-DrawOp grid(double x, double y, double w, double h, std::int64_t cols, std::int64_t rows)
-{
+DrawOp grid(double x, double y, double w, double h, std::int64_t cols, std::int64_t rows) {
     DrawOp op;
     op.kind = Kind::BoxGrid;
     op.x1 = x;
@@ -185,12 +232,13 @@ DrawOp grid(double x, double y, double w, double h, std::int64_t cols, std::int6
     return op;
 }
 
-void PrintTo(const GridRow &row, std::ostream *os) { *os << row.name; }
+void PrintTo(const GridRow &row, std::ostream *os) {
+    *os << row.name;
+}
 
 class DrawPieces : public ::testing::TestWithParam<GridRow> {};
 
-TEST_P(DrawPieces, GridAndStaggerBlock)
-{
+TEST_P(DrawPieces, GridAndStaggerBlock) {
     const GridRow &row = GetParam();
     RecordingSurface surface(QApplication::font(), 96);
     const DiagramGeometry geometry = DiagramGeometry::screen(row.values.diagram);
@@ -219,23 +267,32 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         // 5 x 5 pieces fill x 640 to 1810 and y 640 to 1420.
         GridRow{"frame1_defaults", layout(F, 3, 2, 17, 11, 1), {grid(640, 640, 234, 156, 5, 5)}},
-        GridRow{"frame0_laid_out_as_frame1", layout(F, 3, 2, 17, 11, 0), {grid(640, 640, 234, 156, 5, 5)}},
+        GridRow{"frame0_laid_out_as_frame1",
+                layout(F, 3, 2, 17, 11, 0),
+                {grid(640, 640, 234, 156, 5, 5)}},
         // Side block of turned pieces from x 1810 to 1966, y 640 to 1342.
-        GridRow{"frame2_side_block", layout(F, 3, 2, 17, 11, 2),
+        GridRow{"frame2_side_block",
+                layout(F, 3, 2, 17, 11, 2),
                 {grid(640, 640, 234, 156, 5, 5), grid(1810, 640, 156, 234, 1, 3)}},
         GridRow{"frame3_turned", layout(F, 3, 2, 17, 11, 3), {grid(640, 640, 156, 234, 8, 3)}},
         // Bottom block below the 3 turned rows (y 1342), pieces upright again.
-        GridRow{"frame4_bottom_block", layout(F, 3, 2, 17, 11, 4),
+        GridRow{"frame4_bottom_block",
+                layout(F, 3, 2, 17, 11, 4),
                 {grid(640, 640, 156, 234, 8, 3), grid(640, 1342, 234, 156, 5, 1)}},
-        GridRow{"gripper_on_width_shifts_down", layout(F, 3, 2, 17, 11, 1, 0.5, true), {grid(640, 679, 234, 156, 5, 5)}},
-        GridRow{"gripper_on_depth_shifts_right", layout(F, 3, 2, 17, 11, 1, 0.25, false), {grid(660, 640, 234, 156, 5, 5)}},
+        GridRow{"gripper_on_width_shifts_down",
+                layout(F, 3, 2, 17, 11, 1, 0.5, true),
+                {grid(640, 679, 234, 156, 5, 5)}},
+        GridRow{"gripper_on_depth_shifts_right",
+                layout(F, 3, 2, 17, 11, 1, 0.25, false),
+                {grid(660, 640, 234, 156, 5, 5)}},
         GridRow{"press_frame1", layout(P, 17, 11, 35, 23, 1), {grid(4000, 640, 646, 418, 2, 2)}},
         // A frame 2 without room for a block draws only the grid.
-        GridRow{"press_frame2_no_block", layout(P, 17, 11, 35, 23, 2), {grid(4000, 640, 646, 418, 2, 2)}}),
+        GridRow{"press_frame2_no_block",
+                layout(P, 17, 11, 35, 23, 2),
+                {grid(4000, 640, 646, 418, 2, 2)}}),
     [](const auto &info) { return std::string(info.param.name); });
 
-TEST(DrawPiecesEmptyCells, GridDrawnAsOnePiece)
-{
+TEST(DrawPiecesEmptyCells, GridDrawnAsOnePiece) {
     RecordingSurface surface(QApplication::font(), 96);
     const DiagramValues v = layout(F, 3, 2, 17, 11, 1);
     const auto geometry = DiagramGeometry::screen(F);
@@ -247,8 +304,7 @@ TEST(DrawPiecesEmptyCells, GridDrawnAsOnePiece)
     EXPECT_EQ(grids[0].rows, 1);
 }
 
-TEST(DrawPiecesHugeCount, OneOperationWhateverTheCount)
-{
+TEST(DrawPiecesHugeCount, OneOperationWhateverTheCount) {
     RecordingSurface surface(QApplication::font(), 96);
     const DiagramValues v = layout(F, 0.002, 0.002, 17, 11, 1);
     const auto geometry = DiagramGeometry::screen(F);

@@ -10,8 +10,7 @@ using namespace sheetcraft;
 
 namespace {
 
-QImage render(const RecordingSurface &surface, double dpi = 96, QRectF clip = {})
-{
+QImage render(const RecordingSurface &surface, double dpi = 96, QRectF clip = {}) {
     QImage image(400, 300, QImage::Format_RGB32);
     image.fill(Qt::white);
     QPainter painter(&image);
@@ -22,27 +21,28 @@ QImage render(const RecordingSurface &surface, double dpi = 96, QRectF clip = {}
     return image;
 }
 
-bool isBlack(const QImage &image, int x, int y) { return image.pixel(x, y) == qRgb(0, 0, 0); }
+bool isBlack(const QImage &image, int x, int y) {
+    return image.pixel(x, y) == qRgb(0, 0, 0);
+}
 
-int blackRunDown(const QImage &image, int x, int y)
-{
+int blackRunDown(const QImage &image, int x, int y) {
     int n = 0;
     while (y + n < image.height() && isBlack(image, x, y + n))
         ++n;
     return n;
 }
 
-TEST(Replay, GridLooksLikeItsBoxes)
-{
+TEST(Replay, GridLooksLikeItsBoxes) {
     struct Row {
         const char *name;
         double cellW, cellH;
         FillStyle style;
         Rgb fill;
     };
-    for (const Row &row : {Row{"fractional hatched cells", 234, 156, FillStyle::DownwardDiagonal, red},
-                           Row{"cross-hatched cells", 300, 215, FillStyle::DiagonalCross, blue},
-                           Row{"solid cells", 180, 100, FillStyle::Solid, white}}) {
+    for (const Row &row :
+         {Row{"fractional hatched cells", 234, 156, FillStyle::DownwardDiagonal, red},
+          Row{"cross-hatched cells", 300, 215, FillStyle::DiagonalCross, blue},
+          Row{"solid cells", 180, 100, FillStyle::Solid, white}}) {
         SCOPED_TRACE(row.name);
         RecordingSurface grid(QApplication::font(), 96), boxes(QApplication::font(), 96);
         for (RecordingSurface *s : {&grid, &boxes}) {
@@ -60,8 +60,7 @@ TEST(Replay, GridLooksLikeItsBoxes)
     }
 }
 
-TEST(Replay, DenseGridKeepsItsOuterEdges)
-{
+TEST(Replay, DenseGridKeepsItsOuterEdges) {
     RecordingSurface surface(QApplication::font(), 96);
     surface.setFillColor(red);
     surface.setFillStyle(FillStyle::DownwardDiagonal);
@@ -75,8 +74,7 @@ TEST(Replay, DenseGridKeepsItsOuterEdges)
     EXPECT_FALSE(isBlack(image, right + 2, 60));
 }
 
-TEST(Replay, LineWidthsAreDevicePixelsAtAnyScale)
-{
+TEST(Replay, LineWidthsAreDevicePixelsAtAnyScale) {
     struct Row {
         double dpi;
         int width;
@@ -95,8 +93,7 @@ TEST(Replay, LineWidthsAreDevicePixelsAtAnyScale)
     }
 }
 
-TEST(Replay, PaintsOnlyInsideTheClip)
-{
+TEST(Replay, PaintsOnlyInsideTheClip) {
     RecordingSurface surface(QApplication::font(), 96);
     surface.setFillColor(black);
     surface.setFillStyle(FillStyle::Solid);
@@ -107,8 +104,7 @@ TEST(Replay, PaintsOnlyInsideTheClip)
     EXPECT_FALSE(isBlack(image, 10, 50));
 }
 
-TEST(Replay, TextHangsBelowItsPosition)
-{
+TEST(Replay, TextHangsBelowItsPosition) {
     RecordingSurface surface(QApplication::font(), 96);
     surface.moveTo(600, 600);
     surface.print("MMMM", false);
@@ -127,8 +123,7 @@ TEST(Replay, TextHangsBelowItsPosition)
     EXPECT_EQ(above, 0);
 }
 
-TEST(RecordingSurfaceState, AttributesOutliveAClear)
-{
+TEST(RecordingSurfaceState, AttributesOutliveAClear) {
     RecordingSurface surface(QApplication::font(), 96);
     surface.setFillColor(red);
     surface.setFillStyle(FillStyle::DownwardDiagonal);

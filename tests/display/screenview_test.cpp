@@ -28,9 +28,9 @@ struct Screen {
     // Caption and value of each panel row under the sheet at `left`, read
     // back from the text drawn: captions at left (after the legend box for
     // the gripper row), values 1540 further on the same line.
-    Rows panel(double left) const
-    {
-        const double bottom = view.placement(left < 4000 ? Diagram::Finished : Diagram::Press).sheetBottom;
+    Rows panel(double left) const {
+        const double bottom =
+            view.placement(left < 4000 ? Diagram::Finished : Diagram::Press).sheetBottom;
         Rows rows;
         for (const DrawOp &caption : surface.ops()) {
             if (caption.kind != Kind::Text || caption.y1 <= bottom + 400 || caption.text.empty())
@@ -54,8 +54,7 @@ const Rows frame1Rows = {
     {" Y=FIN SHT DIM      ", " 2.0000"},  {" % STOCK WASTE      ", " 19.8%"},
 };
 
-TEST(ScreenPanel, FinishedDiagramRowsPerFrame)
-{
+TEST(ScreenPanel, FinishedDiagramRowsPerFrame) {
     struct Row {
         const char *name;
         int steps;
@@ -76,9 +75,9 @@ TEST(ScreenPanel, FinishedDiagramRowsPerFrame)
     gripper.insert(gripper.begin() + 5, {"  = GRIPPER   ", " 0.5000"});
     gripper[2].second = " 28 "; // counted on the 17 x 10.5 usable sheet
 
-    for (const Row &row : {Row{"before the first step", 0, "0.00", frame0},
-                           Row{"frame 1", 1, "0.00", frame1Rows}, Row{"frame 2", 2, "0.00", frame2},
-                           Row{"gripper on the width edge", 1, "0.5", gripper}}) {
+    for (const Row &row :
+         {Row{"before the first step", 0, "0.00", frame0}, Row{"frame 1", 1, "0.00", frame1Rows},
+          Row{"frame 2", 2, "0.00", frame2}, Row{"gripper on the width edge", 1, "0.5", gripper}}) {
         SCOPED_TRACE(row.name);
         Screen s;
         s.session.cells.txtGrip = row.grip;
@@ -91,8 +90,7 @@ TEST(ScreenPanel, FinishedDiagramRowsPerFrame)
     }
 }
 
-TEST(ScreenPanel, RowsStepOneTextLineFromThreeLinesBelowTheSheet)
-{
+TEST(ScreenPanel, RowsStepOneTextLineFromThreeLinesBelowTheSheet) {
     Screen s;
     s.session.cells.txtGrip = "0.5";
     s.session.cmdNext_Click();
@@ -107,15 +105,15 @@ TEST(ScreenPanel, RowsStepOneTextLineFromThreeLinesBelowTheSheet)
     // follow on from there.
     const double gripperY = ys[4] + h;
     for (std::size_t i = 0; i < ys.size(); ++i) {
-        const double expected = i < 5 ? bottom + (3 + double(i)) * h
-                                      : std::nearbyint(gripperY) + double(i - 5) * h;
+        const double expected =
+            i < 5 ? bottom + (3 + double(i)) * h : std::nearbyint(gripperY) + double(i - 5) * h;
         EXPECT_NEAR(ys[i], expected, 1e-6) << "row " << i;
     }
 
     // The legend box sits in the gripper row, hatched like the strip.
     const auto boxes = opsOf(s.surface, Kind::Box);
-    const auto legend = std::find_if(boxes.begin(), boxes.end(),
-                                     [](const DrawOp &b) { return b.x1 == 700; });
+    const auto legend =
+        std::find_if(boxes.begin(), boxes.end(), [](const DrawOp &b) { return b.x1 == 700; });
     ASSERT_NE(legend, boxes.end());
     EXPECT_DOUBLE_EQ(legend->x2, 920);
     EXPECT_NEAR(legend->y1, gripperY + 30, 1e-6);
@@ -124,8 +122,7 @@ TEST(ScreenPanel, RowsStepOneTextLineFromThreeLinesBelowTheSheet)
     EXPECT_EQ(legend->fillStyle, FillStyle::DiagonalCross);
 }
 
-TEST(ScreenPanel, PressDiagramAfterSkippingAnEmptyFrame)
-{
+TEST(ScreenPanel, PressDiagramAfterSkippingAnEmptyFrame) {
     Screen s;
     s.session.cmdNextPSS_Click();
     s.session.cmdNextPSS_Click(); // frame 2 has no stagger block: shows frame 3
@@ -143,8 +140,7 @@ TEST(ScreenPanel, PressDiagramAfterSkippingAnEmptyFrame)
     EXPECT_EQ(headings, 2);
 }
 
-TEST(ScreenPanel, PieceLargerThanSheetStopsAfterItsOutline)
-{
+TEST(ScreenPanel, PieceLargerThanSheetStopsAfterItsOutline) {
     Screen s;
     s.session.cells.txtSize[0] = "12x18";
     s.session.cmdNext_Click();
@@ -153,8 +149,8 @@ TEST(ScreenPanel, PieceLargerThanSheetStopsAfterItsOutline)
     const auto texts = opsOf(s.surface, Kind::Text);
     EXPECT_TRUE(std::none_of(texts.begin(), texts.end(),
                              [](const DrawOp &t) { return t.text == pressHeading; }));
-    EXPECT_TRUE(std::any_of(texts.begin(), texts.end(),
-                            [](const DrawOp &t) { return t.text == "PSW"; }));
+    EXPECT_TRUE(
+        std::any_of(texts.begin(), texts.end(), [](const DrawOp &t) { return t.text == "PSW"; }));
 }
 
 } // namespace
