@@ -18,8 +18,7 @@ public:
     void message(const std::string &text) override { std::fprintf(stderr, "%s\n", text.c_str()); }
 };
 
-Cells cellsFor(const char *finished)
-{
+Cells cellsFor(const char *finished) {
     Cells cells;
     cells.txtFSS = finished;
     cells.txtPSS = "17x11";
@@ -31,8 +30,7 @@ Cells cellsFor(const char *finished)
     return cells;
 }
 
-FrameState framesFor()
-{
+FrameState framesFor() {
     FrameState frames;
     frames.fssFrame = 2;
     frames.pssFrame = 1;
@@ -40,8 +38,7 @@ FrameState framesFor()
 }
 
 // The whole report to a file: check, layout, PDF, write.
-void writeFile(benchmark::State &state, const char *finished)
-{
+void writeFile(benchmark::State &state, const char *finished) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("bench.pdf"));
     const Cells cells = cellsFor(finished);
@@ -57,16 +54,19 @@ void writeFile(benchmark::State &state, const char *finished)
             static_cast<double>(renderReportPdf(cells, frames, *content).size());
 }
 
-void BM_ReportPdfDefaults(benchmark::State &state) { writeFile(state, "3x2"); }
-void BM_ReportPdfTinyPieces(benchmark::State &state) { writeFile(state, "0.002x0.002"); }
+void BM_ReportPdfDefaults(benchmark::State &state) {
+    writeFile(state, "3x2");
+}
+void BM_ReportPdfTinyPieces(benchmark::State &state) {
+    writeFile(state, "0.002x0.002");
+}
 
 BENCHMARK(BM_ReportPdfDefaults)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReportPdfTinyPieces)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
-int main(int argc, char **argv)
-{
+int main(int argc, char **argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QGuiApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);

@@ -18,8 +18,7 @@ constexpr double pageTop = 320;
 constexpr double blockLeft = 640;
 constexpr double fieldGap = 240; // least space between two fields of a job line
 
-FontSpec reportFont(double points, bool bold)
-{
+FontSpec reportFont(double points, bool bold) {
     return FontSpec{reportFontName, points, bold};
 }
 
@@ -30,8 +29,7 @@ struct SectionText {
 
 // One section from its heading on, starting at the current y: heading, sheet
 // at paper scale, pieces, then the rows beside the sheet.
-ReportSectionLayout drawSection(DrawSurface &s, const SectionText &section)
-{
+ReportSectionLayout drawSection(DrawSurface &s, const SectionText &section) {
     ReportSectionLayout layout;
 
     s.setFont(reportFont(12, true));
@@ -83,8 +81,7 @@ ReportSectionLayout drawSection(DrawSurface &s, const SectionText &section)
 }
 
 // Lowest point a section would reach when drawn from the current position.
-double measureSection(DrawSurface &page, const SectionText &section)
-{
+double measureSection(DrawSurface &page, const SectionText &section) {
     ExtentSurface extent(page);
     extent.moveTo(page.currentX(), page.currentY());
     drawSection(extent, section);
@@ -94,8 +91,7 @@ double measureSection(DrawSurface &page, const SectionText &section)
 } // namespace
 
 ReportLayout layPrint(const Cells &cells, const FrameState &frames, const ReportContent &content,
-                      ReportPages &pages)
-{
+                      ReportPages &pages) {
     ReportLayout layout;
     DrawSurface *s = &pages.page();
 
@@ -153,9 +149,9 @@ ReportLayout layPrint(const Cells &cells, const FrameState &frames, const Report
         return placed;
     };
 
-    layout.finished = place({"LAYOUT: Finished Forms on Press Sheet (UP): "
-                                 + plainNumber(frames.fssFrameOut),
-                             content.finished});
+    layout.finished =
+        place({"LAYOUT: Finished Forms on Press Sheet (UP): " + plainNumber(frames.fssFrameOut),
+               content.finished});
 
     // Four empty lines below the sheet, or below its rows when a shallow sheet
     // leaves them reaching further down, so the sections never overlap.
@@ -165,9 +161,9 @@ ReportLayout layPrint(const Cells &cells, const FrameState &frames, const Report
     for (int i = 0; i < 4; ++i)
         s->print("", true);
 
-    layout.press = place({"LAYOUT: Press Forms on Parent Sheet (OUT): "
-                              + plainNumber(frames.pssFrameOut),
-                          content.press});
+    layout.press =
+        place({"LAYOUT: Press Forms on Parent Sheet (OUT): " + plainNumber(frames.pssFrameOut),
+               content.press});
     s->setFont(reportFont(12, true));
     layout.pageCount = page + 1;
     return layout;

@@ -17,11 +17,11 @@ inline constexpr const char *reportTitle = "Sheetcraft";
 
 // Where one section of the report ended up.
 struct ReportSectionLayout {
-    int page = 0;             // 0 for the first page
-    SheetPlacement placement; // outline corners, printScale, gripper shifts
+    int page = 0;                 // 0 for the first page
+    SheetPlacement placement;     // outline corners, printScale, gripper shifts
     std::int16_t valueColumn = 0; // from sheetRight to the row values, twips
-    double rowsEnd = 0;       // current y after the last row, twips
-    double bottom = 0;        // lowest point the section drew, twips
+    double rowsEnd = 0;           // current y after the last row, twips
+    double bottom = 0;            // lowest point the section drew, twips
 };
 
 struct ReportLayout {

@@ -6,20 +6,20 @@
 namespace sheetcraft {
 
 std::optional<ReportContent> prepareReport(const Cells &cells, const FrameState &frames,
-                                           MessageSink &messages)
-{
+                                           MessageSink &messages) {
     // Until the first redraw the storage cells hold their design texts, and a
     // refused size never reaches the screen; either would print made-up numbers
     // or divide by zero, so nothing is printed.
-    if (!isUsableSize(cells.txtFSS, SizeRole::Finished) || !isUsableSize(cells.txtPSS, SizeRole::Press)
-        || !isUsableSize(cells.txtPARS, SizeRole::Parent)) {
+    if (!isUsableSize(cells.txtFSS, SizeRole::Finished) ||
+        !isUsableSize(cells.txtPSS, SizeRole::Press) ||
+        !isUsableSize(cells.txtPARS, SizeRole::Parent)) {
         messages.message(incorrectSizeMessage);
         return std::nullopt;
     }
 
     ReportContent content;
-    content.finished = computeDiagram(Diagram::Finished, cells.txtFSS, cells.txtPSS, frames.fssFrame,
-                                      gripperValue(cells.txtGrip), cells.optWidth);
+    content.finished = computeDiagram(Diagram::Finished, cells.txtFSS, cells.txtPSS,
+                                      frames.fssFrame, gripperValue(cells.txtGrip), cells.optWidth);
     content.press = computeDiagram(Diagram::Press, cells.txtPSS, cells.txtPARS, frames.pssFrame);
 
     // The screen stops at a piece that does not fit; a report of that state

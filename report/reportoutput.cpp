@@ -21,8 +21,7 @@ constexpr double twipsPerInch = 1440;
 } // namespace
 
 std::optional<ReportLayout> paintReport(const Cells &cells, const FrameState &frames,
-                                        const ReportContent &content, QPagedPaintDevice &device)
-{
+                                        const ReportContent &content, QPagedPaintDevice &device) {
     // The device's metrics describe its printable area, which is where the
     // painter's origin lies.
     const double dpiY = device.logicalDpiY();
@@ -50,15 +49,13 @@ std::optional<ReportLayout> paintReport(const Cells &cells, const FrameState &fr
     return layout;
 }
 
-void setUpReportPdf(QPagedPaintDevice &device)
-{
+void setUpReportPdf(QPagedPaintDevice &device) {
     device.setPageLayout(QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Portrait,
                                      QMarginsF(0.25, 0.25, 0.25, 0.25), QPageLayout::Inch));
 }
 
 QByteArray renderReportPdf(const Cells &cells, const FrameState &frames,
-                           const ReportContent &content)
-{
+                           const ReportContent &content) {
     QByteArray bytes;
     QBuffer buffer(&bytes);
     if (!buffer.open(QIODevice::WriteOnly))
@@ -77,8 +74,7 @@ QByteArray renderReportPdf(const Cells &cells, const FrameState &frames,
 }
 
 bool writeReportPdf(const Cells &cells, const FrameState &frames, const QString &path,
-                    MessageSink &messages)
-{
+                    MessageSink &messages) {
     const std::optional<ReportContent> content = prepareReport(cells, frames, messages);
     if (!content)
         return false;
@@ -86,11 +82,10 @@ bool writeReportPdf(const Cells &cells, const FrameState &frames, const QString 
 }
 
 bool writeReportPdf(const Cells &cells, const FrameState &frames, const ReportContent &content,
-                    const QString &path, MessageSink &messages)
-{
+                    const QString &path, MessageSink &messages) {
     const auto fail = [&] {
-        messages.message("The report could not be written to "
-                         + QDir::toNativeSeparators(path).toStdString() + ".");
+        messages.message("The report could not be written to " +
+                         QDir::toNativeSeparators(path).toStdString() + ".");
         return false;
     };
     const QByteArray pdf = renderReportPdf(cells, frames, content);

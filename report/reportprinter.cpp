@@ -12,18 +12,16 @@ namespace sheetcraft {
 
 namespace {
 
-bool runPrintSetUp(QPrinter &printer, QWidget *parent)
-{
+bool runPrintSetUp(QPrinter &printer, QWidget *parent) {
     QPrintDialog dialog(&printer, parent);
     dialog.setWindowTitle(QStringLiteral("Print Setup"));
     dialog.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintShowPageSize);
     return dialog.exec() == QDialog::Accepted;
 }
 
-QString askForPdf(QWidget *parent, const QString &suggested)
-{
-    QFileDialog dialog(parent, QStringLiteral("No Printer Installed: Save Layouts as PDF"), suggested,
-                       QStringLiteral("PDF files (*.pdf)"));
+QString askForPdf(QWidget *parent, const QString &suggested) {
+    QFileDialog dialog(parent, QStringLiteral("No Printer Installed: Save Layouts as PDF"),
+                       suggested, QStringLiteral("PDF files (*.pdf)"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(QStringLiteral("pdf"));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
@@ -35,13 +33,11 @@ QString askForPdf(QWidget *parent, const QString &suggested)
 class CaptionGuard {
 public:
     explicit CaptionGuard(const std::function<void(const QString &)> &setCaption)
-        : m_setCaption(setCaption)
-    {
+        : m_setCaption(setCaption) {
         if (m_setCaption)
             m_setCaption(ReportPrinter::printingCaption);
     }
-    ~CaptionGuard()
-    {
+    ~CaptionGuard() {
         if (m_setCaption)
             m_setCaption(ReportPrinter::printCaption);
     }
@@ -54,8 +50,7 @@ private:
 
 // The settings a set-up dialog may change, carried over to a fresh printer so
 // that a cancelled dialog leaves the current one untouched.
-void copyPrinterSettings(const QPrinter &from, QPrinter &to)
-{
+void copyPrinterSettings(const QPrinter &from, QPrinter &to) {
     if (from.outputFormat() == QPrinter::NativeFormat) {
         to.setPrinterName(from.printerName());
     } else {
@@ -72,17 +67,13 @@ void copyPrinterSettings(const QPrinter &from, QPrinter &to)
 } // namespace
 
 ReportPrinter::ReportPrinter(MessageSink &messages)
-    : setUpDialog(runPrintSetUp),
-      askPdfPath(askForPdf),
+    : setUpDialog(runPrintSetUp), askPdfPath(askForPdf),
       printersInstalled([] { return !QPrinterInfo::availablePrinters().isEmpty(); }),
-      m_messages(messages)
-{
-}
+      m_messages(messages) {}
 
 ReportPrinter::~ReportPrinter() = default;
 
-QPrinter &ReportPrinter::printer()
-{
+QPrinter &ReportPrinter::printer() {
     if (!m_printer) {
         // The system's default printer with the settings it holds; Letter
         // paper only when there is no printer to say otherwise.
@@ -93,8 +84,7 @@ QPrinter &ReportPrinter::printer()
     return *m_printer;
 }
 
-void ReportPrinter::mnuPrint_Click(QWidget *parent)
-{
+void ReportPrinter::mnuPrint_Click(QWidget *parent) {
     auto candidate = std::make_unique<QPrinter>(QPrinter::HighResolution);
     copyPrinterSettings(printer(), *candidate);
     if (!setUpDialog || !setUpDialog(*candidate, parent))
@@ -103,8 +93,7 @@ void ReportPrinter::mnuPrint_Click(QWidget *parent)
     m_chosen = true;
 }
 
-bool ReportPrinter::Command3_Click(const Cells &cells, const FrameState &frames, QWidget *parent)
-{
+bool ReportPrinter::Command3_Click(const Cells &cells, const FrameState &frames, QWidget *parent) {
     const CaptionGuard caption(setCaption);
 
     const std::optional<ReportContent> content = prepareReport(cells, frames, m_messages);
@@ -124,8 +113,7 @@ bool ReportPrinter::Command3_Click(const Cells &cells, const FrameState &frames,
 }
 
 bool ReportPrinter::printToPrinter(const Cells &cells, const FrameState &frames,
-                                   const ReportContent &content)
-{
+                                   const ReportContent &content) {
     QPrinter &target = printer();
     // A file chosen in the set-up dialog gets a printer's resolution, so the
     // line widths (device pixels) look as they do on paper.
@@ -136,9 +124,10 @@ bool ReportPrinter::printToPrinter(const Cells &cells, const FrameState &frames,
     if (paintReport(cells, frames, content, target) && target.printerState() != QPrinter::Error)
         return true;
 
-    const QString where = target.outputFormat() == QPrinter::NativeFormat
-        ? QStringLiteral("printed on ") + target.printerName()
-        : QStringLiteral("written to ") + QDir::toNativeSeparators(target.outputFileName());
+    const QString where =
+        target.outputFormat() == QPrinter::NativeFormat
+            ? QStringLiteral("printed on ") + target.printerName()
+            : QStringLiteral("written to ") + QDir::toNativeSeparators(target.outputFileName());
     m_messages.message("The report could not be " + where.toStdString() + ".");
     return false;
 }

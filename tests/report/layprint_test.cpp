@@ -3,8 +3,8 @@
 #include "geometry.h"
 #include "layoutsession.h"
 #include "numberformat.h"
-#include "sheetsize.h"
 #include "panel.h"
+#include "sheetsize.h"
 
 #include <QFont>
 
@@ -19,24 +19,21 @@ const FontSpec bold12{reportFontName, 12, true};
 const FontSpec regular12{reportFontName, 12, false};
 
 // Text metrics as the report's pages measure them.
-double textWidth(const FontSpec &font, const std::string &text)
-{
+double textWidth(const FontSpec &font, const std::string &text) {
     registerReportFont();
     RecordingSurface m(QFont(reportFontName, 12), printerDpi);
     m.setFont(font);
     return m.textWidth(text);
 }
 
-double lineHeight(const FontSpec &font)
-{
+double lineHeight(const FontSpec &font) {
     registerReportFont();
     RecordingSurface m(QFont(reportFontName, 12), printerDpi);
     m.setFont(font);
     return m.textHeight();
 }
 
-std::vector<const DrawOp *> opsOfKind(const std::vector<DrawOp> &ops, DrawOp::Kind kind)
-{
+std::vector<const DrawOp *> opsOfKind(const std::vector<DrawOp> &ops, DrawOp::Kind kind) {
     std::vector<const DrawOp *> found;
     for (const DrawOp &op : ops)
         if (op.kind == kind)
@@ -45,8 +42,7 @@ std::vector<const DrawOp *> opsOfKind(const std::vector<DrawOp> &ops, DrawOp::Ki
 }
 
 // White solid boxes are the sheet outlines, in section order.
-std::vector<const DrawOp *> outlines(const LaidOutReport &r)
-{
+std::vector<const DrawOp *> outlines(const LaidOutReport &r) {
     std::vector<const DrawOp *> found;
     for (int p = 0; p < r.pageCount(); ++p)
         for (const DrawOp *op : opsOfKind(r.ops(p), DrawOp::Kind::Box))
@@ -65,8 +61,7 @@ struct Row {
 
 // The rows printed beside one section's sheet: captions start 1260 past the
 // sheet's right edge (1620 after the gripper sample), values at valueColumn.
-std::vector<Row> rowsOf(const LaidOutReport &r, const ReportSectionLayout &section)
-{
+std::vector<Row> rowsOf(const LaidOutReport &r, const ReportSectionLayout &section) {
     const double right = section.placement.sheetRight;
     std::vector<Row> rows;
     for (const DrawOp &op : r.ops(section.page)) {
@@ -74,8 +69,8 @@ std::vector<Row> rowsOf(const LaidOutReport &r, const ReportSectionLayout &secti
             continue;
         if (op.x1 == right + 1260 || op.x1 == right + 1620) {
             rows.push_back({op.text, "", op.font, {}, op.y1});
-        } else if (op.x1 == right + section.valueColumn && !rows.empty()
-                   && rows.back().value.empty() && op.y1 == rows.back().y) {
+        } else if (op.x1 == right + section.valueColumn && !rows.empty() &&
+                   rows.back().value.empty() && op.y1 == rows.back().y) {
             rows.back().value = op.text;
             rows.back().valueFont = op.font;
         }
@@ -83,24 +78,21 @@ std::vector<Row> rowsOf(const LaidOutReport &r, const ReportSectionLayout &secti
     return rows;
 }
 
-std::vector<std::string> captions(const std::vector<Row> &rows)
-{
+std::vector<std::string> captions(const std::vector<Row> &rows) {
     std::vector<std::string> out;
     for (const Row &row : rows)
         out.push_back(row.caption);
     return out;
 }
 
-std::map<std::string, std::string> values(const std::vector<Row> &rows)
-{
+std::map<std::string, std::string> values(const std::vector<Row> &rows) {
     std::map<std::string, std::string> out;
     for (const Row &row : rows)
         out[row.caption] = row.value;
     return out;
 }
 
-TEST(ReportTitle, IsCentredOverTheJobBlockAndPlacesTheJobColumns)
-{
+TEST(ReportTitle, IsCentredOverTheJobBlockAndPlacesTheJobColumns) {
     // Short job fields, so the columns keep their designed places.
     Cells cells = drawnCells();
     cells.txtName = "A";
@@ -111,8 +103,8 @@ TEST(ReportTitle, IsCentredOverTheJobBlockAndPlacesTheJobColumns)
     EXPECT_EQ(title->font, (FontSpec{reportFontName, 24, true}));
     EXPECT_EQ(title->y1, 320);
 
-    const double w = static_cast<double>(
-        roundHalfEven(textWidth({reportFontName, 24, true}, "Sheetcraft")));
+    const double w =
+        static_cast<double>(roundHalfEven(textWidth({reportFontName, 24, true}, "Sheetcraft")));
     EXPECT_EQ(title->x1, (11560 - w) / 2);
     EXPECT_EQ(r.layout.titleLeft, roundHalfEven((11560 - w) / 2));
 
@@ -129,8 +121,7 @@ TEST(ReportTitle, IsCentredOverTheJobBlockAndPlacesTheJobColumns)
 
 // A long company name or job number pushes the next field right instead of
 // being printed over.
-TEST(ReportJobBlock, LongFieldsAreNotPrintedOver)
-{
+TEST(ReportJobBlock, LongFieldsAreNotPrintedOver) {
     Cells cells = drawnCells();
     cells.txtName = "The Very Long Company Name of a Printing Customer Inc.";
     cells.txtJob = "2026-000471-REPRINT";
@@ -156,8 +147,7 @@ struct JobCase {
 
 class ReportJobNumber : public ::testing::TestWithParam<JobCase> {};
 
-TEST_P(ReportJobNumber, PrintsJobOrQuoteByTheOption)
-{
+TEST_P(ReportJobNumber, PrintsJobOrQuoteByTheOption) {
     const JobCase &c = GetParam();
     Cells cells = drawnCells();
     cells.optJob = c.optJob;
@@ -196,8 +186,7 @@ struct ScaleCase {
 
 class ReportScale : public ::testing::TestWithParam<ScaleCase> {};
 
-TEST_P(ReportScale, DrawsEachSheetAboutFiftySevenHundredTwipsWide)
-{
+TEST_P(ReportScale, DrawsEachSheetAboutFiftySevenHundredTwipsWide) {
     const ScaleCase &c = GetParam();
     Cells cells = drawnCells();
     cells.txtPSS = c.press;
@@ -222,13 +211,14 @@ TEST_P(ReportScale, DrawsEachSheetAboutFiftySevenHundredTwipsWide)
     EXPECT_EQ(top, roundHalfEven(heading->y1 + lineHeight(bold12)) + 320);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, ReportScale,
-    ::testing::Values(ScaleCase{"press_11_wide", "11x8.5", "35x23", 520, 640 + 5720, 520 * 8.5, 163},
-                      ScaleCase{"press_17_wide", "17x11", "35x23", 336, 640 + 5712, 336 * 11, 163},
-                      ScaleCase{"parent_11_wide", "3x2.5", "11x8.5", 1907, 640 + 5721, 1907 * 2.5,
-                                520}),
-    [](const auto &info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, ReportScale,
+                         ::testing::Values(ScaleCase{"press_11_wide", "11x8.5", "35x23", 520,
+                                                     640 + 5720, 520 * 8.5, 163},
+                                           ScaleCase{"press_17_wide", "17x11", "35x23", 336,
+                                                     640 + 5712, 336 * 11, 163},
+                                           ScaleCase{"parent_11_wide", "3x2.5", "11x8.5", 1907,
+                                                     640 + 5721, 1907 * 2.5, 520}),
+                         [](const auto &info) { return std::string(info.param.name); });
 
 struct GripCase {
     const char *name;
@@ -244,8 +234,7 @@ struct GripCase {
 
 class ReportGripper : public ::testing::TestWithParam<GripCase> {};
 
-TEST_P(ReportGripper, StripAndPiecesClearOfIt)
-{
+TEST_P(ReportGripper, StripAndPiecesClearOfIt) {
     const GripCase &c = GetParam();
     Cells cells = drawnCells();
     cells.txtGrip = c.grip;
@@ -275,8 +264,8 @@ TEST_P(ReportGripper, StripAndPiecesClearOfIt)
     EXPECT_EQ(grids[0]->lineWidth, 3);
 
     const std::vector<Row> rows = rowsOf(r, r.layout.finished);
-    const auto gripRow = std::find_if(rows.begin(), rows.end(),
-                                      [](const Row &row) { return row.caption == "  = GRIPPER     "; });
+    const auto gripRow = std::find_if(
+        rows.begin(), rows.end(), [](const Row &row) { return row.caption == "  = GRIPPER     "; });
     ASSERT_EQ(gripRow != rows.end(), c.strip);
     if (c.strip) {
         // The sample box sits in the row, the caption right after it.
@@ -301,8 +290,7 @@ INSTANTIATE_TEST_SUITE_P(
                                " 0.3000"}),
     [](const auto &info) { return std::string(info.param.name); });
 
-TEST(ReportRows, StandBesideTheSheetAtTheValueColumn)
-{
+TEST(ReportRows, StandBesideTheSheetAtTheValueColumn) {
     Cells cells = drawnCells();
     cells.txtGrip = "0.5";
     const LaidOutReport r = layOut(cells, frames(2, 1, 28, 4));
@@ -342,28 +330,23 @@ struct RowsCase {
 };
 
 const std::vector<std::string> plainFinished{
-    " FRAME #            ", " STANDARD OUT       ", " MAXIMUM OUT        ",
-    " PSW-SHT WIDTH      ", " PSD-SHT DEPTH      ", " X=FIN SHT DIM      ",
-    " Y=FIN SHT DIM      ", " % STOCK WASTE      "};
+    " FRAME #            ", " STANDARD OUT       ", " MAXIMUM OUT        ", " PSW-SHT WIDTH      ",
+    " PSD-SHT DEPTH      ", " X=FIN SHT DIM      ", " Y=FIN SHT DIM      ", " % STOCK WASTE      "};
 const std::vector<std::string> staggerFinished{
-    " FRAME #            ", " STANDARD OUT       ", " STAGGER OUT        ",
-    " TOTAL OUT          ", " MAXIMUM OUT        ", " PSW-SHT WIDTH      ",
-    " PSD-SHT DEPTH      ", " X=FIN SHT DIM      ", " Y=FIN SHT DIM      ",
-    " x=SWING CUT        ", " y=SWING CUT        ", " % STOCK WASTE      "};
+    " FRAME #            ", " STANDARD OUT       ", " STAGGER OUT        ", " TOTAL OUT          ",
+    " MAXIMUM OUT        ", " PSW-SHT WIDTH      ", " PSD-SHT DEPTH      ", " X=FIN SHT DIM      ",
+    " Y=FIN SHT DIM      ", " x=SWING CUT        ", " y=SWING CUT        ", " % STOCK WASTE      "};
 const std::vector<std::string> plainPress{
-    " FRAME #            ", " STANDARD OUT       ", " MAXIMUM OUT        ",
-    " PARS-SHT WIDTH     ", " PARS-SHT DEPTH     ", " X=PRS SHT DIM      ",
-    " Y=PRS SHT DIM      ", " % STOCK WASTE      "};
+    " FRAME #            ", " STANDARD OUT       ", " MAXIMUM OUT        ", " PARS-SHT WIDTH     ",
+    " PARS-SHT DEPTH     ", " X=PRS SHT DIM      ", " Y=PRS SHT DIM      ", " % STOCK WASTE      "};
 const std::vector<std::string> staggerPress{
-    " FRAME #            ", " STANDARD OUT       ", " STAGGER OUT        ",
-    " TOTAL OUT          ", " MAXIMUM OUT        ", " PARS-SHT WIDTH     ",
-    " PARS-SHT DEPTH     ", " X=PRS SHT DIM      ", " Y=PRS SHT DIM      ",
-    " x=SWING CUT        ", " y=SWING CUT        ", " % STOCK WASTE      "};
+    " FRAME #            ", " STANDARD OUT       ", " STAGGER OUT        ", " TOTAL OUT          ",
+    " MAXIMUM OUT        ", " PARS-SHT WIDTH     ", " PARS-SHT DEPTH     ", " X=PRS SHT DIM      ",
+    " Y=PRS SHT DIM      ", " x=SWING CUT        ", " y=SWING CUT        ", " % STOCK WASTE      "};
 
 class ReportRowConditions : public ::testing::TestWithParam<RowsCase> {};
 
-TEST_P(ReportRowConditions, FollowEachSectionsOwnFrame)
-{
+TEST_P(ReportRowConditions, FollowEachSectionsOwnFrame) {
     const RowsCase &c = GetParam();
     Cells cells = drawnCells();
     cells.txtPARS = c.parent;
@@ -384,8 +367,7 @@ INSTANTIATE_TEST_SUITE_P(
                                plainPress}),
     [](const auto &info) { return std::string(info.param.name); });
 
-TEST(ReportFrames, FrameZeroPrintsZeroWithTheFrameOneLayout)
-{
+TEST(ReportFrames, FrameZeroPrintsZeroWithTheFrameOneLayout) {
     const LaidOutReport zero = layOut(drawnCells(), frames(0, 0));
     const LaidOutReport one = layOut(drawnCells(), frames(1, 1));
     for (auto section : {&ReportLayout::finished, &ReportLayout::press}) {
@@ -407,8 +389,7 @@ TEST(ReportFrames, FrameZeroPrintsZeroWithTheFrameOneLayout)
 
 // The report agrees with the screen: the same rows as the panels of the last
 // redraw, and the headings carry the counts that redraw stored.
-TEST(ReportNumbers, AreTheScreensAfterARedraw)
-{
+TEST(ReportNumbers, AreTheScreensAfterARedraw) {
     RecordingSink sink;
     LayoutSession session(sink);
     session.cells.txtSize = {"2x3", "11x17", "23x35"};
@@ -431,11 +412,11 @@ TEST(ReportNumbers, AreTheScreensAfterARedraw)
     };
     expectRows(r.layout.finished, *session.finished());
     expectRows(r.layout.press, *session.press());
-    EXPECT_NE(r.text("LAYOUT: Finished Forms on Press Sheet (UP): "
-                     + plainNumber(session.frames.fssFrameOut)),
+    EXPECT_NE(r.text("LAYOUT: Finished Forms on Press Sheet (UP): " +
+                     plainNumber(session.frames.fssFrameOut)),
               nullptr);
-    EXPECT_NE(r.text("LAYOUT: Press Forms on Parent Sheet (OUT): "
-                     + plainNumber(session.frames.pssFrameOut)),
+    EXPECT_NE(r.text("LAYOUT: Press Forms on Parent Sheet (OUT): " +
+                     plainNumber(session.frames.pssFrameOut)),
               nullptr);
 }
 
@@ -448,8 +429,7 @@ struct RefusedCase {
 
 class ReportRefused : public ::testing::TestWithParam<RefusedCase> {};
 
-TEST_P(ReportRefused, ShowsOneWarningAndNothingToPrint)
-{
+TEST_P(ReportRefused, ShowsOneWarningAndNothingToPrint) {
     const RefusedCase &c = GetParam();
     Cells cells = drawnCells();
     cells.txtFSS = c.fss;
@@ -481,8 +461,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto &info) { return std::string(info.param.name); });
 
 // Lowest point anything on a page reaches.
-double pageBottom(const std::vector<DrawOp> &ops)
-{
+double pageBottom(const std::vector<DrawOp> &ops) {
     double bottom = 0;
     for (const DrawOp &op : ops) {
         switch (op.kind) {
@@ -514,8 +493,7 @@ struct PageCase {
 
 class ReportPagination : public ::testing::TestWithParam<PageCase> {};
 
-TEST_P(ReportPagination, NothingRunsPastThePrintableBottom)
-{
+TEST_P(ReportPagination, NothingRunsPastThePrintableBottom) {
     const PageCase &c = GetParam();
     Cells cells = drawnCells();
     cells.txtPSS = c.press;

@@ -19,8 +19,7 @@ inline constexpr double letterPrintableHeight = 15120;
 inline constexpr double printerDpi = 600;
 
 // The window's cells after a redraw of the sample sizes 2x3, 11x17, 23x35.
-inline Cells drawnCells()
-{
+inline Cells drawnCells() {
     Cells cells;
     cells.txtFSS = "3x2";
     cells.txtPSS = "17x11";
@@ -34,8 +33,7 @@ inline Cells drawnCells()
     return cells;
 }
 
-inline FrameState frames(std::int16_t fss, std::int16_t pss, double fssOut = 0, double pssOut = 0)
-{
+inline FrameState frames(std::int16_t fss, std::int16_t pss, double fssOut = 0, double pssOut = 0) {
     FrameState f;
     f.fssFrame = fss;
     f.pssFrame = pss;
@@ -52,8 +50,7 @@ struct LaidOutReport {
     int pageCount() const { return static_cast<int>(pages->pages().size()); }
 
     // The first text op printing exactly `text`, on any page.
-    const DrawOp *text(const std::string &text, int *page = nullptr) const
-    {
+    const DrawOp *text(const std::string &text, int *page = nullptr) const {
         for (int p = 0; p < pageCount(); ++p)
             for (const DrawOp &op : ops(p))
                 if (op.kind == DrawOp::Kind::Text && op.text == text) {
@@ -66,8 +63,7 @@ struct LaidOutReport {
 };
 
 inline LaidOutReport layOut(const Cells &cells, const FrameState &state,
-                            double pageHeight = letterPrintableHeight)
-{
+                            double pageHeight = letterPrintableHeight) {
     RecordingSink sink;
     const std::optional<ReportContent> content = prepareReport(cells, state, sink);
     EXPECT_TRUE(content.has_value()) << (sink.messages.empty() ? "" : sink.messages.front());

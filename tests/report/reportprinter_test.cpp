@@ -7,17 +7,16 @@
 #include <QApplication>
 #include <QDialog>
 #include <QFile>
-#include <QTimer>
 #include <QPrinter>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QTimer>
 
 namespace sheetcraft::test {
 namespace {
 
 // Text of a PDF as pdftotext reads it, page breaks as form feeds.
-QString pdfText(const QString &path)
-{
+QString pdfText(const QString &path) {
     QProcess p;
     p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path, QStringLiteral("-")});
     if (!p.waitForFinished(20000) || p.exitCode() != 0)
@@ -25,13 +24,11 @@ QString pdfText(const QString &path)
     return QString::fromUtf8(p.readAllStandardOutput());
 }
 
-int pdfPages(const QString &path)
-{
+int pdfPages(const QString &path) {
     return static_cast<int>(pdfText(path).count(QLatin1Char('\f')));
 }
 
-TEST(ReportPdf, HoldsTitleJobBlockAndBothSections)
-{
+TEST(ReportPdf, HoldsTitleJobBlockAndBothSections) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("layouts.pdf"));
     Cells cells = drawnCells();
@@ -41,17 +38,32 @@ TEST(ReportPdf, HoldsTitleJobBlockAndBothSections)
     EXPECT_TRUE(sink.messages.empty());
 
     const QString text = pdfText(path);
-    for (const char *expected :
-         {"Sheetcraft", "Company:", "Acme Print", "Job #:", "4711", "Part No:", "Description:",
-          "Letterhead", "Stock:", "24# Bond", "LAYOUT: Finished Forms on Press Sheet (UP): 28",
-          "LAYOUT: Press Forms on Parent Sheet (OUT): 4", "STAGGER OUT", "TOTAL OUT", "= GRIPPER",
-          "0.5000", "PARS-SHT WIDTH", "35.0000", "X=PRS SHT DIM", "x=SWING CUT", "% STOCK WASTE"})
+    for (const char *expected : {"Sheetcraft",
+                                 "Company:",
+                                 "Acme Print",
+                                 "Job #:",
+                                 "4711",
+                                 "Part No:",
+                                 "Description:",
+                                 "Letterhead",
+                                 "Stock:",
+                                 "24# Bond",
+                                 "LAYOUT: Finished Forms on Press Sheet (UP): 28",
+                                 "LAYOUT: Press Forms on Parent Sheet (OUT): 4",
+                                 "STAGGER OUT",
+                                 "TOTAL OUT",
+                                 "= GRIPPER",
+                                 "0.5000",
+                                 "PARS-SHT WIDTH",
+                                 "35.0000",
+                                 "X=PRS SHT DIM",
+                                 "x=SWING CUT",
+                                 "% STOCK WASTE"})
         EXPECT_TRUE(text.contains(QString::fromUtf8(expected))) << expected;
     EXPECT_EQ(pdfPages(path), 1);
 }
 
-TEST(ReportPdf, SquareParentSheetGoesOnASecondPage)
-{
+TEST(ReportPdf, SquareParentSheetGoesOnASecondPage) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("square.pdf"));
     Cells cells = drawnCells();
@@ -76,8 +88,7 @@ struct WriteFailure {
 
 class ReportPdfRefused : public ::testing::TestWithParam<WriteFailure> {};
 
-TEST_P(ReportPdfRefused, WritesNoFileAndSaysWhy)
-{
+TEST_P(ReportPdfRefused, WritesNoFileAndSaysWhy) {
     const WriteFailure &c = GetParam();
     QTemporaryDir dir;
     const QString path = c.badDirectory ? dir.filePath(QStringLiteral("missing/out.pdf"))
@@ -110,8 +121,7 @@ struct ScriptedPrinter {
     QString pdfAnswer;
     bool hasPrinters = false;
 
-    ScriptedPrinter()
-    {
+    ScriptedPrinter() {
         printer.setCaption = [this](const QString &c) { captions.push_back(c); };
         printer.askPdfPath = [this](QWidget *, const QString &) {
             ++pdfAsked;
@@ -120,8 +130,7 @@ struct ScriptedPrinter {
         printer.printersInstalled = [this] { return hasPrinters; };
     }
     // The set-up dialog: confirmed with the printer writing to `file`, or cancelled.
-    void chooseFile(const QString &file, bool confirm)
-    {
+    void chooseFile(const QString &file, bool confirm) {
         printer.setUpDialog = [file, confirm](QPrinter &p, QWidget *) {
             p.setOutputFormat(QPrinter::PdfFormat);
             p.setOutputFileName(file);
@@ -131,10 +140,10 @@ struct ScriptedPrinter {
     }
 };
 
-const std::vector<QString> captionCycle{ReportPrinter::printingCaption, ReportPrinter::printCaption};
+const std::vector<QString> captionCycle{ReportPrinter::printingCaption,
+                                        ReportPrinter::printCaption};
 
-TEST(ReportPrinterTest, WithoutPrintersOffersAPdfFile)
-{
+TEST(ReportPrinterTest, WithoutPrintersOffersAPdfFile) {
     QTemporaryDir dir;
     ScriptedPrinter s;
     s.pdfAnswer = dir.filePath(QStringLiteral("offered.pdf"));
@@ -145,8 +154,7 @@ TEST(ReportPrinterTest, WithoutPrintersOffersAPdfFile)
     EXPECT_EQ(pdfPages(s.pdfAnswer), 1);
 }
 
-TEST(ReportPrinterTest, RefusedReportAsksForNoFileAndRestoresTheCaption)
-{
+TEST(ReportPrinterTest, RefusedReportAsksForNoFileAndRestoresTheCaption) {
     ScriptedPrinter s;
     Cells cells = drawnCells();
     cells.txtFSS = "FSS";
@@ -156,8 +164,7 @@ TEST(ReportPrinterTest, RefusedReportAsksForNoFileAndRestoresTheCaption)
     EXPECT_EQ(s.sink.messages, std::vector<std::string>{incorrectSizeMessage});
 }
 
-TEST(ReportPrinterTest, ChosenPrinterIsKeptForTheRun)
-{
+TEST(ReportPrinterTest, ChosenPrinterIsKeptForTheRun) {
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("printer.pdf"));
     ScriptedPrinter s;
@@ -172,8 +179,7 @@ TEST(ReportPrinterTest, ChosenPrinterIsKeptForTheRun)
     EXPECT_TRUE(pdfText(file).contains(QStringLiteral("LAYOUT: Press Forms")));
 }
 
-TEST(ReportPrinterTest, PrinterFailureIsReportedAndTheCaptionRestored)
-{
+TEST(ReportPrinterTest, PrinterFailureIsReportedAndTheCaptionRestored) {
     QTemporaryDir dir;
     ScriptedPrinter s;
     s.chooseFile(dir.filePath(QStringLiteral("no/such/folder/out.pdf")), true);
@@ -184,8 +190,7 @@ TEST(ReportPrinterTest, PrinterFailureIsReportedAndTheCaptionRestored)
 }
 
 // Cancels whatever modal dialog opens next, as a user pressing Cancel would.
-void cancelNextDialog()
-{
+void cancelNextDialog() {
     QTimer::singleShot(0, [] {
         if (auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget()))
             dialog->reject();
@@ -194,8 +199,7 @@ void cancelNextDialog()
     });
 }
 
-TEST(ReportPrinterDialogs, CancellingTheRealDialogsChangesNothing)
-{
+TEST(ReportPrinterDialogs, CancellingTheRealDialogsChangesNothing) {
     QTemporaryDir dir;
     RecordingSink sink;
     ReportPrinter printer(sink);
