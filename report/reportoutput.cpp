@@ -5,6 +5,7 @@
 
 #include <QBuffer>
 #include <QDir>
+#include <QGuiApplication>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPagedPaintDevice>
@@ -83,6 +84,12 @@ bool writeReportPdf(const Cells &cells, const FrameState &frames, const QString 
 
 bool writeReportPdf(const Cells &cells, const FrameState &frames, const ReportContent &content,
                     const QString &path, MessageSink &messages) {
+    // Text is measured with the platform's fonts, which need a GUI
+    // application object; without one Qt would abort.
+    if (!qobject_cast<QGuiApplication *>(QCoreApplication::instance())) {
+        messages.message("The report could not be made: no font system is available.");
+        return false;
+    }
     const auto fail = [&] {
         messages.message("The report could not be written to " +
                          QDir::toNativeSeparators(path).toStdString() + ".");

@@ -34,7 +34,8 @@ QByteArray renderReportPdf(const Cells &cells, const FrameState &frames,
 
 // Writes the report to a PDF file. Shows a message and returns false when the
 // cells cannot be reported (see prepareReport) or the file cannot be written;
-// an existing file is replaced only once the new one is complete.
+// an existing file is replaced only once the new one is complete. Needs a
+// QGuiApplication (the offscreen platform will do) for its fonts.
 bool writeReportPdf(const Cells &cells, const FrameState &frames, const QString &path,
                     MessageSink &messages);
 
