@@ -94,7 +94,12 @@ private:
     void *m_handle = nullptr; // MdbHandle: a clone of the reader's handle, owned
     S_MdbTableDef *m_table = nullptr;
     std::string m_name;
-    std::map<std::string, int> m_columns; // lower-case name -> column index
+    // Field names compare without regard to letter case, as the engine's do.
+    struct NameLess {
+        using is_transparent = void;
+        bool operator()(std::string_view a, std::string_view b) const;
+    };
+    std::map<std::string, int, NameLess> m_columns; // name -> column index
     bool m_eof = true;
     struct Field {
         int start = 0;
@@ -123,6 +128,8 @@ public:
 
 private:
     void *m_handle = nullptr; // MdbHandle
+    void *m_map = nullptr;    // the file, mapped read-only
+    std::size_t m_size = 0;
 };
 
 } // namespace sheetcraft

@@ -326,7 +326,7 @@ std::vector<Page> paginate(const std::vector<Bytes> &rows, std::uint32_t tdefPag
     for (const Bytes &row : rows) {
         if (row.size() + dataHeaderSize + 2 > pageSize)
             throw MdbWriteError(tableName + ": a row is too long for one page");
-        if (count == maxRowsPerPage || top - row.size() < dataHeaderSize + 2 * (count + 1))
+        if (count == maxRowsPerPage || top < row.size() + dataHeaderSize + 2 * (count + 1))
             flush();
         top -= row.size();
         std::copy(row.begin(), row.end(), page.begin() + top);

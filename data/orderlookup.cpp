@@ -11,6 +11,7 @@
 
 #include <cerrno>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -236,6 +237,12 @@ LookupOutcome runLookupIsolated(Cells &cells, const std::function<LookupOutcome(
     int fds[2];
     if (::pipe2(fds, O_CLOEXEC) != 0)
         return lookup(cells);
+    // Let the allocator merge its small freed blocks here and now. Left to
+    // the child, the merge writes to every page of the inherited heap, and
+    // each write copies a page: seconds for a heap that once held many small
+    // objects.
+    void *volatile block = std::malloc(64 * 1024); // volatile: kept by the optimiser
+    std::free(block);
     pid_t child = ::fork();
     if (child < 0) {
         ::close(fds[0]);

@@ -141,11 +141,15 @@ TEST(MdbReader, WalksLargeTablesInStoredOrderSideBySide)
 {
     TempFolder dir;
     std::string path = dir.file("big.mdb");
-    MdbTableData a{"A", {{"N", MdbColumnType::LongInteger}, {"S", MdbColumnType::Text, 60}}, {}};
+    MdbTableData a{"A", {{"N", MdbColumnType::LongInteger}, {"S", MdbColumnType::Text, 255}}, {}};
     MdbTableData b{"B", {{"N", MdbColumnType::LongInteger}}, {}};
     const int rows = 5000;
+    // Rows of many lengths, some in two-byte text, so that pages fill unevenly.
+    auto text = [](int i) {
+        return std::to_string(i) + (i % 2 ? "✓" : "") + std::string(i * 37 % 240, 'x');
+    };
     for (int i = 0; i < rows; ++i) {
-        a.rows.push_back({std::to_string(i), "row " + std::to_string(i) + std::string(i % 50, 'x')});
+        a.rows.push_back({std::to_string(i), text(i)});
         b.rows.push_back({std::to_string(rows - i)});
     }
     writeMdbFile(path, {a, b});
@@ -158,7 +162,7 @@ TEST(MdbReader, WalksLargeTablesInStoredOrderSideBySide)
         ASSERT_FALSE(tb.eof());
         ASSERT_EQ(ta.field("N").numberValue(), seen);
         ASSERT_EQ(tb.field("N").numberValue(), rows - seen);
-        ASSERT_EQ(ta.field("S").asText(), "row " + std::to_string(seen) + std::string(seen % 50, 'x'));
+        ASSERT_EQ(ta.field("S").asText(), text(seen));
     }
     EXPECT_EQ(seen, rows);
     EXPECT_TRUE(tb.eof());

@@ -1,0 +1,146 @@
+// Search on a large order table: the order that is last in the table, and a
+// number no order has (the whole table is read). mdb-export of the same table
+// to /dev/null runs alongside as the yardstick.
+#include "mdbwriter.h"
+#include "orderlookup.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+using namespace sheetcraft;
+
+namespace {
+
+constexpr int orderCount = 100000;
+constexpr int pressCount = 50;
+
+class Database {
+public:
+    Database()
+    {
+        std::string pattern = (std::filesystem::temp_directory_path() / "lookupbenchXXXXXX").string();
+        if (!::mkdtemp(pattern.data()))
+            std::abort();
+        m_folder = pattern;
+        MdbTableData orders{"Orders",
+                            {{"QuoteorJob", MdbColumnType::Text, 1},
+                             {"OrderNo", MdbColumnType::Text, 10},
+                             {"PartNo", MdbColumnType::LongInteger},
+                             {"AcctName", MdbColumnType::Text, 50},
+                             {"Description", MdbColumnType::Text, 100},
+                             {"StockDesc", MdbColumnType::Text, 50},
+                             {"PressFinishedSize", MdbColumnType::Text, 20},
+                             {"PressSize", MdbColumnType::Text, 20},
+                             {"StockParentSize", MdbColumnType::Text, 20},
+                             {"PressID", MdbColumnType::LongInteger}},
+                            {}};
+        orders.rows.reserve(orderCount);
+        for (int i = 1; i <= orderCount; ++i) {
+            std::string number = std::to_string(i);
+            number.insert(0, 8 - number.size(), '0');
+            orders.rows.push_back({i % 4 ? "J" : "Q", number, std::to_string(1 + i % 3),
+                                   "Customer account " + std::to_string(i % 700),
+                                   "Four colour brochure, 12 pages, saddle stitched",
+                                   "100# Gloss Text", "8.5x11", "23x35",
+                                   i % 6 ? MdbCell("25x38") : std::nullopt,
+                                   std::to_string(i % pressCount)});
+        }
+        MdbTableData presses{"Presses",
+                             {{"PressID", MdbColumnType::LongInteger},
+                              {"GripperWidth", MdbColumnType::Double},
+                              {"GutterWidth", MdbColumnType::Double}},
+                             {}};
+        for (int i = 0; i < pressCount; ++i)
+            presses.rows.push_back({std::to_string(i), "0.375", "0.125"});
+        writeMdbFile(path(), {orders, presses});
+    }
+    ~Database()
+    {
+        std::error_code ec;
+        std::filesystem::remove_all(m_folder, ec);
+    }
+    std::string path() const { return (m_folder / "zvData.mdb").string(); }
+
+private:
+    std::filesystem::path m_folder;
+};
+
+const Database &database()
+{
+    static Database db;
+    return db;
+}
+
+// The last order of the table: 100000 is a job (100000 % 4 == 0 makes it a
+// quote), part 1 + 100000 % 3 = 2.
+void BM_SearchLastOrder(benchmark::State &state)
+{
+    const std::string path = database().path();
+    for (auto _ : state) {
+        Cells cells;
+        cells.txtSearch = "100000";
+        cells.optJob = false;
+        cells.txtPartNo = "2";
+        LookupOutcome outcome = searchOrdersIsolated(cells, path);
+        if (outcome.status != LookupOutcome::Status::Found)
+            state.SkipWithError("last order not found");
+        benchmark::DoNotOptimize(cells);
+    }
+}
+BENCHMARK(BM_SearchLastOrder)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+void BM_SearchNoMatch(benchmark::State &state)
+{
+    const std::string path = database().path();
+    for (auto _ : state) {
+        Cells cells;
+        cells.txtSearch = "99999999";
+        LookupOutcome outcome = searchOrdersIsolated(cells, path);
+        if (outcome.status != LookupOutcome::Status::NotFound)
+            state.SkipWithError("unexpected match");
+        benchmark::DoNotOptimize(cells);
+    }
+}
+BENCHMARK(BM_SearchNoMatch)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+// The same scans without the guarding child process, to show its cost.
+void BM_SearchLastOrderInProcess(benchmark::State &state)
+{
+    const std::string path = database().path();
+    for (auto _ : state) {
+        Cells cells;
+        cells.txtSearch = "100000";
+        cells.optJob = false;
+        cells.txtPartNo = "2";
+        benchmark::DoNotOptimize(searchOrdersInProcess(cells, path));
+    }
+}
+BENCHMARK(BM_SearchLastOrderInProcess)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+void BM_SearchNoMatchInProcess(benchmark::State &state)
+{
+    const std::string path = database().path();
+    for (auto _ : state) {
+        Cells cells;
+        cells.txtSearch = "99999999";
+        benchmark::DoNotOptimize(searchOrdersInProcess(cells, path));
+    }
+}
+BENCHMARK(BM_SearchNoMatchInProcess)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+void BM_MdbExportOrders(benchmark::State &state)
+{
+    const std::string command = "mdb-export '" + database().path() + "' Orders > /dev/null";
+    for (auto _ : state) {
+        if (std::system(command.c_str()) != 0)
+            state.SkipWithError("mdb-export failed");
+    }
+}
+BENCHMARK(BM_MdbExportOrders)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+} // namespace
+
+BENCHMARK_MAIN();
