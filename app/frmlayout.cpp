@@ -1,5 +1,9 @@
 #include "frmlayout.h"
 
+#include "frmabout.h"
+#include "frmpath.h"
+#include "frmversion.h"
+
 #include "diagramcanvas.h"
 #include "pictures.h"
 
@@ -60,7 +64,8 @@ void setIfChanged(QLineEdit *edit, const std::string &text) {
 
 frmLayOut::frmLayOut(MessageSink &messages, QWidget *parent)
     : QMainWindow(parent), m_surface(windowFont(), screenDpi()), m_view(m_surface),
-      session(messages, &m_view), m_pixelsPerTwip(screenDpi() / 1440.0) {
+      session(messages, &m_view), m_messages(messages), m_reportPrinter(messages),
+      m_pixelsPerTwip(screenDpi() / 1440.0) {
     setWindowTitle(QStringLiteral("Sheetcraft"));
     setFont(windowFont());
     m_canvas = new DiagramCanvas(m_surface, m_pixelsPerTwip, this);
@@ -70,6 +75,10 @@ frmLayOut::frmLayOut(MessageSink &messages, QWidget *parent)
     buildMenus();
     setTabOrder();
     pushCells();
+    m_reportPrinter.setCaption = [this](const QString &caption) {
+        Command3->setText(caption);
+        Command3->repaint(); // printing runs to its end before the next paint
+    };
     // Not resizable: the window keeps its designed client area.
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 }
@@ -394,17 +403,88 @@ void frmLayOut::txtSearch_KeyPress(int key) {
         cmdSearch_Click();
 }
 
-void frmLayOut::Command3_Click() {}
+void frmLayOut::Command3_Click() {
+    run([this] {
+        // Paper shows what the screen shows: a size or gripper changed since
+        // the last redraw is drawn first, so the report never has other numbers.
+        if (session.hasDrawn() && !session.screenShowsCells()) {
+            session.DrawSheet();
+            if (session.lastOutcome() != RedrawOutcome::Drawn)
+                return; // the redraw has said why
+        }
+        m_reportPrinter.Command3_Click(session.cells, session.frames, this);
+    });
+}
 void frmLayOut::cmdSearch_Click() {}
 void frmLayOut::txtPartNo_Change() {}
-void frmLayOut::mnuKel_Click() {}
-void frmLayOut::mnuTxt_Click() {}
-void frmLayOut::mnuPath_Click() {}
-void frmLayOut::mnuPrint_Click() {}
-void frmLayOut::mnuMetric_Click() {}
-void frmLayOut::mnuReset_Click() {}
-void frmLayOut::mnuAbout_Click() {}
-void frmLayOut::mnuVersion_Click() {}
+StartupState::Next frmLayOut::Form_Load(const std::function<void()> &endProgram) {
+    const StartupState state = loadStartup(m_messages, endProgram);
+    setWindowTitle(state.caption);
+    lblDirections->setText(state.directions);
+    if (state.next == StartupState::Next::ShowFolderWindow) {
+        // No location file yet: the folder window comes first; Search and the
+        // mode marks keep their designed states until the next start.
+        hide();
+        frmPath::showWindow(m_messages, this);
+        return state.next;
+    }
+    if (state.next == StartupState::Next::EndProgram)
+        return state.next;
+    dataFolder = state.dataFolder;
+    estFolder = state.estFolder;
+    databasePath = state.databasePath;
+    cmdSearch->setEnabled(state.searchEnabled);
+    setModeMarks(state.marks);
+    return state.next;
+}
+
+void frmLayOut::setModeMarks(const ModeMarks &marks) {
+    mnuKel->setChecked(marks.mnuKel);
+    mnuTxt->setChecked(marks.mnuTxt);
+}
+
+void frmLayOut::mnuKel_Click() {
+    setModeMarks(sheetcraft::mnuKel_Click(m_messages));
+}
+
+void frmLayOut::mnuTxt_Click() {
+    setModeMarks(sheetcraft::mnuTxt_Click(m_messages));
+}
+
+void frmLayOut::mnuPath_Click() {
+    frmPath::showWindow(m_messages, this);
+}
+
+void frmLayOut::mnuPrint_Click() {
+    m_reportPrinter.mnuPrint_Click(this);
+}
+
+void frmLayOut::mnuMetric_Click() {
+    run([this] {
+        const UnitSetEffect effect = m_units.mnuMetric_Click(session.cells);
+        mnuMetric->setChecked(m_units.mnuMetric);
+        if (effect.runClear)
+            Command1_Click();
+    });
+}
+
+void frmLayOut::mnuReset_Click() {
+    run([this] {
+        m_units.mnuReset_Click(session.cells);
+        mnuMetric->setChecked(m_units.mnuMetric);
+        // The drawing goes; the frames and captions stay until the next redraw.
+        m_view.clear();
+        setDirectionsVisible(true);
+    });
+}
+
+void frmLayOut::mnuAbout_Click() {
+    frmAbout::showWindow(m_messages);
+}
+
+void frmLayOut::mnuVersion_Click() {
+    frmVersion::showWindow();
+}
 
 bool frmLayOut::eventFilter(QObject *watched, QEvent *event) {
     // Focus moved by a handler of our own (or while its message box is up)

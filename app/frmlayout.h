@@ -3,10 +3,14 @@
 #include "layoutsession.h"
 #include "recordingsurface.h"
 #include "screenview.h"
+#include "reportprinter.h"
+#include "startup.h"
+#include "unitsets.h"
 
 #include <QMainWindow>
 
 #include <array>
+#include <functional>
 
 class QAction;
 class QFrame;
@@ -39,10 +43,23 @@ public:
 
     LayoutSession session;
 
+    // The load step: caption, directions, settings files, Search and the
+    // database path. Returns what start-up decided to show.
+    StartupState::Next Form_Load(const std::function<void()> &endProgram = endProgramNow);
+
+    // Read from the location file at start-up; used from the next start on
+    // when the folder window saves new ones.
+    QString dataFolder;
+    QString estFolder;
+    QString databasePath;
+
     // What the diagram area shows, in window twips.
     const RecordingSurface &surface() const { return m_surface; }
     double pixelsPerTwip() const { return m_pixelsPerTwip; }
     int twipsToPixels(double twips) const;
+
+    // Where "Print Layouts" goes; tests replace its dialogs.
+    ReportPrinter &reportPrinter() { return m_reportPrinter; }
 
     void setDirectionsVisible(bool visible);
     bool directionsVisible() const;
@@ -146,8 +163,12 @@ private:
     void buildMenus();
     void setTabOrder();
     void gripperGotFocus(bool onWidth);
+    void setModeMarks(const ModeMarks &marks);
     QRect twipsRect(int left, int top, int width, int height) const;
 
+    MessageSink &m_messages;
+    UnitSets m_units;
+    ReportPrinter m_reportPrinter;
     double m_pixelsPerTwip;
     DiagramCanvas *m_canvas = nullptr;
     int m_handlerDepth = 0;

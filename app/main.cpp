@@ -14,6 +14,13 @@ int main(int argc, char **argv) {
     sheetcraft::QtMessageSink messages;
     sheetcraft::frmLayOut window(messages);
     messages.setParentWidget(&window);
-    window.show();
+
+    // A start-up failure has shown its message already; the run ends here.
+    bool failed = false;
+    const auto next = window.Form_Load([&failed] { failed = true; });
+    if (failed || next == sheetcraft::StartupState::Next::EndProgram)
+        return 1;
+    if (next == sheetcraft::StartupState::Next::ShowMainWindow)
+        window.show();
     return app.exec();
 }

@@ -57,6 +57,14 @@ bool LayoutSession::checkSizes()
     return false;
 }
 
+LayoutSession::DrawnFrom LayoutSession::drawnFrom() const
+{
+    return {cells.txtFSS, cells.txtPSS, cells.txtPARS, cells.txtGrip, cells.optWidth,
+            frames.fssFrame, frames.pssFrame};
+}
+
+bool LayoutSession::screenShowsCells() const { return m_drawn && *m_drawn == drawnFrom(); }
+
 void LayoutSession::warnDoesNotFit()
 {
     if (m_maximizing && m_warnedWhileMaximizing)
@@ -154,6 +162,7 @@ void LayoutSession::DrawSheet()
     m_press.reset();
     clearView();
     refreshStorage();
+    m_drawn = drawnFrom();
 
     const double gripper = gripperValue(cells.txtGrip);
     DiagramValues fss = computeDiagram(Diagram::Finished, cells.txtFSS, cells.txtPSS,

@@ -68,6 +68,12 @@ public:
     // True when all three size cells pass the size check (as lower-cased).
     bool sizesUsable() const;
 
+    // True once a redraw has started drawing, and the storage cells, gripper
+    // and frames are still exactly those it drew from. Leaving a size cell or
+    // typing a gripper changes them without a redraw.
+    bool screenShowsCells() const;
+    bool hasDrawn() const { return m_drawn.has_value(); }
+
 private:
     void refreshCaptions();
     void refreshStorage();
@@ -78,6 +84,14 @@ private:
 
     MessageSink &m_messages;
     RedrawView *m_view = nullptr;
+    struct DrawnFrom {
+        std::string txtFSS, txtPSS, txtPARS, txtGrip;
+        bool optWidth = true;
+        std::int16_t fssFrame = 0, pssFrame = 0;
+        bool operator==(const DrawnFrom &) const = default;
+    };
+    DrawnFrom drawnFrom() const;
+    std::optional<DrawnFrom> m_drawn;
     std::optional<DiagramValues> m_finished;
     std::optional<DiagramValues> m_press;
     RedrawOutcome m_outcome = RedrawOutcome::NotRun;

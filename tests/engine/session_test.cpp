@@ -330,6 +330,22 @@ TEST(LostFocus, AfterAPressStepAlsoChecksThePressCell)
     EXPECT_EQ(t.sink.messages, std::vector<std::string>{incorrectSizeMessage});
 }
 
+TEST(ScreenShowsCells, FollowsEveryInputOfTheRedraw)
+{
+    Session t;
+    EXPECT_FALSE(t.s.screenShowsCells()) << "nothing drawn yet";
+    t.s.cmdNext_Click();
+    EXPECT_TRUE(t.s.screenShowsCells());
+
+    t.s.txtSize_LostFocus(0); // entry form copied into the storage cell
+    EXPECT_FALSE(t.s.screenShowsCells());
+    t.s.DrawSheet();
+    EXPECT_TRUE(t.s.screenShowsCells());
+
+    t.s.cells.txtGrip = "0.25";
+    EXPECT_FALSE(t.s.screenShowsCells());
+}
+
 TEST(Panel, DefaultFrameOneRows)
 {
     Session t;

@@ -3,23 +3,28 @@
 #include "diagram.h"
 #include "layoutsession.h"
 #include "panel.h"
+#include "reportoutput.h"
 #include "sheetsize.h"
 #include "version.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTextStream>
 
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
 
 using namespace sheetcraft;
 
 namespace {
 
-enum ExitStatus { Success = 0, BadInput = 2, DoesNotFit = 3 };
+enum ExitStatus { Success = 0, BadInput = 2, DoesNotFit = 3, ReportFailed = 6 };
 
 class StderrSink : public MessageSink {
 public:
@@ -75,7 +80,18 @@ int usageError(const QCommandLineParser &parser, const QString &why)
 
 int main(int argc, char *argv[])
 {
-    QCoreApplication app(argc, argv);
+    // Only a report needs fonts and a paint device; plain answers stay light.
+    bool wantsReport = false;
+    for (int i = 1; i < argc; ++i)
+        wantsReport |= std::strncmp(argv[i], "--report", 8) == 0;
+    std::unique_ptr<QCoreApplication> application;
+    if (wantsReport) {
+        setenv("QT_QPA_PLATFORM", "offscreen", 0);
+        application = std::make_unique<QGuiApplication>(argc, argv);
+    } else {
+        application = std::make_unique<QCoreApplication>(argc, argv);
+    }
+    QCoreApplication &app = *application;
     QCoreApplication::setApplicationName("sheetcraft-calc");
     QCoreApplication::setApplicationVersion(versionText);
 
@@ -97,7 +113,10 @@ int main(int argc, char *argv[])
                                       "N", "1");
     const QCommandLineOption maximize("maximize", "Show each diagram's best frame.");
     const QCommandLineOption json("json", "Write the result as JSON.");
-    parser.addOptions({finished, press, parent, gripper, edge, fssFrame, pssFrame, maximize, json});
+    const QCommandLineOption report("report", "Also write the printed report of both layouts as a PDF file.",
+                                    "FILE.pdf");
+    parser.addOptions({finished, press, parent, gripper, edge, fssFrame, pssFrame, maximize, json,
+                       report});
 
     if (!parser.parse(app.arguments()))
         return usageError(parser, parser.errorText());
@@ -174,5 +193,10 @@ int main(int argc, char *argv[])
         }
     }
     out.flush();
-    return outcome == RedrawOutcome::Drawn ? Success : DoesNotFit;
+    if (outcome != RedrawOutcome::Drawn)
+        return DoesNotFit;
+    if (parser.isSet(report) &&
+        !writeReportPdf(session.cells, session.frames, parser.value(report), sink))
+        return ReportFailed;
+    return Success;
 }
