@@ -24,6 +24,35 @@ using namespace sheetcraft;
 
 namespace {
 
+// First in the file: the Exit test below ends every later event loop of this
+// process, which a modal box needs.
+TEST(QtMessageSinkBox, OkButtonNoIconAndTheProgramsTitle) {
+    QString title, text;
+    QMessageBox::Icon icon = QMessageBox::Warning;
+    QMessageBox::StandardButtons buttons;
+    // Poll until the box is up: other windows' pending events may come first.
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        poll.stop();
+        title = box->windowTitle();
+        text = box->text();
+        icon = box->icon();
+        buttons = box->standardButtons();
+        box->accept();
+    });
+    poll.start(10);
+    QtMessageSink sink;
+    sink.message("Warning: Incorrect Size Entered!");
+    EXPECT_EQ(title, "Sheetcraft");
+    EXPECT_EQ(text, "Warning: Incorrect Size Entered!");
+    EXPECT_EQ(icon, QMessageBox::NoIcon);
+    EXPECT_EQ(buttons, QMessageBox::Ok);
+}
+
+
 class Window : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -284,27 +313,6 @@ TEST_F(Window, PictureSurvivesRepainting) {
 TEST_F(Window, ExitClosesTheWindow) {
     click(w->Command2);
     EXPECT_FALSE(w->isVisible());
-}
-
-TEST(QtMessageSinkBox, OkButtonNoIconAndTheProgramsTitle) {
-    QString title, text;
-    QMessageBox::Icon icon = QMessageBox::Warning;
-    QMessageBox::StandardButtons buttons;
-    QTimer::singleShot(0, [&] {
-        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-        ASSERT_NE(box, nullptr);
-        title = box->windowTitle();
-        text = box->text();
-        icon = box->icon();
-        buttons = box->standardButtons();
-        box->accept();
-    });
-    QtMessageSink sink;
-    sink.message("Warning: Incorrect Size Entered!");
-    EXPECT_EQ(title, "Sheetcraft");
-    EXPECT_EQ(text, "Warning: Incorrect Size Entered!");
-    EXPECT_EQ(icon, QMessageBox::NoIcon);
-    EXPECT_EQ(buttons, QMessageBox::Ok);
 }
 
 } // namespace
