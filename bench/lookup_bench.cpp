@@ -19,9 +19,9 @@ constexpr int pressCount = 50;
 
 class Database {
 public:
-    Database()
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "lookupbenchXXXXXX").string();
+    Database() {
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "lookupbenchXXXXXX").string();
         if (!::mkdtemp(pattern.data()))
             std::abort();
         m_folder = pattern;
@@ -41,12 +41,11 @@ public:
         for (int i = 1; i <= orderCount; ++i) {
             std::string number = std::to_string(i);
             number.insert(0, 8 - number.size(), '0');
-            orders.rows.push_back({i % 4 ? "J" : "Q", number, std::to_string(1 + i % 3),
-                                   "Customer account " + std::to_string(i % 700),
-                                   "Four colour brochure, 12 pages, saddle stitched",
-                                   "100# Gloss Text", "8.5x11", "23x35",
-                                   i % 6 ? MdbCell("25x38") : std::nullopt,
-                                   std::to_string(i % pressCount)});
+            orders.rows.push_back(
+                {i % 4 ? "J" : "Q", number, std::to_string(1 + i % 3),
+                 "Customer account " + std::to_string(i % 700),
+                 "Four colour brochure, 12 pages, saddle stitched", "100# Gloss Text", "8.5x11",
+                 "23x35", i % 6 ? MdbCell("25x38") : std::nullopt, std::to_string(i % pressCount)});
         }
         MdbTableData presses{"Presses",
                              {{"PressID", MdbColumnType::LongInteger},
@@ -57,8 +56,7 @@ public:
             presses.rows.push_back({std::to_string(i), "0.375", "0.125"});
         writeMdbFile(path(), {orders, presses});
     }
-    ~Database()
-    {
+    ~Database() {
         std::error_code ec;
         std::filesystem::remove_all(m_folder, ec);
     }
@@ -68,16 +66,14 @@ private:
     std::filesystem::path m_folder;
 };
 
-const Database &database()
-{
+const Database &database() {
     static Database db;
     return db;
 }
 
 // The last order of the table: 100000 is a job (100000 % 4 == 0 makes it a
 // quote), part 1 + 100000 % 3 = 2.
-void BM_SearchLastOrder(benchmark::State &state)
-{
+void BM_SearchLastOrder(benchmark::State &state) {
     const std::string path = database().path();
     for (auto _ : state) {
         Cells cells;
@@ -92,8 +88,7 @@ void BM_SearchLastOrder(benchmark::State &state)
 }
 BENCHMARK(BM_SearchLastOrder)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
-void BM_SearchNoMatch(benchmark::State &state)
-{
+void BM_SearchNoMatch(benchmark::State &state) {
     const std::string path = database().path();
     for (auto _ : state) {
         Cells cells;
@@ -107,8 +102,7 @@ void BM_SearchNoMatch(benchmark::State &state)
 BENCHMARK(BM_SearchNoMatch)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 // The same scans without the guarding child process, to show its cost.
-void BM_SearchLastOrderInProcess(benchmark::State &state)
-{
+void BM_SearchLastOrderInProcess(benchmark::State &state) {
     const std::string path = database().path();
     for (auto _ : state) {
         Cells cells;
@@ -120,8 +114,7 @@ void BM_SearchLastOrderInProcess(benchmark::State &state)
 }
 BENCHMARK(BM_SearchLastOrderInProcess)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
-void BM_SearchNoMatchInProcess(benchmark::State &state)
-{
+void BM_SearchNoMatchInProcess(benchmark::State &state) {
     const std::string path = database().path();
     for (auto _ : state) {
         Cells cells;
@@ -131,8 +124,7 @@ void BM_SearchNoMatchInProcess(benchmark::State &state)
 }
 BENCHMARK(BM_SearchNoMatchInProcess)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
-void BM_MdbExportOrders(benchmark::State &state)
-{
+void BM_MdbExportOrders(benchmark::State &state) {
     const std::string command = "mdb-export '" + database().path() + "' Orders > /dev/null";
     for (auto _ : state) {
         if (std::system(command.c_str()) != 0)

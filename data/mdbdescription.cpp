@@ -7,8 +7,7 @@ namespace sheetcraft {
 
 namespace {
 
-std::string trim(const std::string &s)
-{
+std::string trim(const std::string &s) {
     std::size_t b = 0;
     std::size_t e = s.size();
     while (b < e && std::isspace(static_cast<unsigned char>(s[b])))
@@ -19,8 +18,7 @@ std::string trim(const std::string &s)
 }
 
 // Splits "keyword rest" at the first blank.
-std::pair<std::string, std::string> splitWord(const std::string &line)
-{
+std::pair<std::string, std::string> splitWord(const std::string &line) {
     std::size_t i = 0;
     while (i < line.size() && !std::isspace(static_cast<unsigned char>(line[i])))
         ++i;
@@ -30,8 +28,7 @@ std::pair<std::string, std::string> splitWord(const std::string &line)
 // Values separated by "|": blanks around a value are dropped; NULL alone is a
 // null; a value in double quotes is taken as written ("" for a quote), so it
 // may hold blanks, "|" or the word NULL.
-std::vector<MdbCell> splitRow(const std::string &text, const std::string &where)
-{
+std::vector<MdbCell> splitRow(const std::string &text, const std::string &where) {
     std::vector<MdbCell> cells;
     std::size_t i = 0;
     for (;;) {
@@ -62,7 +59,8 @@ std::vector<MdbCell> splitRow(const std::string &text, const std::string &where)
             cell = value;
         } else {
             std::size_t bar = text.find('|', i);
-            std::string raw = trim(text.substr(i, bar == std::string::npos ? std::string::npos : bar - i));
+            std::string raw =
+                trim(text.substr(i, bar == std::string::npos ? std::string::npos : bar - i));
             if (raw != "NULL")
                 cell = raw;
             i = bar == std::string::npos ? text.size() : bar;
@@ -75,8 +73,7 @@ std::vector<MdbCell> splitRow(const std::string &text, const std::string &where)
     return cells;
 }
 
-MdbColumnDef parseColumn(const std::string &rest, const std::string &where)
-{
+MdbColumnDef parseColumn(const std::string &rest, const std::string &where) {
     auto [name, typeText] = splitWord(rest);
     if (name.empty() || typeText.empty())
         throw MdbWriteError(where + ": expected \"column NAME TYPE\"");
@@ -120,8 +117,7 @@ MdbColumnDef parseColumn(const std::string &rest, const std::string &where)
 
 } // namespace
 
-std::vector<MdbTableData> parseMdbDescription(std::istream &in)
-{
+std::vector<MdbTableData> parseMdbDescription(std::istream &in) {
     std::vector<MdbTableData> tables;
     std::string line;
     int lineNumber = 0;

@@ -22,33 +22,32 @@ namespace {
 
 constexpr int offsetMask = 0x1fff; // row offsets carry flags in their top bits
 
-std::string lower(std::string_view s)
-{
+std::string lower(std::string_view s) {
     std::string out(s);
     for (char &c : out)
         c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return out;
 }
 
-MdbHandle *handleOf(void *p) { return static_cast<MdbHandle *>(p); }
+MdbHandle *handleOf(void *p) {
+    return static_cast<MdbHandle *>(p);
+}
 
-[[noreturn]] void damaged(const std::string &what)
-{
+[[noreturn]] void damaged(const std::string &what) {
     throw MdbError(mdberr::notADatabase, what);
 }
 
-template <typename T> T readRaw(const unsigned char *p)
-{
+template <typename T> T readRaw(const unsigned char *p) {
     T v;
     std::memcpy(&v, p, sizeof v);
     return v;
 }
 
 // Currency: a count of ten-thousandths, shown exactly.
-std::string currencyText(std::int64_t units)
-{
+std::string currencyText(std::int64_t units) {
     bool negative = units < 0;
-    std::uint64_t u = negative ? 0 - static_cast<std::uint64_t>(units) : static_cast<std::uint64_t>(units);
+    std::uint64_t u =
+        negative ? 0 - static_cast<std::uint64_t>(units) : static_cast<std::uint64_t>(units);
     std::string text = std::to_string(u / 10000);
     std::uint64_t frac = u % 10000;
     if (frac != 0) {
@@ -61,27 +60,30 @@ std::string currencyText(std::int64_t units)
     return negative ? "-" + text : text;
 }
 
-template <typename F> std::string shortestOf(F value)
-{
+template <typename F> std::string shortestOf(F value) {
     if (value == 0)
         return "0";
     char buf[64];
     F a = std::fabs(value);
     // Plain digits for the magnitudes sizes and margins take; exponent form
     // only where plain digits would run long.
-    std::to_chars_result r = (a >= F(1e-5) && a < F(1e15))
-                                 ? std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed)
-                                 : std::to_chars(buf, buf + sizeof buf, value);
+    std::to_chars_result r =
+        (a >= F(1e-5) && a < F(1e15))
+            ? std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed)
+            : std::to_chars(buf, buf + sizeof buf, value);
     return std::string(buf, r.ptr);
 }
 
 } // namespace
 
-std::string shortestDecimal(double value) { return shortestOf(value); }
-std::string shortestDecimal(float value) { return shortestOf(value); }
+std::string shortestDecimal(double value) {
+    return shortestOf(value);
+}
+std::string shortestDecimal(float value) {
+    return shortestOf(value);
+}
 
-MdbValue MdbValue::number(double value, std::string asText)
-{
+MdbValue MdbValue::number(double value, std::string asText) {
     MdbValue v;
     v.m_kind = Kind::Number;
     v.m_number = value;
@@ -89,16 +91,14 @@ MdbValue MdbValue::number(double value, std::string asText)
     return v;
 }
 
-MdbValue MdbValue::text(std::string value)
-{
+MdbValue MdbValue::text(std::string value) {
     MdbValue v;
     v.m_kind = Kind::Text;
     v.m_text = std::move(value);
     return v;
 }
 
-const std::string &MdbValue::asText() const
-{
+const std::string &MdbValue::asText() const {
     if (m_kind == Kind::Null)
         throw MdbError(mdberr::invalidUseOfNull, "Invalid use of Null");
     return m_text;
@@ -106,12 +106,13 @@ const std::string &MdbValue::asText() const
 
 // ---- MdbReader ----------------------------------------------------------
 
-MdbReader::MdbReader(const std::string &givenPath)
-{
+MdbReader::MdbReader(const std::string &givenPath) {
     std::string path = givenPath;
     std::replace(path.begin(), path.end(), '\\', '/');
     std::size_t slash = path.rfind('/');
-    std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+    std::string folder = slash == std::string::npos ? "."
+                         : slash == 0               ? "/"
+                                                    : path.substr(0, slash);
 
     struct stat st {};
     if (::stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
@@ -150,14 +151,12 @@ MdbReader::MdbReader(const std::string &givenPath)
     m_handle = mdb;
 }
 
-MdbReader::~MdbReader()
-{
+MdbReader::~MdbReader() {
     mdb_close(handleOf(m_handle));
     ::munmap(m_map, m_size);
 }
 
-std::vector<std::string> MdbReader::tableNames() const
-{
+std::vector<std::string> MdbReader::tableNames() const {
     std::vector<std::string> names;
     MdbHandle *mdb = handleOf(m_handle);
     for (unsigned i = 0; mdb->catalog && i < mdb->num_catalog && i < mdb->catalog->len; ++i) {
@@ -168,8 +167,7 @@ std::vector<std::string> MdbReader::tableNames() const
     return names;
 }
 
-MdbTable MdbReader::table(const std::string &name)
-{
+MdbTable MdbReader::table(const std::string &name) {
     // A handle of its own: libmdb keeps the current page in the handle, so
     // two tables walked through one handle would overwrite each other's page.
     MdbHandle *mdb = mdb_clone_handle(handleOf(m_handle));
@@ -195,8 +193,9 @@ MdbTable MdbReader::table(const std::string &name)
     // Rows are cracked into fixed arrays of MDB_MAX_COLS fields, so a larger
     // count can only come from a damaged definition; and a table without a
     // page map cannot be walked.
-    if (!table->usage_map || table->map_sz < 5 || table->num_cols == 0 || table->num_cols > MDB_MAX_COLS || !mdb_read_columns(table) ||
-        !table->columns || table->columns->len != table->num_cols) {
+    if (!table->usage_map || table->map_sz < 5 || table->num_cols == 0 ||
+        table->num_cols > MDB_MAX_COLS || !mdb_read_columns(table) || !table->columns ||
+        table->columns->len != table->num_cols) {
         mdb_free_tabledef(table);
         mdb_close(mdb);
         damaged("Table '" + name + "' is damaged");
@@ -207,17 +206,17 @@ MdbTable MdbReader::table(const std::string &name)
 
 // ---- MdbTable -----------------------------------------------------------
 
-bool MdbTable::NameLess::operator()(std::string_view a, std::string_view b) const
-{
+bool MdbTable::NameLess::operator()(std::string_view a, std::string_view b) const {
     // Plain ASCII folding: looked up for every field of every record scanned.
-    auto fold = [](char c) { return static_cast<unsigned char>(c >= 'A' && c <= 'Z' ? c + 32 : c); };
+    auto fold = [](char c) {
+        return static_cast<unsigned char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
+    };
     return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
                                         [&](char x, char y) { return fold(x) < fold(y); });
 }
 
 MdbTable::MdbTable(void *handle, S_MdbTableDef *table, std::string name)
-    : m_handle(handle), m_table(table), m_name(std::move(name))
-{
+    : m_handle(handle), m_table(table), m_name(std::move(name)) {
     for (unsigned i = 0; i < m_table->num_cols; ++i) {
         auto *col = static_cast<MdbColumn *>(g_ptr_array_index(m_table->columns, i));
         m_columns.emplace(col->name, static_cast<int>(i));
@@ -227,37 +226,33 @@ MdbTable::MdbTable(void *handle, S_MdbTableDef *table, std::string name)
 }
 
 MdbTable::MdbTable(MdbTable &&other) noexcept
-    : m_handle(std::exchange(other.m_handle, nullptr)), m_table(std::exchange(other.m_table, nullptr)),
-      m_name(std::move(other.m_name)), m_columns(std::move(other.m_columns)), m_eof(other.m_eof),
-      m_fields(std::move(other.m_fields)), m_cracked(other.m_cracked), m_row(other.m_row)
-{
+    : m_handle(std::exchange(other.m_handle, nullptr)),
+      m_table(std::exchange(other.m_table, nullptr)), m_name(std::move(other.m_name)),
+      m_columns(std::move(other.m_columns)), m_eof(other.m_eof),
+      m_fields(std::move(other.m_fields)), m_cracked(other.m_cracked), m_row(other.m_row) {
     other.m_eof = true;
 }
 
-MdbTable::~MdbTable()
-{
+MdbTable::~MdbTable() {
     if (m_table)
         mdb_free_tabledef(m_table);
     if (m_handle)
         mdb_close(handleOf(m_handle));
 }
 
-void MdbTable::fetch()
-{
+void MdbTable::fetch() {
     m_cracked = false;
     m_eof = !mdb_fetch_row(m_table);
     if (!m_eof)
         m_row = m_table->cur_row - 1;
 }
 
-void MdbTable::moveNext()
-{
+void MdbTable::moveNext() {
     if (!m_eof)
         fetch();
 }
 
-void MdbTable::crackCurrent() const
-{
+void MdbTable::crackCurrent() const {
     if (m_eof)
         damaged("No current record");
     MdbHandle *mdb = handleOf(m_handle);
@@ -283,12 +278,11 @@ void MdbTable::crackCurrent() const
     m_cracked = true;
 }
 
-MdbValue MdbTable::field(std::string_view name) const
-{
+MdbValue MdbTable::field(std::string_view name) const {
     auto it = m_columns.find(name);
     if (it == m_columns.end())
-        throw MdbError(mdberr::fieldNotFound, "Item not found in this collection. (" +
-                                                  std::string(name) + ")");
+        throw MdbError(mdberr::fieldNotFound,
+                       "Item not found in this collection. (" + std::string(name) + ")");
     if (m_eof)
         damaged("No current record");
     MdbHandle *mdb = handleOf(m_handle);

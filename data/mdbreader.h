@@ -15,11 +15,11 @@ namespace sheetcraft {
 // Failure numbers as the order-entry database engine reports them, so that
 // messages read the same as they always have.
 namespace mdberr {
-inline constexpr int invalidPath = 3044;   // the folder part of the path does not exist
-inline constexpr int fileNotFound = 3024;  // no such file in an existing folder
-inline constexpr int notADatabase = 3343;  // not a database, damaged or unreadable
-inline constexpr int tableNotFound = 3078; // no table of that name
-inline constexpr int fieldNotFound = 3265; // no field of that name in the table
+inline constexpr int invalidPath = 3044;    // the folder part of the path does not exist
+inline constexpr int fileNotFound = 3024;   // no such file in an existing folder
+inline constexpr int notADatabase = 3343;   // not a database, damaged or unreadable
+inline constexpr int tableNotFound = 3078;  // no table of that name
+inline constexpr int fieldNotFound = 3265;  // no field of that name in the table
 inline constexpr int invalidUseOfNull = 94; // a null taken as text
 } // namespace mdberr
 

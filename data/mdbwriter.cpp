@@ -19,11 +19,11 @@ using Page = std::array<std::uint8_t, pageSize>;
 using Bytes = std::vector<std::uint8_t>;
 
 // Jet 4 page and column layout (offsets within a page or entry).
-constexpr std::size_t dataRowCountAt = 12;   // data page: number of rows, then their offsets
+constexpr std::size_t dataRowCountAt = 12; // data page: number of rows, then their offsets
 constexpr std::size_t dataHeaderSize = 14;
-constexpr std::size_t tdefColumnsAt = 63;    // first column entry after the fixed header
+constexpr std::size_t tdefColumnsAt = 63; // first column entry after the fixed header
 constexpr std::size_t columnEntrySize = 25;
-constexpr std::size_t maxRowsPerPage = 255;  // a row pointer keeps the row number in one byte
+constexpr std::size_t maxRowsPerPage = 255; // a row pointer keeps the row number in one byte
 
 enum TypeCode : std::uint8_t {
     codeByte = 0x02,
@@ -39,7 +39,7 @@ enum TypeCode : std::uint8_t {
 struct Column {
     std::string name;
     std::uint8_t code = codeText;
-    std::uint16_t size = 0;     // bytes: fixed size, or the text's most bytes
+    std::uint16_t size = 0; // bytes: fixed size, or the text's most bytes
     bool fixed = false;
     std::uint16_t number = 0;   // position in the null mask
     std::uint16_t fixedAt = 0;  // offset in the fixed part of a row
@@ -58,42 +58,36 @@ struct Table {
     std::uint32_t freeMapRef = 0;
 };
 
-void put16(std::uint8_t *p, unsigned v)
-{
+void put16(std::uint8_t *p, unsigned v) {
     p[0] = v & 0xff;
     p[1] = (v >> 8) & 0xff;
 }
 
-void put32(std::uint8_t *p, std::uint32_t v)
-{
+void put32(std::uint8_t *p, std::uint32_t v) {
     for (int i = 0; i < 4; ++i)
         p[i] = (v >> (8 * i)) & 0xff;
 }
 
-void append16(Bytes &b, unsigned v)
-{
+void append16(Bytes &b, unsigned v) {
     b.push_back(v & 0xff);
     b.push_back((v >> 8) & 0xff);
 }
 
-template <typename T> void appendRaw(Bytes &b, T v)
-{
+template <typename T> void appendRaw(Bytes &b, T v) {
     // The file is little-endian, as is every machine this runs on.
     std::uint8_t raw[sizeof(T)];
     std::memcpy(raw, &v, sizeof(T));
     b.insert(b.end(), raw, raw + sizeof(T));
 }
 
-std::string lower(std::string s)
-{
+std::string lower(std::string s) {
     for (char &c : s)
         c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return s;
 }
 
 // UTF-8 to code points; only the Basic Multilingual Plane is stored.
-std::vector<char16_t> decodeUtf8(const std::string &s, const std::string &where)
-{
+std::vector<char16_t> decodeUtf8(const std::string &s, const std::string &where) {
     std::vector<char16_t> out;
     for (std::size_t i = 0; i < s.size();) {
         unsigned char c = s[i];
@@ -126,12 +120,11 @@ std::vector<char16_t> decodeUtf8(const std::string &s, const std::string &where)
 
 // Jet 4 text: the short "compressed" form (FF FE, then one byte a character)
 // when every character fits a byte and it saves space, else UTF-16LE.
-Bytes encodeText(const std::vector<char16_t> &chars)
-{
+Bytes encodeText(const std::vector<char16_t> &chars) {
     Bytes b;
-    bool compressible = chars.size() > 2 &&
-                        std::all_of(chars.begin(), chars.end(),
-                                    [](char16_t c) { return c != 0 && c < 0x100; });
+    bool compressible = chars.size() > 2 && std::all_of(chars.begin(), chars.end(), [](char16_t c) {
+                            return c != 0 && c < 0x100;
+                        });
     if (compressible) {
         b.push_back(0xff);
         b.push_back(0xfe);
@@ -144,8 +137,7 @@ Bytes encodeText(const std::vector<char16_t> &chars)
     return b;
 }
 
-template <typename Int> Int parseInteger(const std::string &text, const std::string &where)
-{
+template <typename Int> Int parseInteger(const std::string &text, const std::string &where) {
     long long v = 0;
     const char *first = text.data();
     const char *last = first + text.size();
@@ -158,8 +150,7 @@ template <typename Int> Int parseInteger(const std::string &text, const std::str
     return static_cast<Int>(v);
 }
 
-double parseReal(const std::string &text, const std::string &where)
-{
+double parseReal(const std::string &text, const std::string &where) {
     double v = 0;
     const char *first = text.data();
     const char *last = first + text.size();
@@ -173,8 +164,7 @@ double parseReal(const std::string &text, const std::string &where)
 
 // Currency is a 64-bit count of ten-thousandths; parsed exactly from the
 // decimal text so that 0.1 stays 1000 units.
-std::int64_t parseCurrency(const std::string &text, const std::string &where)
-{
+std::int64_t parseCurrency(const std::string &text, const std::string &where) {
     auto bad = [&] { return MdbWriteError(where + ": \"" + text + "\" is not a currency amount"); };
     std::size_t i = 0;
     bool negative = false;
@@ -211,8 +201,7 @@ std::int64_t parseCurrency(const std::string &text, const std::string &where)
 }
 
 // The bytes one cell occupies in a row; empty optional for null.
-std::optional<Bytes> encodeCell(const Column &col, const MdbCell &cell, const std::string &where)
-{
+std::optional<Bytes> encodeCell(const Column &col, const MdbCell &cell, const std::string &where) {
     if (!cell)
         return std::nullopt;
     const std::string &t = *cell;
@@ -257,8 +246,7 @@ std::optional<Bytes> encodeCell(const Column &col, const MdbCell &cell, const st
 // A Jet 4 row: column count, fixed part, variable part, the variable-offset
 // table stored backwards (end of data first), its length, then the null mask
 // (one bit a column, set when the value is present).
-Bytes encodeRow(const std::vector<Column> &cols, const std::vector<std::optional<Bytes>> &cells)
-{
+Bytes encodeRow(const std::vector<Column> &cols, const std::vector<std::optional<Bytes>> &cells) {
     std::size_t fixedSize = 0;
     std::size_t varCount = 0;
     for (const Column &c : cols) {
@@ -297,8 +285,7 @@ Bytes encodeRow(const std::vector<Column> &cols, const std::vector<std::optional
     return row;
 }
 
-Page dataPageHeader(std::uint32_t tdefPage)
-{
+Page dataPageHeader(std::uint32_t tdefPage) {
     Page p{};
     p[0] = 0x01;
     p[1] = 0x01;
@@ -309,8 +296,7 @@ Page dataPageHeader(std::uint32_t tdefPage)
 // Packs rows into data pages: row offsets grow from the header, rows from the
 // end of the page downwards.
 std::vector<Page> paginate(const std::vector<Bytes> &rows, std::uint32_t tdefPage,
-                           const std::string &tableName)
-{
+                           const std::string &tableName) {
     std::vector<Page> pages;
     Page page = dataPageHeader(tdefPage);
     std::size_t count = 0;
@@ -338,8 +324,7 @@ std::vector<Page> paginate(const std::vector<Bytes> &rows, std::uint32_t tdefPag
     return pages;
 }
 
-void layOutColumns(std::vector<Column> &cols)
-{
+void layOutColumns(std::vector<Column> &cols) {
     std::uint16_t fixedAt = 0;
     std::uint16_t varIndex = 0;
     for (std::size_t i = 0; i < cols.size(); ++i) {
@@ -354,8 +339,7 @@ void layOutColumns(std::vector<Column> &cols)
     }
 }
 
-Column makeColumn(const MdbColumnDef &def, const std::string &where)
-{
+Column makeColumn(const MdbColumnDef &def, const std::string &where) {
     Column c;
     c.name = def.name;
     switch (def.type) {
@@ -394,16 +378,14 @@ Column makeColumn(const MdbColumnDef &def, const std::string &where)
     return c;
 }
 
-void appendName(Bytes &b, const std::string &name, const std::string &where)
-{
+void appendName(Bytes &b, const std::string &name, const std::string &where) {
     auto chars = decodeUtf8(name, where);
     append16(b, static_cast<unsigned>(chars.size() * 2));
     for (char16_t ch : chars)
         append16(b, ch);
 }
 
-Page tableDefinitionPage(const Table &t)
-{
+Page tableDefinitionPage(const Table &t) {
     Bytes b(tdefColumnsAt, 0);
     b[0] = 0x02;
     b[1] = 0x01;
@@ -424,7 +406,7 @@ Page tableDefinitionPage(const Table &t)
         put16(&e[7], c.fixed ? 0 : c.varIndex);
         put16(&e[9], c.number);
         if (c.code == codeText)
-            put16(&e[11], 0x409); // "General" sort order
+            put16(&e[11], 0x409);                                          // "General" sort order
         e[15] = static_cast<std::uint8_t>((c.fixed ? 0x01 : 0x00) | 0x02); // may be null
         e[16] = c.code == codeText ? 0x01 : 0x00; // compressed text allowed
         put16(&e[21], c.fixed ? c.fixedAt : 0);
@@ -444,8 +426,7 @@ Page tableDefinitionPage(const Table &t)
 
 // RC4, used only to scramble the part of the header page that readers
 // unscramble with a fixed key.
-void rc4Xor(std::uint8_t *data, std::size_t len, const std::uint8_t *key, std::size_t keyLen)
-{
+void rc4Xor(std::uint8_t *data, std::size_t len, const std::uint8_t *key, std::size_t keyLen) {
     std::uint8_t s[256];
     for (int i = 0; i < 256; ++i)
         s[i] = static_cast<std::uint8_t>(i);
@@ -461,15 +442,14 @@ void rc4Xor(std::uint8_t *data, std::size_t len, const std::uint8_t *key, std::s
     }
 }
 
-Page headerPage()
-{
+Page headerPage() {
     Page p{};
     p[1] = 0x01;
     const char id[] = "Standard Jet DB";
     std::memcpy(&p[4], id, sizeof id);
-    put32(&p[0x14], 1); // Jet 4
-    put16(&p[0x3c], 1252); // code page
-    put32(&p[0x3e], 0);    // no page encryption
+    put32(&p[0x14], 1);     // Jet 4
+    put16(&p[0x3c], 1252);  // code page
+    put32(&p[0x3e], 0);     // no page encryption
     put16(&p[0x6e], 0x409); // sort order: General
     const std::uint8_t key[] = {0xc7, 0xda, 0x39, 0x6b};
     rc4Xor(&p[0x18], 128, key, sizeof key);
@@ -477,8 +457,7 @@ Page headerPage()
 }
 
 // Type 0 usage map: the first page it covers, then one bit a page.
-Bytes usageMap(std::uint32_t firstPage, std::size_t pageCount)
-{
+Bytes usageMap(std::uint32_t firstPage, std::size_t pageCount) {
     Bytes m(5, 0);
     put32(&m[1], pageCount ? firstPage : 0);
     std::size_t bytes = std::max<std::size_t>(1, (pageCount + 7) / 8);
@@ -490,12 +469,11 @@ Bytes usageMap(std::uint32_t firstPage, std::size_t pageCount)
 
 } // namespace
 
-std::optional<MdbColumnType> mdbColumnTypeFromName(const std::string &name)
-{
+std::optional<MdbColumnType> mdbColumnTypeFromName(const std::string &name) {
     static const std::pair<const char *, MdbColumnType> names[] = {
-        {"text", MdbColumnType::Text},       {"long integer", MdbColumnType::LongInteger},
-        {"integer", MdbColumnType::Integer}, {"byte", MdbColumnType::Byte},
-        {"single", MdbColumnType::Single},   {"double", MdbColumnType::Double},
+        {"text", MdbColumnType::Text},         {"long integer", MdbColumnType::LongInteger},
+        {"integer", MdbColumnType::Integer},   {"byte", MdbColumnType::Byte},
+        {"single", MdbColumnType::Single},     {"double", MdbColumnType::Double},
         {"currency", MdbColumnType::Currency},
     };
     std::string l = lower(name);
@@ -506,8 +484,7 @@ std::optional<MdbColumnType> mdbColumnTypeFromName(const std::string &name)
     return std::nullopt;
 }
 
-std::vector<unsigned char> buildMdb(const std::vector<MdbTableData> &input)
-{
+std::vector<unsigned char> buildMdb(const std::vector<MdbTableData> &input) {
     std::vector<Table> tables;
 
     // The catalog: one row per table, its Id the page of the table's definition.
@@ -554,13 +531,13 @@ std::vector<unsigned char> buildMdb(const std::vector<MdbTableData> &input)
             ++rowNumber;
             std::string where = in.name + " row " + std::to_string(rowNumber);
             if (cells.size() != t.columns.size())
-                throw MdbWriteError(where + ": " + std::to_string(cells.size()) +
-                                    " values for " + std::to_string(t.columns.size()) +
-                                    " columns");
+                throw MdbWriteError(where + ": " + std::to_string(cells.size()) + " values for " +
+                                    std::to_string(t.columns.size()) + " columns");
             std::vector<std::optional<Bytes>> encoded;
             encoded.reserve(cells.size());
             for (std::size_t i = 0; i < cells.size(); ++i)
-                encoded.push_back(encodeCell(t.columns[i], cells[i], where + ", " + t.columns[i].name));
+                encoded.push_back(
+                    encodeCell(t.columns[i], cells[i], where + ", " + t.columns[i].name));
             t.rows.push_back(encodeRow(t.columns, encoded));
         }
         tables.push_back(std::move(t));
@@ -579,8 +556,12 @@ std::vector<unsigned char> buildMdb(const std::vector<MdbTableData> &input)
     }
     for (std::size_t i = 1; i < tables.size(); ++i) {
         const Table &t = tables[i];
-        std::vector<MdbCell> cells{std::to_string(t.tdefPage), "251658241" /* Tables folder */,
-                                   t.name, "1", "0", std::nullopt};
+        std::vector<MdbCell> cells{std::to_string(t.tdefPage),
+                                   "251658241" /* Tables folder */,
+                                   t.name,
+                                   "1",
+                                   "0",
+                                   std::nullopt};
         std::vector<std::optional<Bytes>> encoded;
         for (std::size_t c = 0; c < cells.size(); ++c)
             encoded.push_back(encodeCell(tables[0].columns[c], cells[c], "catalog"));
@@ -588,8 +569,8 @@ std::vector<unsigned char> buildMdb(const std::vector<MdbTableData> &input)
     }
     {
         // The catalog lists itself too, flagged as a system table.
-        std::vector<MdbCell> cells{"2", "251658241", "MSysObjects", "1", "-2147483646",
-                                   std::nullopt};
+        std::vector<MdbCell> cells{"2", "251658241",   "MSysObjects",
+                                   "1", "-2147483646", std::nullopt};
         std::vector<std::optional<Bytes>> encoded;
         for (std::size_t c = 0; c < cells.size(); ++c)
             encoded.push_back(encodeCell(tables[0].columns[c], cells[c], "catalog"));
@@ -618,7 +599,8 @@ std::vector<unsigned char> buildMdb(const std::vector<MdbTableData> &input)
                 used += mapRows[r].size() + 2;
                 chunk.push_back(mapRows[r]);
                 std::size_t tableIndex = r / 2;
-                std::uint32_t ref = (pageNumber << 8) | static_cast<std::uint32_t>(chunk.size() - 1);
+                std::uint32_t ref =
+                    (pageNumber << 8) | static_cast<std::uint32_t>(chunk.size() - 1);
                 if (r % 2 == 0)
                     tables[tableIndex].usedMapRef = ref;
                 else
@@ -648,13 +630,13 @@ std::vector<unsigned char> buildMdb(const std::vector<MdbTableData> &input)
     return file;
 }
 
-void writeMdbFile(const std::string &path, const std::vector<MdbTableData> &tables)
-{
+void writeMdbFile(const std::string &path, const std::vector<MdbTableData> &tables) {
     auto bytes = buildMdb(tables);
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     if (!out)
         throw MdbWriteError("cannot create " + path);
-    out.write(reinterpret_cast<const char *>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.write(reinterpret_cast<const char *>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
     out.close();
     if (!out)
         throw MdbWriteError("cannot write " + path);

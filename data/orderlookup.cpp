@@ -23,12 +23,13 @@ const std::string blankNumberCell(15, ' ');
 
 // A null in these optional text fields is copied as an empty text, so that
 // one incomplete order does not stop every search that reaches it.
-std::string textOrEmpty(const MdbValue &v) { return v.isNull() ? std::string() : v.asText(); }
+std::string textOrEmpty(const MdbValue &v) {
+    return v.isNull() ? std::string() : v.asText();
+}
 
 // "PartNo" against the part cell: a number by value, a text exactly; a null
 // never matches.
-bool partMatches(const MdbValue &part, const std::string &partText)
-{
+bool partMatches(const MdbValue &part, const std::string &partText) {
     if (part.isNumber())
         return part.numberValue() == Val(partText);
     if (part.isText())
@@ -37,8 +38,7 @@ bool partMatches(const MdbValue &part, const std::string &partText)
 }
 
 // Press keys match only as values of the same kind.
-bool sameKey(const MdbValue &a, const MdbValue &b)
-{
+bool sameKey(const MdbValue &a, const MdbValue &b) {
     if (a.isNumber() && b.isNumber())
         return a.numberValue() == b.numberValue();
     if (a.isText() && b.isText())
@@ -47,8 +47,7 @@ bool sameKey(const MdbValue &a, const MdbValue &b)
 }
 
 void fillFromOrder(Cells &cells, const MdbTable &order, MdbTable &presses, bool quote,
-                   const std::string &key)
-{
+                   const std::string &key) {
     cells.txtName = textOrEmpty(order.field("AcctName"));
     cells.txtDesc = textOrEmpty(order.field("Description"));
     cells.txtStockDesc = textOrEmpty(order.field("StockDesc"));
@@ -78,23 +77,21 @@ void fillFromOrder(Cells &cells, const MdbTable &order, MdbTable &presses, bool 
 
 constexpr std::uint32_t reportMagic = 0x53435246; // marks a complete report
 
-std::vector<std::string *> reportedCells(Cells &c)
-{
-    return {&c.txtSearch, &c.txtPartNo,  &c.txtName,    &c.txtDesc,  &c.txtStockDesc,
-            &c.txtSize[0], &c.txtSize[1], &c.txtSize[2], &c.txtQuote, &c.txtJob,
-            &c.txtGrip,   &c.txtGutter};
+std::vector<std::string *> reportedCells(Cells &c) {
+    return {&c.txtSearch,  &c.txtPartNo,  &c.txtName,  &c.txtDesc, &c.txtStockDesc, &c.txtSize[0],
+            &c.txtSize[1], &c.txtSize[2], &c.txtQuote, &c.txtJob,  &c.txtGrip,      &c.txtGutter};
 }
 
-void put32(std::string &out, std::uint32_t v) { out.append(reinterpret_cast<const char *>(&v), 4); }
+void put32(std::string &out, std::uint32_t v) {
+    out.append(reinterpret_cast<const char *>(&v), 4);
+}
 
-void putString(std::string &out, const std::string &s)
-{
+void putString(std::string &out, const std::string &s) {
     put32(out, static_cast<std::uint32_t>(s.size()));
     out += s;
 }
 
-std::string encodeReport(const LookupOutcome &outcome, Cells &cells)
-{
+std::string encodeReport(const LookupOutcome &outcome, Cells &cells) {
     std::string out;
     put32(out, static_cast<std::uint32_t>(outcome.status));
     put32(out, static_cast<std::uint32_t>(outcome.errorNumber));
@@ -108,16 +105,14 @@ std::string encodeReport(const LookupOutcome &outcome, Cells &cells)
 class ReportReader {
 public:
     explicit ReportReader(const std::string &data) : m_data(data) {}
-    bool get32(std::uint32_t &v)
-    {
+    bool get32(std::uint32_t &v) {
         if (m_data.size() - m_pos < 4)
             return false;
         std::memcpy(&v, m_data.data() + m_pos, 4);
         m_pos += 4;
         return true;
     }
-    bool getString(std::string &s)
-    {
+    bool getString(std::string &s) {
         std::uint32_t n = 0;
         if (!get32(n) || m_data.size() - m_pos < n)
             return false;
@@ -132,8 +127,7 @@ private:
     std::size_t m_pos = 0;
 };
 
-bool decodeReport(const std::string &data, LookupOutcome &outcome, Cells &cells)
-{
+bool decodeReport(const std::string &data, LookupOutcome &outcome, Cells &cells) {
     ReportReader r(data);
     std::uint32_t status = 0;
     std::uint32_t number = 0;
@@ -156,8 +150,7 @@ bool decodeReport(const std::string &data, LookupOutcome &outcome, Cells &cells)
     return true;
 }
 
-void writeAll(int fd, const std::string &data)
-{
+void writeAll(int fd, const std::string &data) {
     std::size_t done = 0;
     while (done < data.size()) {
         ssize_t n = ::write(fd, data.data() + done, data.size() - done);
@@ -169,22 +162,19 @@ void writeAll(int fd, const std::string &data)
     }
 }
 
-LookupOutcome failure(int number)
-{
+LookupOutcome failure(int number) {
     return {LookupOutcome::Status::Failed, number, lookupFailureText(number)};
 }
 
 } // namespace
 
-std::string lookupFailureText(int errorNumber)
-{
+std::string lookupFailureText(int errorNumber) {
     if (errorNumber == mdberr::invalidPath)
         return invalidDatabaseText;
     return "Error " + std::to_string(errorNumber) + ". Click OK to Exit";
 }
 
-LookupOutcome searchOrdersInProcess(Cells &cells, const std::string &databasePath)
-{
+LookupOutcome searchOrdersInProcess(Cells &cells, const std::string &databasePath) {
     try {
         MdbReader db(databasePath);
         MdbTable orders = db.table("Orders");
@@ -225,15 +215,13 @@ LookupOutcome searchOrdersInProcess(Cells &cells, const std::string &databasePat
 }
 
 LookupOutcome searchOrdersIsolated(Cells &cells, const std::string &databasePath,
-                                   std::chrono::milliseconds timeLimit)
-{
+                                   std::chrono::milliseconds timeLimit) {
     return runLookupIsolated(
         cells, [&](Cells &c) { return searchOrdersInProcess(c, databasePath); }, timeLimit);
 }
 
 LookupOutcome runLookupIsolated(Cells &cells, const std::function<LookupOutcome(Cells &)> &lookup,
-                                std::chrono::milliseconds timeLimit)
-{
+                                std::chrono::milliseconds timeLimit) {
     int fds[2];
     if (::pipe2(fds, O_CLOEXEC) != 0)
         return lookup(cells);
@@ -308,8 +296,7 @@ LookupOutcome runLookupIsolated(Cells &cells, const std::function<LookupOutcome(
     return outcome;
 }
 
-LookupOutcome SearchOrders(Cells &cells, const std::string &databasePath, MessageSink &messages)
-{
+LookupOutcome SearchOrders(Cells &cells, const std::string &databasePath, MessageSink &messages) {
     LookupOutcome outcome = searchOrdersIsolated(cells, databasePath);
     if (!outcome.message.empty())
         messages.message(outcome.message);
@@ -319,12 +306,9 @@ LookupOutcome SearchOrders(Cells &cells, const std::string &databasePath, Messag
 // ---- the window's handlers ------------------------------------------------
 
 OrderLookup::OrderLookup(LayoutSession &session, MessageSink &messages, LookupHooks &hooks)
-    : m_session(session), m_messages(messages), m_hooks(hooks)
-{
-}
+    : m_session(session), m_messages(messages), m_hooks(hooks) {}
 
-LookupOutcome OrderLookup::cmdSearch_Click()
-{
+LookupOutcome OrderLookup::cmdSearch_Click() {
     LookupOutcome outcome;
     Cells &cells = m_session.cells;
     if (Val(cells.txtSearch) > 0 && !textMode) {
@@ -344,15 +328,13 @@ LookupOutcome OrderLookup::cmdSearch_Click()
     return outcome;
 }
 
-void OrderLookup::txtSearch_KeyPress(int keyAscii)
-{
+void OrderLookup::txtSearch_KeyPress(int keyAscii) {
     m_hooks.hideDirections();
     if (keyAscii == 13)
         cmdSearch_Click();
 }
 
-bool OrderLookup::txtPartNo_Change()
-{
+bool OrderLookup::txtPartNo_Change() {
     double part = Val(m_session.cells.txtPartNo);
     if (part > 9 || part <= 0) {
         m_messages.message(partNumberRangeText);

@@ -11,8 +11,10 @@
 namespace sheetcraft {
 
 inline constexpr const char *orderNotFoundText = "Sorry... Job, Quote or Part Number not found.";
-inline constexpr const char *invalidDatabaseText = "Invalid Database. Please Correct Path Information.";
-inline constexpr const char *partNumberRangeText = "Value must be between 1 and 9 only. Reverting to 1";
+inline constexpr const char *invalidDatabaseText =
+    "Invalid Database. Please Correct Path Information.";
+inline constexpr const char *partNumberRangeText =
+    "Value must be between 1 and 9 only. Reverting to 1";
 
 // How one lookup ended.
 struct LookupOutcome {

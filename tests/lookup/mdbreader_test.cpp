@@ -6,22 +6,11 @@
 
 #include <cctype>
 #include <filesystem>
-#include <functional>
 
 using namespace sheetcraft;
 using sheetcraft::test::TempFolder;
 
 namespace {
-
-int errorNumberOf(const std::function<void()> &action)
-{
-    try {
-        action();
-    } catch (const MdbError &e) {
-        return e.number();
-    }
-    return 0;
-}
 
 struct TypedValue {
     const char *name;
@@ -48,8 +37,7 @@ const TypedValue typedValues[] = {
 
 class TypedValueTest : public ::testing::TestWithParam<TypedValue> {};
 
-TEST_P(TypedValueTest, ReadsAsNumberWithShortestText)
-{
+TEST_P(TypedValueTest, ReadsAsNumberWithShortestText) {
     const TypedValue &v = GetParam();
     TempFolder dir;
     std::string path = dir.file("t.mdb");
@@ -66,7 +54,12 @@ TEST_P(TypedValueTest, ReadsAsNumberWithShortestText)
     t.moveNext();
     ASSERT_FALSE(t.eof());
     EXPECT_TRUE(t.field("V").isNull());
-    EXPECT_EQ(errorNumberOf([&] { (void)t.field("V").asText(); }), mdberr::invalidUseOfNull);
+    try {
+        (void)t.field("V").asText();
+        ADD_FAILURE() << "null taken as text";
+    } catch (const MdbError &e) {
+        EXPECT_EQ(e.number(), mdberr::invalidUseOfNull);
+    }
     t.moveNext();
     EXPECT_TRUE(t.eof());
 }
@@ -79,66 +72,9 @@ INSTANTIATE_TEST_SUITE_P(Types, TypedValueTest, ::testing::ValuesIn(typedValues)
                              return n;
                          });
 
-TEST(MdbReader, TextKeepsNonAsciiShortAndEmptyValues)
-{
-    TempFolder dir;
-    std::string path = dir.file("t.mdb");
-    writeMdbFile(path, {{"T", {{"S", MdbColumnType::Text, 20}}, {{"Zoë ✓"}, {"ab"}, {""}}}});
-    MdbReader db(path);
-    MdbTable t = db.table("T");
-    EXPECT_EQ(t.field("S").asText(), "Zoë ✓");
-    t.moveNext();
-    EXPECT_EQ(t.field("S").asText(), "ab"); // too short for the compressed form
-    t.moveNext();
-    EXPECT_TRUE(t.field("S").isText());
-    EXPECT_EQ(t.field("S").asText(), "");
-}
-
-TEST(MdbReader, FailuresCarryTheEngineNumbers)
-{
-    TempFolder dir;
-    std::string good = dir.file("good.mdb");
-    writeMdbFile(good, {{"Orders", {{"OrderNo", MdbColumnType::Text, 10}}, {{"1"}}}});
-    test::writeFile(dir.file("notes.mdb"), "This is not a database\n");
-    test::writeFile(dir.file("empty.mdb"), "");
-    std::filesystem::create_directory(dir.file("folder.mdb"));
-
-    struct Case {
-        const char *name;
-        std::function<void()> action;
-        int number;
-    } cases[] = {
-        {"folder missing", [&] { MdbReader(dir.file("nowhere/zvData.mdb")); }, mdberr::invalidPath},
-        {"no-folder text as folder", [&] { MdbReader("No Folder Selected\\zvData.mdb"); },
-         mdberr::invalidPath},
-        {"file missing", [&] { MdbReader(dir.file("zvData.mdb")); }, mdberr::fileNotFound},
-        {"text file", [&] { MdbReader(dir.file("notes.mdb")); }, mdberr::notADatabase},
-        {"empty file", [&] { MdbReader(dir.file("empty.mdb")); }, mdberr::notADatabase},
-        {"folder as file", [&] { MdbReader(dir.file("folder.mdb")); }, mdberr::notADatabase},
-        {"table missing", [&] { MdbReader(good).table("Presses"); }, mdberr::tableNotFound},
-        {"field missing",
-         [&] {
-             MdbReader db(good);
-             (void)db.table("Orders").field("PartNo");
-         },
-         mdberr::fieldNotFound},
-    };
-    for (const Case &c : cases)
-        EXPECT_EQ(errorNumberOf(c.action), c.number) << c.name;
-}
-
-TEST(MdbReader, BackslashSeparatesFolders)
-{
-    TempFolder dir;
-    writeMdbFile(dir.file("zvData.mdb"), {{"Orders", {{"OrderNo", MdbColumnType::Text, 10}}, {{"7"}}}});
-    MdbReader db(dir.path().string() + "\\zvData.mdb");
-    EXPECT_EQ(db.table("ORDERS").field("OrderNo").asText(), "7");
-}
-
 // Rows spread over many pages come back complete and in stored order, and two
 // tables can be walked side by side without disturbing each other.
-TEST(MdbReader, WalksLargeTablesInStoredOrderSideBySide)
-{
+TEST(MdbReader, WalksLargeTablesInStoredOrderSideBySide) {
     TempFolder dir;
     std::string path = dir.file("big.mdb");
     MdbTableData a{"A", {{"N", MdbColumnType::LongInteger}, {"S", MdbColumnType::Text, 255}}, {}};

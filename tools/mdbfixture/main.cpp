@@ -6,8 +6,7 @@
 
 // mdbfixture DESCRIPTION OUTPUT: writes the database described in the text
 // file DESCRIPTION (format in README.md) to OUTPUT, replacing it.
-int main(int argc, char **argv)
-{
+int main(int argc, char **argv) {
     if (argc != 3) {
         std::cerr << "usage: mdbfixture DESCRIPTION.txt OUTPUT.mdb\n";
         return 2;
