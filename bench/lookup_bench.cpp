@@ -71,8 +71,8 @@ const Database &database() {
     return db;
 }
 
-// The last order of the table: 100000 is a job (100000 % 4 == 0 makes it a
-// quote), part 1 + 100000 % 3 = 2.
+// The last order in the table: number 100000, a quote (every fourth number
+// is one), part 1 + 100000 % 3 = 2.
 void BM_SearchLastOrder(benchmark::State &state) {
     const std::string path = database().path();
     for (auto _ : state) {

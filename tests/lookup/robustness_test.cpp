@@ -10,6 +10,7 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <iostream>
 #include <map>
 #include <random>
 #include <set>
