@@ -65,6 +65,7 @@ void setIfChanged(QLineEdit *edit, const std::string &text) {
 frmLayOut::frmLayOut(MessageSink &messages, QWidget *parent)
     : QMainWindow(parent), m_surface(windowFont(), screenDpi()), m_view(m_surface),
       session(messages, &m_view), m_messages(messages), m_reportPrinter(messages),
+      m_lookup(session, messages, m_lookupHooks),
       m_pixelsPerTwip(screenDpi() / 1440.0) {
     setWindowTitle(QStringLiteral("Sheetcraft"));
     setFont(windowFont());
@@ -331,7 +332,11 @@ template <typename Handler> void frmLayOut::run(Handler &&handler) {
         pullCells();
     handler();
     if (--m_handlerDepth == 0) {
+        // Counted as handler time: signals from the cells being set must not
+        // copy the half-written widgets back.
+        ++m_handlerDepth;
         pushCells();
+        --m_handlerDepth;
         m_canvas->update();
     }
 }
@@ -415,8 +420,41 @@ void frmLayOut::Command3_Click() {
         m_reportPrinter.Command3_Click(session.cells, session.frames, this);
     });
 }
-void frmLayOut::cmdSearch_Click() {}
-void frmLayOut::txtPartNo_Change() {}
+void frmLayOut::Hooks::hideDirections() {
+    m_window.setDirectionsVisible(false);
+}
+
+void frmLayOut::Hooks::showFolderWindow() {
+    m_window.hide();
+    frmPath::showWindow(m_window.m_messages, &m_window);
+}
+
+void frmLayOut::Hooks::endProgram() {
+    ended = true;
+    if (m_window.endProgram)
+        m_window.endProgram();
+}
+
+void frmLayOut::cmdSearch_Click() {
+    run([this] {
+        m_lookup.databasePath = databasePath.toStdString();
+        m_lookup.textMode = mnuTxt->isChecked();
+        m_lookupHooks.ended = false;
+        m_lookup.cmdSearch_Click();
+        // Search ends with Clear, which hides the directions.
+        if (!m_lookupHooks.ended)
+            setDirectionsVisible(false);
+    });
+}
+
+void frmLayOut::txtPartNo_Change() {
+    // Only this cell: the others may be in the middle of being set.
+    session.cells.txtPartNo = txtPartNo->text().toStdString();
+    if (m_lookup.txtPartNo_Change()) {
+        txtPartNo->setText(QString::fromStdString(session.cells.txtPartNo));
+        txtPartNo->setFocus(Qt::OtherFocusReason);
+    }
+}
 StartupState::Next frmLayOut::Form_Load(const std::function<void()> &endProgram) {
     const StartupState state = loadStartup(m_messages, endProgram);
     setWindowTitle(state.caption);

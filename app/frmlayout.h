@@ -3,10 +3,12 @@
 #include "layoutsession.h"
 #include "recordingsurface.h"
 #include "screenview.h"
+#include "orderlookup.h"
 #include "reportprinter.h"
 #include "startup.h"
 #include "unitsets.h"
 
+#include <QApplication>
 #include <QMainWindow>
 
 #include <array>
@@ -57,6 +59,13 @@ public:
     const RecordingSurface &surface() const { return m_surface; }
     double pixelsPerTwip() const { return m_pixelsPerTwip; }
     int twipsToPixels(double twips) const;
+
+    // How a lookup failure other than a bad folder ends the run; tests
+    // record it instead.
+    std::function<void()> endProgram = [] {
+        QApplication::closeAllWindows();
+        QCoreApplication::exit(1);
+    };
 
     // Where "Print Layouts" goes; tests replace its dialogs.
     ReportPrinter &reportPrinter() { return m_reportPrinter; }
@@ -169,6 +178,21 @@ private:
     MessageSink &m_messages;
     UnitSets m_units;
     ReportPrinter m_reportPrinter;
+
+    // What only the window can do for the job/quote lookup.
+    class Hooks : public LookupHooks {
+    public:
+        explicit Hooks(frmLayOut &window) : m_window(window) {}
+        void hideDirections() override;
+        void showFolderWindow() override;
+        void endProgram() override;
+        bool ended = false;
+
+    private:
+        frmLayOut &m_window;
+    };
+    Hooks m_lookupHooks{*this};
+    OrderLookup m_lookup;
     double m_pixelsPerTwip;
     DiagramCanvas *m_canvas = nullptr;
     int m_handlerDepth = 0;

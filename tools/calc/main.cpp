@@ -2,6 +2,7 @@
 
 #include "diagram.h"
 #include "layoutsession.h"
+#include "orderlookup.h"
 #include "panel.h"
 #include "reportoutput.h"
 #include "sheetsize.h"
@@ -24,7 +25,14 @@ using namespace sheetcraft;
 
 namespace {
 
-enum ExitStatus { Success = 0, BadInput = 2, DoesNotFit = 3, ReportFailed = 6 };
+enum ExitStatus {
+    Success = 0,
+    BadInput = 2,
+    DoesNotFit = 3,
+    NotFound = 4,
+    DatabaseFailed = 5,
+    ReportFailed = 6,
+};
 
 class StderrSink : public MessageSink {
 public:
@@ -115,8 +123,13 @@ int main(int argc, char *argv[])
     const QCommandLineOption json("json", "Write the result as JSON.");
     const QCommandLineOption report("report", "Also write the printed report of both layouts as a PDF file.",
                                     "FILE.pdf");
+    const QCommandLineOption db("db", "Order database (.mdb) to take the job or quote from.", "FILE");
+    const QCommandLineOption job("job", "Job number to look up in --db.", "N");
+    const QCommandLineOption quote("quote", "Quote number to look up in --db.", "N");
+    const QCommandLineOption part("part", "Part number of the job or quote, 1 to 9 (default 1).",
+                                  "P", "1");
     parser.addOptions({finished, press, parent, gripper, edge, fssFrame, pssFrame, maximize, json,
-                       report});
+                       report, db, job, quote, part});
 
     if (!parser.parse(app.arguments()))
         return usageError(parser, parser.errorText());
@@ -147,6 +160,30 @@ int main(int argc, char *argv[])
                              parser.value(parent).toStdString()};
     session.cells.txtGrip = parser.value(gripper).toStdString();
     session.cells.optWidth = edgeText == "width";
+
+    if (parser.isSet(db)) {
+        if (parser.isSet(job) == parser.isSet(quote))
+            return usageError(parser, "--db needs one of --job N or --quote N.");
+        bool partOk = false;
+        const int partNo = parser.value(part).toInt(&partOk);
+        if (!partOk || partNo < 1 || partNo > 9)
+            return usageError(parser, "--part runs from 1 to 9.");
+        Cells &cells = session.cells;
+        cells.optJob = parser.isSet(job);
+        cells.txtSearch = parser.value(parser.isSet(job) ? job : quote).toStdString();
+        cells.txtPartNo = std::to_string(partNo);
+        const LookupOutcome found = SearchOrders(cells, parser.value(db).toStdString(), sink);
+        switch (found.status) {
+        case LookupOutcome::Status::Found: break;
+        case LookupOutcome::Status::NotFound: return NotFound;
+        case LookupOutcome::Status::Failed: return DatabaseFailed;
+        case LookupOutcome::Status::NotRun:
+            return usageError(parser, "The job or quote number must be a number above 0.");
+        }
+        sink.count = 0; // the lookup's messages are its own
+    } else if (parser.isSet(job) || parser.isSet(quote)) {
+        return usageError(parser, "--job and --quote need --db FILE.");
+    }
 
     // The same entry check and normal forms as leaving each size cell.
     for (int i = 0; i < 3; ++i) {
