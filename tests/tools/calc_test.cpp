@@ -7,6 +7,7 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QStringList>
+#include <QTemporaryDir>
 
 namespace {
 
@@ -79,6 +80,53 @@ TEST(Calculator, MaximizePicksTheFirstBestFrames)
     EXPECT_EQ(root["press"].toObject()["frame"].toInt(), 1);
 }
 
+TEST(Calculator, JobFromTheDatabaseFillsTheSizesAndGripper)
+{
+    const CalcRun r = calc({"--json", "--db", DEMO_DATABASE, "--job", "12346"});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    const QJsonObject root = QJsonDocument::fromJson(r.out.toUtf8()).object();
+    EXPECT_EQ(root["finished"].toObject()["sheetWidth"].toDouble(), 18);
+    EXPECT_EQ(root["press"].toObject()["sheetWidth"].toDouble(), 18) << "no parent: press size";
+    EXPECT_GT(root["finished"].toObject()["gripper"].toDouble(), 0);
+}
+
+// Text of a PDF and its page count, through poppler's tools.
+QString pdfText(const QString &path)
+{
+    QProcess p;
+    p.start("pdftotext", {"-layout", path, "-"});
+    p.waitForFinished(30000);
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+int pdfPages(const QString &path) { return pdfText(path).count('\f'); }
+
+TEST(CalculatorReport, HoldsTitleJobBlockHeadingsAndRows)
+{
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath("job.pdf");
+    const CalcRun r = calc({"--db", DEMO_DATABASE, "--quote", "987", "--part", "2", "--report", pdf});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    const QString text = pdfText(pdf);
+    for (const char *expected :
+         {"Sheetcraft", "Company: Lakeside School", "Quote #: 00000987", "Part No: 2",
+          "Description: Newsletter, insert", "Stock: 60# Offset",
+          "LAYOUT: Finished Forms on Press Sheet (UP):", "LAYOUT: Press Forms on Parent Sheet (OUT):",
+          "PARS-SHT WIDTH", "% STOCK WASTE"})
+        EXPECT_TRUE(text.contains(expected)) << expected;
+    EXPECT_EQ(pdfPages(pdf), 1);
+}
+
+TEST(CalculatorReport, SquareParentSheetTakesTwoPages)
+{
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath("square.pdf");
+    const CalcRun r = calc({"--parent", "35x35", "--report", pdf});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_EQ(pdfPages(pdf), 2);
+    EXPECT_TRUE(pdfText(pdf).contains("PARS-SHT DEPTH"));
+}
+
 struct FailureCase {
     const char *name;
     QStringList args;
@@ -109,7 +157,14 @@ INSTANTIATE_TEST_SUITE_P(
         FailureCase{"finishedTooLarge", {"--finished", "12x18"}, 3,
                     "WARNING: Finished Sheet Larger Than Allowable Press Sheet!", false},
         FailureCase{"pressTooLarge", {"--parent", "10x12"}, 3,
-                    "WARNING: Finished Sheet Larger Than Allowable Press Sheet!", true}),
+                    "WARNING: Finished Sheet Larger Than Allowable Press Sheet!", true},
+        FailureCase{"jobWithoutDb", {"--job", "12345"}, 2, "--job and --quote need --db", false},
+        FailureCase{"partOutOfRange", {"--db", DEMO_DATABASE, "--job", "12345", "--part", "10"}, 2,
+                    "--part runs from 1 to 9.", false},
+        FailureCase{"notFound", {"--db", DEMO_DATABASE, "--job", "12345", "--part", "3"}, 4,
+                    "Sorry... Job, Quote or Part Number not found.", false},
+        FailureCase{"missingFile", {"--db", "/tmp/absent-folder-xyz/zvData.mdb", "--job", "1"}, 5,
+                    "Invalid Database. Please Correct Path Information.", false}),
     [](const auto &info) { return std::string(info.param.name); });
 
 } // namespace
