@@ -11,6 +11,8 @@
 #include <QImage>
 #include <QPainter>
 
+#include "guimain.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
@@ -64,14 +66,5 @@ BENCHMARK(BM_RedrawHugeCount)->Unit(benchmark::kMicrosecond);
 } // namespace
 
 int main(int argc, char **argv) {
-    // Fonts need a GUI application; no display is needed to paint an image.
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    setenv("QT_FONT_DPI", "96", 1);
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runGuiBenchmarks(argc, argv);
 }

@@ -1,6 +1,8 @@
 #include "reportcontent.h"
 #include "reportoutput.h"
 
+#include "guimain.h"
+
 #include <benchmark/benchmark.h>
 
 #include <QGuiApplication>
@@ -67,12 +69,5 @@ BENCHMARK(BM_ReportPdfTinyPieces)->Unit(benchmark::kMillisecond);
 } // namespace
 
 int main(int argc, char **argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runGuiBenchmarks(argc, argv);
 }

@@ -165,53 +165,46 @@ void LayoutSession::DrawSheet()
     m_drawn = drawnFrom();
 
     const double gripper = gripperValue(cells.txtGrip);
-    DiagramValues fss = computeDiagram(Diagram::Finished, cells.txtFSS, cells.txtPSS,
-                                       frames.fssFrame, gripper, cells.optWidth);
-    if (m_view)
-        m_view->drawSheet(fss);
-    if (!fss.fits()) {
-        m_outcome = RedrawOutcome::FinishedDoesNotFit;
-        warnDoesNotFit();
+    const DiagramValues fss = computeDiagram(Diagram::Finished, cells.txtFSS, cells.txtPSS,
+                                             frames.fssFrame, gripper, cells.optWidth);
+    if (!drawDiagram(fss))
         return;
-    }
-    if (fss.isEmpty()) {
-        // Skip rule: the next frame is drawn by a fresh redraw from the start.
-        clearView();
-        m_outcome = RedrawOutcome::EmptyFrame;
-        if (frames.stepMode < 2)
-            cmdNext_Click();
-        return;
-    }
-    if (fss.isStaggerFrame())
-        cells.txtSwap[0] = strNumber(fss.pieceDepth);
-    if (m_view)
-        m_view->drawLayout(fss, panelRows(fss));
     frames.fssFrameOut = fss.frameOut();
     m_finished = fss;
 
-    DiagramValues pss =
+    const DiagramValues pss =
         computeDiagram(Diagram::Press, cells.txtPSS, cells.txtPARS, frames.pssFrame);
-    if (m_view)
-        m_view->drawSheet(pss);
-    if (!pss.fits()) {
-        m_outcome = RedrawOutcome::PressDoesNotFit;
-        warnDoesNotFit();
+    if (!drawDiagram(pss))
         return;
-    }
-    if (pss.isEmpty()) {
-        clearView();
-        m_outcome = RedrawOutcome::EmptyFrame;
-        if (frames.stepMode < 2)
-            cmdNextPSS_Click();
-        return;
-    }
-    if (pss.isStaggerFrame())
-        cells.txtSwap[0] = strNumber(pss.pieceDepth);
-    if (m_view)
-        m_view->drawLayout(pss, panelRows(pss));
     frames.pssFrameOut = pss.frameOut();
     m_press = pss;
     m_outcome = RedrawOutcome::Drawn;
+}
+
+bool LayoutSession::drawDiagram(const DiagramValues &values)
+{
+    const bool finished = values.diagram == Diagram::Finished;
+    if (m_view)
+        m_view->drawSheet(values);
+    if (!values.fits()) {
+        m_outcome = finished ? RedrawOutcome::FinishedDoesNotFit : RedrawOutcome::PressDoesNotFit;
+        warnDoesNotFit();
+        return false;
+    }
+    if (values.isEmpty()) {
+        // Skip rule: the next frame is drawn by a fresh redraw from the start,
+        // except while Maximize steps the frames itself.
+        clearView();
+        m_outcome = RedrawOutcome::EmptyFrame;
+        if (frames.stepMode < 2)
+            finished ? cmdNext_Click() : cmdNextPSS_Click();
+        return false;
+    }
+    if (values.isStaggerFrame())
+        cells.txtSwap[0] = strNumber(values.pieceDepth);
+    if (m_view)
+        m_view->drawLayout(values, panelRows(values));
+    return true;
 }
 
 void LayoutSession::txtSize_LostFocus(int index)

@@ -81,6 +81,9 @@ private:
     bool checkSizes();
     void clearView();
     void warnDoesNotFit();
+    // Draws one diagram of a redraw; false when the redraw ends there (the
+    // piece does not fit, or the frame is empty and the skip rule took over).
+    bool drawDiagram(const DiagramValues &values);
 
     MessageSink &m_messages;
     RedrawView *m_view = nullptr;
