@@ -182,7 +182,7 @@ MdbTable MdbReader::table(const std::string &name) {
     if (!found) {
         mdb_close(mdb);
         throw MdbError(mdberr::tableNotFound,
-                       "The Microsoft Jet database engine cannot find the input table or query '" +
+                       "The database has no table '" +
                            name + "'");
     }
     MdbTableDef *table = mdb_read_table(found);
