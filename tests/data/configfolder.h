@@ -4,7 +4,6 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-#include <QtGlobal>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -23,24 +22,22 @@ public:
         qputenv("XDG_CONFIG_HOME", m_dir.path().toLocal8Bit());
     }
     ~ConfigFolder() {
-        if (!m_locked.isEmpty())
-            setImmutable(m_locked, false);
+        if (m_locked)
+            setImmutable(false);
         qputenv("XDG_CONFIG_HOME", m_old);
     }
     ConfigFolder(const ConfigFolder &) = delete;
     ConfigFolder &operator=(const ConfigFolder &) = delete;
 
     QString root() const { return m_dir.path(); }
-    QString settings() const { return m_dir.path() + QStringLiteral("/sheetcraft"); }
-    QString file(const char *name) const {
-        return settings() + QLatin1Char('/') + QLatin1String(name);
-    }
+    QString settings() const { return root() + QStringLiteral("/sheetcraft"); }
+    QString file(const char *name) const { return settings() + '/' + QLatin1String(name); }
 
     void write(const char *name, const QByteArray &bytes) const {
         QDir().mkpath(settings());
         QFile f(file(name));
-        f.open(QIODevice::WriteOnly);
-        f.write(bytes);
+        if (f.open(QIODevice::WriteOnly))
+            f.write(bytes);
     }
     QByteArray read(const char *name) const {
         QFile f(file(name));
@@ -48,41 +45,28 @@ public:
     }
 
     // Makes the settings folder refuse new files. Permissions do not stop
-    // root, so there the folder is marked immutable instead; false when
+    // root, so there the folder is marked immutable as well; false when
     // neither works on this file system.
     bool lockSettings() {
         QDir().mkpath(settings());
         ::chmod(settings().toLocal8Bit().constData(), 0555);
-        if (!probeWritable())
-            return true;
-        if (setImmutable(settings(), true))
-            m_locked = settings();
-        return !probeWritable();
+        m_locked = setImmutable(true);
+        QFile probe(settings() + QStringLiteral("/probe"));
+        return !probe.open(QIODevice::WriteOnly) || !probe.remove();
     }
 
 private:
-    bool probeWritable() const {
-        QFile probe(settings() + QStringLiteral("/probe"));
-        const bool ok = probe.open(QIODevice::WriteOnly);
-        if (ok)
-            probe.remove();
-        return ok;
-    }
-    static bool setImmutable(const QString &path, bool on) {
+    bool setImmutable(bool on) const {
 #ifdef __linux__
-        const int fd = ::open(path.toLocal8Bit().constData(), O_RDONLY | O_DIRECTORY);
-        if (fd < 0)
-            return false;
+        const int fd = ::open(settings().toLocal8Bit().constData(), O_RDONLY | O_DIRECTORY);
         int flags = 0;
-        bool ok = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
-        if (ok) {
-            flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
-            ok = ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
-        }
-        ::close(fd);
+        bool ok = fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+        flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
+        ok = ok && ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+        if (fd >= 0)
+            ::close(fd);
         return ok;
 #else
-        Q_UNUSED(path);
         Q_UNUSED(on);
         return false;
 #endif
@@ -90,7 +74,7 @@ private:
 
     QTemporaryDir m_dir;
     QByteArray m_old;
-    QString m_locked;
+    bool m_locked = false;
 };
 
 } // namespace sheetcraft::test

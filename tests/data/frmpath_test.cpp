@@ -29,8 +29,6 @@ const QString nf = QStringLiteral("No Folder Selected");
 class FolderWindow : public testing::Test {
 protected:
     void SetUp() override {
-        data = config.root() + QStringLiteral("/shop/data");
-        est = config.root() + QStringLiteral("/est");
         QDir().mkpath(data + QStringLiteral("/jobs"));
         QDir().mkpath(est);
     }
@@ -40,6 +38,7 @@ protected:
         config.write(locationFileName, first.toUtf8() + "\r\n" + second.toUtf8() + "\r\n");
     }
     frmPath *open() {
+        delete window.data();
         window = new frmPath(sink, &main);
         window->show();
         return window;
@@ -49,61 +48,44 @@ protected:
     RecordingSink sink;
     QWidget main;
     QPointer<frmPath> window;
-    QString data;
-    QString est;
+    const QString data = config.root() + QStringLiteral("/shop/data");
+    const QString est = config.root() + QStringLiteral("/est");
 };
 
-struct LoadRow {
-    const char *name;
-    const char *first; // "data", "est", "gone" or a literal text
-    const char *second;
-    bool leftLoaded;
-    bool rightLoaded;
-};
-
-class FolderWindowLoad : public FolderWindow, public testing::WithParamInterface<LoadRow> {
-protected:
-    QString resolve(const char *text) const {
-        const QString t = QString::fromUtf8(text);
-        if (t == "data")
-            return data;
-        if (t == "est")
-            return est;
-        if (t == "gone")
-            return config.root() + QStringLiteral("/deleted");
-        return t;
+// A column loads only a stored absolute path of a folder that exists; a
+// deleted data folder stops the loading of both.
+TEST_F(FolderWindow, LoadsStoredFoldersAndStopsAtOneThatIsGone) {
+    const QString gone = config.root() + QStringLiteral("/deleted");
+    const struct {
+        const char *name;
+        QString first, second;
+        bool leftLoaded, rightLoaded;
+    } rows[] = {
+        {"both stored", data, est, true, true},
+        {"data deleted", gone, est, false, false},
+        {"est deleted", data, gone, true, false},
+        {"data not chosen", nf, est, false, true},
+        {"relative path", QStringLiteral("shop/data"), est, false, true},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        storeLocations(row.first, row.second);
+        frmPath *w = open();
+        EXPECT_EQ(w->Text1->text(), row.leftLoaded ? data : nf);
+        EXPECT_EQ(w->Text2->text(), row.rightLoaded ? est : nf);
+        if (row.leftLoaded) {
+            EXPECT_EQ(w->openFolder(0), data);
+            EXPECT_TRUE(data.startsWith(w->drvBox->currentData().toString()));
+        }
+        if (row.rightLoaded) {
+            EXPECT_EQ(w->openFolder(1), est);
+        }
+        EXPECT_TRUE(sink.messages.empty());
     }
-};
-
-TEST_P(FolderWindowLoad, StopsAtAFolderThatIsGone) {
-    const LoadRow &row = GetParam();
-    storeLocations(resolve(row.first), resolve(row.second));
-    frmPath *w = open();
-    EXPECT_EQ(w->Text1->text(), row.leftLoaded ? data : nf);
-    EXPECT_EQ(w->Text2->text(), row.rightLoaded ? est : nf);
-    if (row.leftLoaded) {
-        EXPECT_EQ(w->openFolder(0), data);
-        EXPECT_TRUE(data.startsWith(w->drvBox->currentData().toString()));
-    }
-    if (row.rightLoaded) {
-        EXPECT_EQ(w->openFolder(1), est);
-    }
-    EXPECT_TRUE(sink.messages.empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rows, FolderWindowLoad,
-    testing::Values(LoadRow{"BothStored", "data", "est", true, true},
-                    LoadRow{"DataDeleted", "gone", "est", false, false},
-                    LoadRow{"EstDeleted", "data", "gone", true, false},
-                    LoadRow{"DataNotChosen", "No Folder Selected", "est", false, true},
-                    LoadRow{"NetworkPath", "\\\\server\\share\\data", "est", false, true},
-                    LoadRow{"RelativePath", "shop/data", "est", false, true}),
-    [](const auto &info) { return std::string(info.param.name); });
-
 TEST_F(FolderWindow, FirstStartContinueWritesTwoLinesAndShowsTheMainWindow) {
-    const StartupState state = loadStartup(sink, [] {});
-    ASSERT_EQ(state.next, StartupState::Next::ShowFolderWindow);
+    ASSERT_EQ(loadStartup(sink, [] {}).next, StartupState::Next::ShowFolderWindow);
     main.hide();
     frmPath *w = open();
     QSignalSpy continued(w, &frmPath::continued);
@@ -127,8 +109,8 @@ TEST_F(FolderWindow, DoubleClickOpensFolderAndResultFollows) {
     QModelIndex index;
     ASSERT_TRUE(QTest::qWaitFor(
         [&] {
-            return (index = model->index(jobs)).isValid() &&
-                   !w->dirBox->visualRect(index).isEmpty();
+            index = model->index(jobs);
+            return index.isValid() && !w->dirBox->visualRect(index).isEmpty();
         },
         5000));
 
@@ -152,7 +134,9 @@ TEST_F(FolderWindow, ChoosingADriveMovesTheListToItsTop) {
     EXPECT_EQ(w->Text1->text(), nf);
 }
 
-TEST_F(FolderWindow, ClosingOtherwiseSavesNothingAndBringsBackTheMainWindow) {
+// Closed without Continue: nothing saved, and the main window comes back only
+// when it was hidden for the folder window (not when Exit closes both).
+TEST_F(FolderWindow, ClosingOtherwiseSavesNothingAndBringsBackAHiddenMainWindow) {
     main.hide();
     frmPath *w = open();
     QSignalSpy closed(w, &frmPath::closedWithoutContinue);
@@ -161,11 +145,8 @@ TEST_F(FolderWindow, ClosingOtherwiseSavesNothingAndBringsBackTheMainWindow) {
     EXPECT_TRUE(main.isVisible());
     EXPECT_EQ(closed.count(), 1);
     EXPECT_EQ(config.read(locationFileName), QByteArray("<missing>"));
-}
 
-TEST_F(FolderWindow, ExitClosingBothWindowsDoesNotReopenTheMainWindow) {
-    main.show();
-    frmPath *w = open();
+    w = open();
     main.close(); // closing all windows may reach the main window first
     w->close();
     EXPECT_FALSE(main.isVisible());
