@@ -5,6 +5,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <ostream>
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -12,6 +14,14 @@
 #include <linux/fs.h>
 #include <sys/ioctl.h>
 #endif
+
+// Readable QString and QByteArray values in failure messages.
+inline void PrintTo(const QString &text, std::ostream *os) {
+    *os << '"' << text.toStdString() << '"';
+}
+inline void PrintTo(const QByteArray &bytes, std::ostream *os) {
+    *os << '"' << bytes.toStdString() << '"';
+}
 
 namespace sheetcraft::test {
 

@@ -1,6 +1,5 @@
 #include "configfolder.h"
 #include "frmpath.h"
-#include "qstringprint.h"
 #include "recordingsink.h"
 #include "settingsfiles.h"
 #include "startup.h"

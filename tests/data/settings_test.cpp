@@ -1,5 +1,4 @@
 #include "configfolder.h"
-#include "qstringprint.h"
 #include "recordingsink.h"
 #include "settingsfiles.h"
 #include "startup.h"
@@ -24,31 +23,29 @@ TEST(Startup, CaptionCarriesTheBuildVersion) {
 }
 
 TEST(Startup, LocationFileDecidesFoldersSearchAndWhatComesNext) {
+    const Next toMain = Next::ShowMainWindow, toEnd = Next::EndProgram;
     const struct {
         const char *name;
         const char *file; // nullptr: no location file at all
         Next next;
         bool searchEnabled;
         QString dataFolder, estFolder;
-        const char *message; // shown before the run ends
+        const char *message = nullptr; // shown before the run ends
     } rows[] = {
-        {"both no folder", "No Folder Selected\r\nNo Folder Selected\r\n", Next::ShowMainWindow,
-         false, nf, nf, nullptr},
-        {"data chosen", "/srv/data\r\nNo Folder Selected\r\n", Next::ShowMainWindow, true,
-         "/srv/data", nf, nullptr},
-        {"plain line feeds and a byte-order mark",
-         "\xEF\xBB\xBFNo Folder Selected\nNo Folder Selected\n", Next::ShowMainWindow, false, nf,
-         nf, nullptr},
+        {"both no folder", "No Folder Selected\r\nNo Folder Selected\r\n", toMain, false, nf, nf},
+        {"data chosen", "/srv/data\r\nNo Folder Selected\r\n", toMain, true, "/srv/data", nf},
+        {"line feeds, byte-order mark", "\xEF\xBB\xBFNo Folder Selected\nNo Folder Selected\n",
+         toMain, false, nf, nf},
         // Positions 1 and 2 share no bit, positions 3 and 1 do.
-        {"positions one and two", "No Folder Selected\r\nxNo Folder\r\n", Next::ShowMainWindow,
-         true, nf, "xNo Folder", nullptr},
-        {"positions three and one", "abNo Folder\r\nNo Folder Selected\r\n", Next::ShowMainWindow,
-         false, "abNo Folder", nf, nullptr},
-        {"quoted keeps its comma", "\"/srv/Data, Inc\"\r\n/srv/est\r\n", Next::ShowMainWindow, true,
-         "/srv/Data, Inc", "/srv/est", nullptr},
-        {"no file", nullptr, Next::ShowFolderWindow, true, {}, {}, nullptr},
-        {"one line", "/srv/data\r\n", Next::EndProgram, true, {}, {}, "Error Number 62. Exit Job"},
-        {"unreadable", asFolder, Next::EndProgram, true, {}, {}, "Error Number 75. Exit Job"},
+        {"positions 1 and 2", "No Folder Selected\r\nxNo Folder\r\n", toMain, true, nf,
+         "xNo Folder"},
+        {"positions 3 and 1", "abNo Folder\r\nNo Folder Selected\r\n", toMain, false, "abNo Folder",
+         nf},
+        {"quoted comma", "\"/srv/Data, Inc\"\r\n/srv/est\r\n", toMain, true, "/srv/Data, Inc",
+         "/srv/est"},
+        {"no file", nullptr, Next::ShowFolderWindow, true, {}, {}},
+        {"one line", "/srv/data\r\n", toEnd, true, {}, {}, "Error Number 62. Exit Job"},
+        {"unreadable", asFolder, toEnd, true, {}, {}, "Error Number 75. Exit Job"},
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.name);
