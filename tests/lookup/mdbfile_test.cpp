@@ -128,7 +128,7 @@ table Presses
 column PressID      Long Integer
 column Name         Text(40)
 column GripperWidth Double
-row 1 | Heidelberg 40 | 0.5
+row 1 | Two-colour 40 | 0.5
 row 2 | "" | 0.25
 
 table Empty
