@@ -5,316 +5,168 @@
 #include <QApplication>
 #include <gtest/gtest.h>
 
-#include <cmath>
-
 using namespace sheetcraft;
 using sheetcraft::test::opsOf;
-using sheetcraft::test::textAt;
 using Kind = DrawOp::Kind;
 
 namespace {
 
-// A piece laid out on a sheet the way a frame lays it, worked out here by hand
-// so the drawing can be checked apart from the count.
-DiagramValues layout(Diagram diagram, double piece1, double piece2, double sheetW, double sheetD,
-                     int frame, double gripper = 0, bool onWidth = true) {
-    DiagramValues v;
-    v.diagram = diagram;
-    v.frame = frame;
-    const bool turned = frame >= 3;
-    v.pieceWidth = turned ? piece2 : piece1;
-    v.pieceDepth = turned ? piece1 : piece2;
-    v.fullSheetWidth = sheetW;
-    v.fullSheetDepth = sheetD;
-    v.gripper = gripper;
-    v.gripperOnWidth = onWidth;
-    v.sheetWidth = sheetW - (gripper > 0 && !onWidth ? gripper : 0);
-    v.sheetDepth = sheetD - (gripper > 0 && onWidth ? gripper : 0);
-    v.fitStatus = FitStatus::Fits;
-    v.piecesAcross = std::floor(v.sheetWidth / v.pieceWidth);
-    v.piecesDown = std::floor(v.sheetDepth / v.pieceDepth);
-    if (frame == 2) {
-        v.staggerAcross = std::floor((v.sheetWidth - v.pieceWidth * v.piecesAcross) / v.pieceDepth);
-        v.staggerDown = std::floor(v.sheetDepth / v.pieceWidth);
-    } else if (frame == 4) {
-        v.staggerDown = std::floor((v.sheetDepth - v.pieceDepth * v.piecesDown) / v.pieceWidth);
-        v.staggerAcross = std::floor(v.sheetWidth / v.pieceDepth);
-    }
+const Diagram F = Diagram::Finished;
+const Diagram P = Diagram::Press;
+
+// Sizes in storage form, larger number first, as the redraw passes them.
+DiagramValues layout(Diagram diagram, const char *piece, const char *sheet, int frame,
+                     double gripper = 0, bool onWidth = true) {
+    DiagramValues v = computeDiagram(diagram, piece, sheet, frame, gripper, onWidth);
+    v.gripper = gripper; // kept even for the press diagram: its drawing must ignore it
     return v;
 }
 
+// Two corners; for a grid, its origin and one cell's width and height.
 struct Box {
     double x1, y1, x2, y2;
 };
 
-struct SheetRow {
-    const char *name;
-    DiagramValues values;
-    std::int64_t scale;
-    Box outline;
-    int gripShiftX;
-    int gripShiftY;
-    bool hasStrip;
-    Box strip;
-};
-
-void PrintTo(const SheetRow &row, std::ostream *os) {
-    *os << row.name;
+Box B(double x1, double y1, double x2, double y2) {
+    return {x1, y1, x2, y2};
 }
 
-class DrawSheetScreen : public ::testing::TestWithParam<SheetRow> {};
+void expectCorners(const DrawOp &op, const Box &b) {
+    EXPECT_DOUBLE_EQ(op.x1, b.x1);
+    EXPECT_DOUBLE_EQ(op.y1, b.y1);
+    EXPECT_DOUBLE_EQ(op.x2, b.x2);
+    EXPECT_DOUBLE_EQ(op.y2, b.y2);
+}
 
-TEST_P(DrawSheetScreen, OutlineStripAndShifts) {
-    const SheetRow &row = GetParam();
+struct Grid {
+    Box cell;
+    std::int64_t cols = 0, rows = 0; // no grid when no columns
+};
+
+Grid G(double x, double y, double w, double h, std::int64_t cols, std::int64_t rows) {
+    return {{x, y, w, h}, cols, rows};
+}
+
+struct DiagramRow {
+    const char *name;
+    DiagramValues values;
+    bool onPaper;
+    std::int64_t scale;
+    const char *depthLabel, *widthLabel;
+    Box outline;
+    Grid grid;
+    Box strip = {}; // no strip when empty
+    Grid block = {};
+};
+
+// Pens (the outline and strip; marks and pieces) and the dimension-mark offsets
+// (ticks, long line, labels) out from the outline.
+struct Marks {
+    int outlinePen, linePen;
+    double start, end, middle, labelX, labelY;
+};
+const Marks screenMarks{1, 1, 60, 420, 240, 120, 160};
+const Marks paperMarks{4, 3, 160, 520, 340, 220, 220};
+
+class DrawDiagram : public ::testing::TestWithParam<DiagramRow> {};
+
+TEST_P(DrawDiagram, OutlineStripMarksAndPieces) {
+    const DiagramRow &row = GetParam();
+    const Marks &m = row.onPaper ? paperMarks : screenMarks;
+    const DiagramGeometry geometry =
+        row.onPaper ? DiagramGeometry::paper(2000) : DiagramGeometry::screen(row.values.diagram);
     RecordingSurface surface(QApplication::font(), 96);
-    const SheetPlacement p =
-        DiagramPainter::drawSheet(surface, row.values, DiagramGeometry::screen(row.values.diagram));
-
+    const SheetPlacement p = DiagramPainter::drawSheet(surface, row.values, geometry);
+    const std::size_t sheetOps = surface.ops().size();
+    DiagramPainter::drawPieces(surface, row.values, p, geometry);
     EXPECT_EQ(p.scale, row.scale);
-    EXPECT_EQ(p.gripShiftX, row.gripShiftX);
-    EXPECT_EQ(p.gripShiftY, row.gripShiftY);
-    const auto boxes = opsOf(surface, Kind::Box);
-    ASSERT_EQ(boxes.size(), row.hasStrip ? 2u : 1u);
-    const DrawOp &outline = boxes[0];
-    EXPECT_DOUBLE_EQ(outline.x1, row.outline.x1);
-    EXPECT_DOUBLE_EQ(outline.y1, row.outline.y1);
-    EXPECT_DOUBLE_EQ(outline.x2, row.outline.x2);
-    EXPECT_DOUBLE_EQ(outline.y2, row.outline.y2);
-    EXPECT_EQ(outline.fillColour, white);
-    EXPECT_EQ(outline.fillStyle, FillStyle::Solid);
     EXPECT_EQ(p.sheetRight, row.outline.x2);
     EXPECT_EQ(p.sheetBottom, row.outline.y2);
-    if (row.hasStrip) {
-        const DrawOp &strip = boxes[1];
-        EXPECT_DOUBLE_EQ(strip.x1, row.strip.x1);
-        EXPECT_DOUBLE_EQ(strip.y1, row.strip.y1);
-        EXPECT_DOUBLE_EQ(strip.x2, row.strip.x2);
-        EXPECT_DOUBLE_EQ(strip.y2, row.strip.y2);
-        EXPECT_EQ(strip.fillColour, blue);
-        EXPECT_EQ(strip.fillStyle, FillStyle::DiagonalCross);
-        EXPECT_EQ(strip.colour, black);
-    }
-}
 
-const Diagram F = Diagram::Finished;
-const Diagram P = Diagram::Press;
-
-INSTANTIATE_TEST_SUITE_P(
-    WorkedCoordinates, DrawSheetScreen,
-    ::testing::Values(SheetRow{"default_press_sheet",
-                               layout(F, 3, 2, 17, 11, 1),
-                               78,
-                               {640, 640, 1966, 1498},
-                               0,
-                               0,
-                               false,
-                               {}},
-                      SheetRow{"default_parent_sheet",
-                               layout(P, 17, 11, 35, 23, 1),
-                               38,
-                               {4000, 640, 5330, 1514},
-                               0,
-                               0,
-                               false,
-                               {}},
-                      SheetRow{"gripper_half_on_width",
-                               layout(F, 3, 2, 17, 11, 1, 0.5, true),
-                               78,
-                               {640, 640, 1966, 1498},
-                               0,
-                               39,
-                               true,
-                               {640, 640, 1966, 679}},
-                      SheetRow{"gripper_quarter_on_depth_ties_to_even",
-                               layout(F, 3, 2, 17, 11, 1, 0.25, false),
-                               78,
-                               {640, 640, 1966, 1498},
-                               20,
-                               0,
-                               true,
-                               {640, 640, 660, 1498}},
-                      // The press diagram never shows a strip, whatever the gripper.
-                      SheetRow{"press_diagram_ignores_gripper",
-                               layout(P, 17, 11, 35, 23, 1, 0.5, true),
-                               38,
-                               {4000, 640, 5330, 1514},
-                               0,
-                               0,
-                               false,
-                               {}},
-                      SheetRow{"metric_press_sheet",
-                               layout(F, 90, 50, 315, 225, 1),
-                               4,
-                               {640, 640, 1900, 1540},
-                               0,
-                               0,
-                               false,
-                               {}},
-                      SheetRow{"huge_sheet_collapses_to_a_point",
-                               layout(F, 10, 10, 2640, 2000, 1),
-                               0,
-                               {640, 640, 640, 640},
-                               0,
-                               0,
-                               false,
-                               {}}),
-    [](const auto &info) { return std::string(info.param.name); });
-
-TEST(DrawSheetScreenMarks, TicksAndLetterLabels) {
-    struct Row {
-        Diagram diagram;
-        const char *depthLabel;
-        const char *widthLabel;
-    };
-    for (const Row &r : {Row{F, "PSD", "PSW"}, Row{P, "DEP", "WID"}}) {
-        RecordingSurface surface(QApplication::font(), 96);
-        // A 17x11 sheet at scale 78 on either side of the window.
-        const DiagramValues v = layout(r.diagram, 3, 2, 17, 11, 1);
-        const SheetPlacement p =
-            DiagramPainter::drawSheet(surface, v, DiagramGeometry::screen(r.diagram));
-        const double L = p.sheetLeft, R = p.sheetRight, T = 640, B = 1498;
-        const auto lines = opsOf(surface, Kind::Line);
-        ASSERT_EQ(lines.size(), 6u);
-        const Box expected[] = {{R + 60, T, R + 420, T},  {R + 60, B, R + 420, B},
-                                {R + 240, T, R + 240, B}, {L, B + 60, L, B + 420},
-                                {R, B + 60, R, B + 420},  {L, B + 240, R, B + 240}};
-        for (int i = 0; i < 6; ++i) {
-            SCOPED_TRACE(i);
-            EXPECT_DOUBLE_EQ(lines[i].x1, expected[i].x1);
-            EXPECT_DOUBLE_EQ(lines[i].y1, expected[i].y1);
-            EXPECT_DOUBLE_EQ(lines[i].x2, expected[i].x2);
-            EXPECT_DOUBLE_EQ(lines[i].y2, expected[i].y2);
-            EXPECT_EQ(lines[i].lineWidth, 1);
-        }
-        EXPECT_EQ(textAt(surface, R + 120, (B - T) / 2 + T - 180), r.depthLabel);
-        EXPECT_EQ(textAt(surface, (R - L) / 2 + L - 60, B + 160), r.widthLabel);
-    }
-}
-
-TEST(DrawSheetPaper, ScalePensAndNumericLabels) {
-    RecordingSurface surface(QApplication::font(), 600);
-    const DiagramValues v = layout(F, 3, 2, 11, 8.5, 1, 0.5, false);
-    const SheetPlacement p = DiagramPainter::drawSheet(surface, v, DiagramGeometry::paper(2000));
-    EXPECT_EQ(p.scale, 520);
-    EXPECT_EQ(p.sheetLeft, 640);
-    EXPECT_EQ(p.sheetRight, 640 + 5720);
-    EXPECT_EQ(p.sheetBottom, 2000 + 4420);
-    EXPECT_EQ(p.gripShiftX, 260);
+    const bool hasStrip = row.strip.x2 != 0;
     const auto boxes = opsOf(surface, Kind::Box);
-    ASSERT_EQ(boxes.size(), 2u);
-    EXPECT_EQ(boxes[0].lineWidth, 4);
-    EXPECT_EQ(boxes[1].lineWidth, 4); // the strip keeps the outline's pen
-    EXPECT_DOUBLE_EQ(boxes[1].x2, 640 + 260);
-    for (const DrawOp &line : opsOf(surface, Kind::Line))
-        EXPECT_EQ(line.lineWidth, 3);
-    const double R = p.sheetRight, B = p.sheetBottom;
-    EXPECT_DOUBLE_EQ(opsOf(surface, Kind::Line)[0].x1, R + 160);
-    EXPECT_DOUBLE_EQ(opsOf(surface, Kind::Line)[0].x2, R + 520);
-    EXPECT_EQ(textAt(surface, R + 220, (B - 2000) / 2 + 2000 - 180), " 8.5 ");
-    EXPECT_EQ(textAt(surface, (R - 640) / 2 + 640 - 60, B + 220), " 11 ");
-}
+    ASSERT_EQ(boxes.size(), hasStrip ? 2u : 1u);
+    expectCorners(boxes[0], row.outline);
+    EXPECT_EQ(boxes[0].fillColour, white);
+    EXPECT_EQ(boxes[0].fillStyle, FillStyle::Solid);
+    EXPECT_EQ(boxes[0].lineWidth, m.outlinePen);
+    if (hasStrip) {
+        expectCorners(boxes[1], row.strip);
+        EXPECT_EQ(boxes[1].fillColour, blue);
+        EXPECT_EQ(boxes[1].fillStyle, FillStyle::DiagonalCross);
+        EXPECT_EQ(boxes[1].lineWidth, m.outlinePen);
+    }
 
-struct GridRow {
-    const char *name;
-    DiagramValues values;
-    std::vector<DrawOp> grids; // x1, y1 origin; x2, y2 cell; cols, rows
-};
+    const double L = row.outline.x1, T = row.outline.y1, R = row.outline.x2, B = row.outline.y2;
+    const auto lines = opsOf(surface, Kind::Line);
+    ASSERT_EQ(lines.size(), 6u);
+    const Box marks[] = {{R + m.start, T, R + m.end, T},     {R + m.start, B, R + m.end, B},
+                         {R + m.middle, T, R + m.middle, B}, {L, B + m.start, L, B + m.end},
+                         {R, B + m.start, R, B + m.end},     {L, B + m.middle, R, B + m.middle}};
+    for (int i = 0; i < 6; ++i) {
+        SCOPED_TRACE(i);
+        expectCorners(lines[i], marks[i]);
+        EXPECT_EQ(lines[i].lineWidth, m.linePen);
+    }
+    EXPECT_EQ(test::textAt(surface, R + m.labelX, (B - T) / 2 + T - 180), row.depthLabel);
+    EXPECT_EQ(test::textAt(surface, (R - L) / 2 + L - 60, B + m.labelY), row.widthLabel);
 
-DrawOp grid(double x, double y, double w, double h, std::int64_t cols, std::int64_t rows) {
-    DrawOp op;
-    op.kind = Kind::BoxGrid;
-    op.x1 = x;
-    op.y1 = y;
-    op.x2 = w;
-    op.y2 = h;
-    op.cols = cols;
-    op.rows = rows;
-    return op;
-}
-
-void PrintTo(const GridRow &row, std::ostream *os) {
-    *os << row.name;
-}
-
-class DrawPieces : public ::testing::TestWithParam<GridRow> {};
-
-TEST_P(DrawPieces, GridAndStaggerBlock) {
-    const GridRow &row = GetParam();
-    RecordingSurface surface(QApplication::font(), 96);
-    const DiagramGeometry geometry = DiagramGeometry::screen(row.values.diagram);
-    const SheetPlacement p = DiagramPainter::drawSheet(surface, row.values, geometry);
-    surface.clear();
-    DiagramPainter::drawPieces(surface, row.values, p, geometry);
-
+    std::vector<Grid> expected{row.grid};
+    if (row.block.cols)
+        expected.push_back(row.block);
     const auto grids = opsOf(surface, Kind::BoxGrid);
-    ASSERT_EQ(grids.size(), row.grids.size());
+    ASSERT_EQ(grids.size(), expected.size());
+    // One operation per grid, whatever the piece count: pen, fill colour and style, grids.
+    EXPECT_EQ(surface.ops().size() - sheetOps, 3 + grids.size());
     for (std::size_t i = 0; i < grids.size(); ++i) {
         SCOPED_TRACE(i);
-        EXPECT_DOUBLE_EQ(grids[i].x1, row.grids[i].x1);
-        EXPECT_DOUBLE_EQ(grids[i].y1, row.grids[i].y1);
-        EXPECT_DOUBLE_EQ(grids[i].x2, row.grids[i].x2);
-        EXPECT_DOUBLE_EQ(grids[i].y2, row.grids[i].y2);
-        EXPECT_EQ(grids[i].cols, row.grids[i].cols);
-        EXPECT_EQ(grids[i].rows, row.grids[i].rows);
+        expectCorners(grids[i], expected[i].cell);
+        EXPECT_EQ(grids[i].cols, expected[i].cols);
+        EXPECT_EQ(grids[i].rows, expected[i].rows);
         EXPECT_EQ(grids[i].fillColour, red);
         EXPECT_EQ(grids[i].fillStyle, FillStyle::DownwardDiagonal);
-        EXPECT_EQ(grids[i].lineWidth, 1);
+        EXPECT_EQ(grids[i].lineWidth, m.linePen);
     }
 }
 
+const Box pressSheet = B(640, 640, 1966, 1498);
+const Box parentSheet = B(4000, 640, 5330, 1514);
+
 INSTANTIATE_TEST_SUITE_P(
-    WorkedCoordinates, DrawPieces,
+    WorkedCoordinates, DrawDiagram,
     ::testing::Values(
-        // 5 x 5 pieces fill x 640 to 1810 and y 640 to 1420.
-        GridRow{"frame1_defaults", layout(F, 3, 2, 17, 11, 1), {grid(640, 640, 234, 156, 5, 5)}},
-        GridRow{"frame0_laid_out_as_frame1",
-                layout(F, 3, 2, 17, 11, 0),
-                {grid(640, 640, 234, 156, 5, 5)}},
-        // Side block of turned pieces from x 1810 to 1966, y 640 to 1342.
-        GridRow{"frame2_side_block",
-                layout(F, 3, 2, 17, 11, 2),
-                {grid(640, 640, 234, 156, 5, 5), grid(1810, 640, 156, 234, 1, 3)}},
-        GridRow{"frame3_turned", layout(F, 3, 2, 17, 11, 3), {grid(640, 640, 156, 234, 8, 3)}},
+        DiagramRow{"frame1", layout(F, "3x2", "17x11", 1), false, 78, "PSD", "PSW", pressSheet,
+                   G(640, 640, 234, 156, 5, 5)},
+        DiagramRow{"frame0_as_frame1", layout(F, "3x2", "17x11", 0), false, 78, "PSD", "PSW",
+                   pressSheet, G(640, 640, 234, 156, 5, 5)},
+        // Side block of turned pieces right of the 5 columns (x 1810).
+        DiagramRow{"frame2_side_block", layout(F, "3x2", "17x11", 2), false, 78, "PSD", "PSW",
+                   pressSheet, G(640, 640, 234, 156, 5, 5), Box{}, G(1810, 640, 156, 234, 1, 3)},
         // Bottom block below the 3 turned rows (y 1342), pieces upright again.
-        GridRow{"frame4_bottom_block",
-                layout(F, 3, 2, 17, 11, 4),
-                {grid(640, 640, 156, 234, 8, 3), grid(640, 1342, 234, 156, 5, 1)}},
-        GridRow{"gripper_on_width_shifts_down",
-                layout(F, 3, 2, 17, 11, 1, 0.5, true),
-                {grid(640, 679, 234, 156, 5, 5)}},
-        GridRow{"gripper_on_depth_shifts_right",
-                layout(F, 3, 2, 17, 11, 1, 0.25, false),
-                {grid(660, 640, 234, 156, 5, 5)}},
-        GridRow{"press_frame1", layout(P, 17, 11, 35, 23, 1), {grid(4000, 640, 646, 418, 2, 2)}},
+        DiagramRow{"frame4_bottom_block", layout(F, "3x2", "17x11", 4), false, 78, "PSD", "PSW",
+                   pressSheet, G(640, 640, 156, 234, 8, 3), Box{}, G(640, 1342, 234, 156, 5, 1)},
+        DiagramRow{"gripper_on_width", layout(F, "3x2", "17x11", 1, 0.5, true), false, 78, "PSD",
+                   "PSW", pressSheet, G(640, 679, 234, 156, 5, 5), B(640, 640, 1966, 679)},
+        // 0.25 x 78 = 19.5: the strip's edge and the pieces' shift tie to 20.
+        DiagramRow{"gripper_on_depth_ties_to_even", layout(F, "3x2", "17x11", 1, 0.25, false),
+                   false, 78, "PSD", "PSW", pressSheet, G(660, 640, 234, 156, 5, 5),
+                   B(640, 640, 660, 1498)},
+        DiagramRow{"parent_sheet", layout(P, "17x11", "35x23", 1), false, 38, "DEP", "WID",
+                   parentSheet, G(4000, 640, 646, 418, 2, 2)},
+        DiagramRow{"press_diagram_ignores_gripper", layout(P, "17x11", "35x23", 1, 0.5, true),
+                   false, 38, "DEP", "WID", parentSheet, G(4000, 640, 646, 418, 2, 2)},
         // A frame 2 without room for a block draws only the grid.
-        GridRow{"press_frame2_no_block",
-                layout(P, 17, 11, 35, 23, 2),
-                {grid(4000, 640, 646, 418, 2, 2)}}),
+        DiagramRow{"press_frame2_no_block", layout(P, "17x11", "35x23", 2), false, 38, "DEP", "WID",
+                   parentSheet, G(4000, 640, 646, 418, 2, 2)},
+        DiagramRow{"metric_press_sheet", layout(F, "90x50", "315x225", 1), false, 4, "PSD", "PSW",
+                   B(640, 640, 1900, 1540), G(640, 640, 360, 200, 3, 4)},
+        DiagramRow{"huge_sheet_collapses", layout(F, "10x10", "2640x2000", 1), false, 0, "PSD",
+                   "PSW", B(640, 640, 640, 640), G(640, 640, 0, 0, 264, 200)},
+        DiagramRow{"tiny_pieces_huge_count", layout(F, "0.002x0.002", "17x11", 1), false, 78, "PSD",
+                   "PSW", pressSheet, G(640, 640, 0.156, 0.156, 8500, 5500)},
+        DiagramRow{"paper", layout(F, "3x2", "11x8.5", 1, 0.5, false), true, 520, " 8.5 ", " 11 ",
+                   B(640, 2000, 6360, 6420), G(900, 2000, 1560, 1040, 3, 4),
+                   B(640, 2000, 900, 6420)}),
     [](const auto &info) { return std::string(info.param.name); });
-
-TEST(DrawPiecesEmptyCells, GridDrawnAsOnePiece) {
-    RecordingSurface surface(QApplication::font(), 96);
-    const DiagramValues v = layout(F, 3, 2, 17, 11, 1);
-    const auto geometry = DiagramGeometry::screen(F);
-    const SheetPlacement p = DiagramPainter::drawSheet(surface, v, geometry);
-    DiagramPainter::drawPieces(surface, v, p, geometry, true);
-    const auto grids = opsOf(surface, Kind::BoxGrid);
-    ASSERT_EQ(grids.size(), 1u);
-    EXPECT_EQ(grids[0].cols, 1);
-    EXPECT_EQ(grids[0].rows, 1);
-}
-
-TEST(DrawPiecesHugeCount, OneOperationWhateverTheCount) {
-    RecordingSurface surface(QApplication::font(), 96);
-    const DiagramValues v = layout(F, 0.002, 0.002, 17, 11, 1);
-    const auto geometry = DiagramGeometry::screen(F);
-    const SheetPlacement p = DiagramPainter::drawSheet(surface, v, geometry);
-    const std::size_t before = surface.ops().size();
-    DiagramPainter::drawPieces(surface, v, p, geometry);
-    const auto grids = opsOf(surface, Kind::BoxGrid);
-    ASSERT_EQ(grids.size(), 1u);
-    EXPECT_GT(grids[0].cols * grids[0].rows, 46000000LL);
-    EXPECT_LE(surface.ops().size() - before, 4u); // pen, fill colour, fill style, grid
-}
 
 } // namespace

@@ -62,13 +62,12 @@ struct LaidOutReport {
     }
 };
 
-inline LaidOutReport layOut(const Cells &cells, const FrameState &state,
-                            double pageHeight = letterPrintableHeight) {
+inline LaidOutReport layOut(const Cells &cells, const FrameState &state) {
     RecordingSink sink;
     const std::optional<ReportContent> content = prepareReport(cells, state, sink);
     EXPECT_TRUE(content.has_value()) << (sink.messages.empty() ? "" : sink.messages.front());
     LaidOutReport report;
-    report.pages = std::make_unique<RecordedPages>(printerDpi, pageHeight);
+    report.pages = std::make_unique<RecordedPages>(printerDpi, letterPrintableHeight);
     if (content)
         report.layout = layPrint(cells, state, *content, *report.pages);
     return report;

@@ -1,6 +1,5 @@
 #include "reportfixture.h"
 
-#include "reportoutput.h"
 #include "reportprinter.h"
 #include "sheetsize.h"
 
@@ -24,94 +23,6 @@ QString pdfText(const QString &path) {
     return QString::fromUtf8(p.readAllStandardOutput());
 }
 
-int pdfPages(const QString &path) {
-    return static_cast<int>(pdfText(path).count(QLatin1Char('\f')));
-}
-
-TEST(ReportPdf, HoldsTitleJobBlockAndBothSections) {
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("layouts.pdf"));
-    Cells cells = drawnCells();
-    cells.txtGrip = "0.5";
-    RecordingSink sink;
-    ASSERT_TRUE(writeReportPdf(cells, frames(2, 1, 28, 4), path, sink));
-    EXPECT_TRUE(sink.messages.empty());
-
-    const QString text = pdfText(path);
-    for (const char *expected : {"Sheetcraft",
-                                 "Company:",
-                                 "Acme Print",
-                                 "Job #:",
-                                 "4711",
-                                 "Part No:",
-                                 "Description:",
-                                 "Letterhead",
-                                 "Stock:",
-                                 "24# Bond",
-                                 "LAYOUT: Finished Forms on Press Sheet (UP): 28",
-                                 "LAYOUT: Press Forms on Parent Sheet (OUT): 4",
-                                 "STAGGER OUT",
-                                 "TOTAL OUT",
-                                 "= GRIPPER",
-                                 "0.5000",
-                                 "PARS-SHT WIDTH",
-                                 "35.0000",
-                                 "X=PRS SHT DIM",
-                                 "x=SWING CUT",
-                                 "% STOCK WASTE"})
-        EXPECT_TRUE(text.contains(QString::fromUtf8(expected))) << expected;
-    EXPECT_EQ(pdfPages(path), 1);
-}
-
-TEST(ReportPdf, SquareParentSheetGoesOnASecondPage) {
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("square.pdf"));
-    Cells cells = drawnCells();
-    cells.txtPARS = "23x23";
-    RecordingSink sink;
-    ASSERT_TRUE(writeReportPdf(cells, frames(1, 1, 25, 1), path, sink));
-    const QStringList pages = pdfText(path).split(QLatin1Char('\f'), Qt::SkipEmptyParts);
-    ASSERT_EQ(pages.size(), 2);
-    EXPECT_TRUE(pages[0].contains(QStringLiteral("LAYOUT: Finished Forms")));
-    EXPECT_TRUE(pages[1].contains(QStringLiteral("LAYOUT: Press Forms")));
-    // Nothing of the press section is cut off: its last row is there.
-    EXPECT_TRUE(pages[1].contains(QStringLiteral("% STOCK WASTE")));
-    EXPECT_TRUE(pages[1].contains(QStringLiteral("PARS-SHT DEPTH")));
-}
-
-struct WriteFailure {
-    const char *name;
-    std::string fss;
-    bool badDirectory;
-    const char *message; // nullptr: the file message
-};
-
-class ReportPdfRefused : public ::testing::TestWithParam<WriteFailure> {};
-
-TEST_P(ReportPdfRefused, WritesNoFileAndSaysWhy) {
-    const WriteFailure &c = GetParam();
-    QTemporaryDir dir;
-    const QString path = c.badDirectory ? dir.filePath(QStringLiteral("missing/out.pdf"))
-                                        : dir.filePath(QStringLiteral("out.pdf"));
-    Cells cells = drawnCells();
-    cells.txtFSS = c.fss;
-    RecordingSink sink;
-    EXPECT_FALSE(writeReportPdf(cells, frames(1, 1), path, sink));
-    EXPECT_FALSE(QFile::exists(path));
-    ASSERT_EQ(sink.messages.size(), 1u);
-    if (c.message)
-        EXPECT_EQ(sink.messages[0], c.message);
-    else
-        EXPECT_NE(sink.messages[0].find("could not be written"), std::string::npos);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, ReportPdfRefused,
-    ::testing::Values(WriteFailure{"no_redraw_yet", "FSS", false, incorrectSizeMessage},
-                      WriteFailure{"piece_does_not_fit", "20x12", false, doesNotFitMessage},
-                      WriteFailure{"unwritable_path", "3x2", true, nullptr}),
-    [](const auto &info) { return std::string(info.param.name); });
-
 // A report printer whose dialogs are scripted and whose captions are kept.
 struct ScriptedPrinter {
     RecordingSink sink;
@@ -119,7 +30,6 @@ struct ScriptedPrinter {
     std::vector<QString> captions;
     int pdfAsked = 0;
     QString pdfAnswer;
-    bool hasPrinters = false;
 
     ScriptedPrinter() {
         printer.setCaption = [this](const QString &c) { captions.push_back(c); };
@@ -127,14 +37,14 @@ struct ScriptedPrinter {
             ++pdfAsked;
             return pdfAnswer;
         };
-        printer.printersInstalled = [this] { return hasPrinters; };
+        printer.printersInstalled = [] { return false; };
     }
-    // The set-up dialog: confirmed with the printer writing to `file`, or cancelled.
-    void chooseFile(const QString &file, bool confirm) {
-        printer.setUpDialog = [file, confirm](QPrinter &p, QWidget *) {
+    // A set-up dialog confirmed with the printer writing to `file`.
+    void chooseFile(const QString &file) {
+        printer.setUpDialog = [file](QPrinter &p, QWidget *) {
             p.setOutputFormat(QPrinter::PdfFormat);
             p.setOutputFileName(file);
-            return confirm;
+            return true;
         };
         printer.mnuPrint_Click();
     }
@@ -143,32 +53,61 @@ struct ScriptedPrinter {
 const std::vector<QString> captionCycle{ReportPrinter::printingCaption,
                                         ReportPrinter::printCaption};
 
-TEST(ReportPrinterTest, WithoutPrintersOffersAPdfFile) {
+struct PrintCase {
+    const char *name;
+    std::string fss;
+    const char *chosenFile;  // a file chosen in the set-up dialog; none: no printer installed
+    const char *offeredFile; // the answer to the save dialog offered without a printer
+    bool printed;
+    int pdfAsked;
+    const char *message; // the start of the one message shown, if any
+};
+
+class ReportPrinterRun : public ::testing::TestWithParam<PrintCase> {};
+
+// The caption always comes back, whether the report was printed, refused or failed.
+TEST_P(ReportPrinterRun, PrintsRefusesOrFailsAndRestoresTheCaption) {
+    const PrintCase &c = GetParam();
     QTemporaryDir dir;
     ScriptedPrinter s;
-    s.pdfAnswer = dir.filePath(QStringLiteral("offered.pdf"));
-    EXPECT_TRUE(s.printer.Command3_Click(drawnCells(), frames(1, 1, 25, 4)));
-    EXPECT_EQ(s.pdfAsked, 1);
+    s.pdfAnswer = dir.filePath(QString::fromUtf8(c.offeredFile));
+    if (c.chosenFile)
+        s.chooseFile(dir.filePath(QString::fromUtf8(c.chosenFile)));
+    Cells cells = drawnCells();
+    cells.txtFSS = c.fss;
+    EXPECT_EQ(s.printer.Command3_Click(cells, frames(1, 1, 25, 4)), c.printed);
+    EXPECT_EQ(s.pdfAsked, c.pdfAsked);
     EXPECT_EQ(s.captions, captionCycle);
-    EXPECT_TRUE(s.sink.messages.empty());
-    EXPECT_EQ(pdfPages(s.pdfAnswer), 1);
+    // The defaults make a one-page report; a refused or failed one leaves no file.
+    if (!c.chosenFile) {
+        EXPECT_EQ(QFile::exists(s.pdfAnswer), c.printed);
+        EXPECT_EQ(pdfText(s.pdfAnswer).count(QLatin1Char('\f')), c.printed ? 1 : 0);
+    }
+    if (!c.message) {
+        EXPECT_TRUE(s.sink.messages.empty());
+    } else {
+        ASSERT_EQ(s.sink.messages.size(), 1u);
+        EXPECT_EQ(s.sink.messages[0].rfind(c.message, 0), 0u) << s.sink.messages[0];
+    }
 }
 
-TEST(ReportPrinterTest, RefusedReportAsksForNoFileAndRestoresTheCaption) {
-    ScriptedPrinter s;
-    Cells cells = drawnCells();
-    cells.txtFSS = "FSS";
-    EXPECT_FALSE(s.printer.Command3_Click(cells, frames(0, 0)));
-    EXPECT_EQ(s.pdfAsked, 0);
-    EXPECT_EQ(s.captions, captionCycle);
-    EXPECT_EQ(s.sink.messages, std::vector<std::string>{incorrectSizeMessage});
-}
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ReportPrinterRun,
+    ::testing::Values(
+        PrintCase{"no_printer_offers_a_pdf", "3x2", nullptr, "out.pdf", true, 1, nullptr},
+        PrintCase{"no_redraw_yet", "FSS", nullptr, "out.pdf", false, 0, incorrectSizeMessage},
+        PrintCase{"piece_does_not_fit", "20x12", nullptr, "out.pdf", false, 0, doesNotFitMessage},
+        PrintCase{"unwritable_pdf", "3x2", nullptr, "missing/out.pdf", false, 1,
+                  "The report could not be written"},
+        PrintCase{"printer_failure", "3x2", "missing/out.pdf", "out.pdf", false, 0,
+                  "The report could not be"}),
+    [](const auto &info) { return std::string(info.param.name); });
 
 TEST(ReportPrinterTest, ChosenPrinterIsKeptForTheRun) {
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("printer.pdf"));
     ScriptedPrinter s;
-    s.chooseFile(file, true);
+    s.chooseFile(file);
     for (int run = 0; run < 2; ++run) {
         QFile::remove(file);
         EXPECT_TRUE(s.printer.Command3_Click(drawnCells(), frames(1, 1, 25, 4)));
@@ -177,16 +116,6 @@ TEST(ReportPrinterTest, ChosenPrinterIsKeptForTheRun) {
     EXPECT_EQ(s.pdfAsked, 0);
     EXPECT_TRUE(s.sink.messages.empty());
     EXPECT_TRUE(pdfText(file).contains(QStringLiteral("LAYOUT: Press Forms")));
-}
-
-TEST(ReportPrinterTest, PrinterFailureIsReportedAndTheCaptionRestored) {
-    QTemporaryDir dir;
-    ScriptedPrinter s;
-    s.chooseFile(dir.filePath(QStringLiteral("no/such/folder/out.pdf")), true);
-    EXPECT_FALSE(s.printer.Command3_Click(drawnCells(), frames(1, 1)));
-    EXPECT_EQ(s.captions, captionCycle);
-    ASSERT_EQ(s.sink.messages.size(), 1u);
-    EXPECT_NE(s.sink.messages[0].find("could not be"), std::string::npos);
 }
 
 // Cancels whatever modal dialog opens next, as a user pressing Cancel would.
@@ -201,33 +130,21 @@ void cancelNextDialog() {
 
 TEST(ReportPrinterDialogs, CancellingTheRealDialogsChangesNothing) {
     QTemporaryDir dir;
-    RecordingSink sink;
-    ReportPrinter printer(sink);
-    std::vector<QString> captions;
-    printer.setCaption = [&](const QString &c) { captions.push_back(c); };
-    printer.printersInstalled = [] { return false; };
-
-    printer.setUpDialog = [&](QPrinter &p, QWidget *) {
-        p.setOutputFormat(QPrinter::PdfFormat);
-        p.setOutputFileName(dir.filePath(QStringLiteral("chosen.pdf")));
-        return true;
-    };
-    printer.mnuPrint_Click();
-    const QString before = printer.currentPrinter()->outputFileName();
-
-    printer.setUpDialog = ReportPrinter(sink).setUpDialog;
+    ScriptedPrinter s;
+    s.chooseFile(dir.filePath(QStringLiteral("chosen.pdf")));
+    const QString before = s.printer.currentPrinter()->outputFileName();
+    s.printer.setUpDialog = ReportPrinter(s.sink).setUpDialog;
     cancelNextDialog();
-    printer.mnuPrint_Click();
-    EXPECT_EQ(printer.currentPrinter()->outputFileName(), before);
+    s.printer.mnuPrint_Click();
+    EXPECT_EQ(s.printer.currentPrinter()->outputFileName(), before);
 
     // With no set-up made, the save dialog is offered; cancelling it writes nothing.
-    ReportPrinter fresh(sink);
-    fresh.printersInstalled = [] { return false; };
-    fresh.setCaption = printer.setCaption;
+    ScriptedPrinter fresh;
+    fresh.printer.askPdfPath = ReportPrinter(fresh.sink).askPdfPath;
     cancelNextDialog();
-    EXPECT_FALSE(fresh.Command3_Click(drawnCells(), frames(1, 1)));
-    EXPECT_EQ(captions, captionCycle);
-    EXPECT_TRUE(sink.messages.empty());
+    EXPECT_FALSE(fresh.printer.Command3_Click(drawnCells(), frames(1, 1)));
+    EXPECT_EQ(fresh.captions, captionCycle);
+    EXPECT_TRUE(fresh.sink.messages.empty());
 }
 
 } // namespace
