@@ -9,6 +9,7 @@
 #include <QFont>
 
 #include <algorithm>
+#include <tuple>
 
 namespace sheetcraft::test {
 namespace {
@@ -29,21 +30,21 @@ double textRight(const DrawOp &op) {
     return op.x1 + measure(op.font, &op.text);
 }
 
-std::vector<const DrawOp *> opsOfKind(const std::vector<DrawOp> &ops, DrawOp::Kind kind) {
+// Operations of one kind on any page, in drawing order.
+std::vector<const DrawOp *> opsOfKind(const LaidOutReport &r, DrawOp::Kind kind) {
     std::vector<const DrawOp *> found;
-    for (const DrawOp &op : ops)
-        if (op.kind == kind)
-            found.push_back(&op);
+    for (int p = 0; p < r.pageCount(); ++p)
+        for (const DrawOp &op : r.ops(p))
+            if (op.kind == kind)
+                found.push_back(&op);
     return found;
 }
 
-// Boxes of one fill, on any page, in drawing order.
 std::vector<const DrawOp *> boxes(const LaidOutReport &r, Rgb fill, FillStyle style) {
     std::vector<const DrawOp *> found;
-    for (int p = 0; p < r.pageCount(); ++p)
-        for (const DrawOp *op : opsOfKind(r.ops(p), DrawOp::Kind::Box))
-            if (op->fillStyle == style && op->fillColour == fill)
-                found.push_back(op);
+    for (const DrawOp *op : opsOfKind(r, DrawOp::Kind::Box))
+        if (op->fillStyle == style && op->fillColour == fill)
+            found.push_back(op);
     return found;
 }
 
@@ -197,7 +198,7 @@ TEST_P(ReportSheet, ScaleOutlineGripperAndPieces) {
         EXPECT_EQ(gripRow->value, c.gripValue);
     }
 
-    const auto grids = opsOfKind(r.ops(), DrawOp::Kind::BoxGrid);
+    const auto grids = opsOfKind(r, DrawOp::Kind::BoxGrid);
     ASSERT_FALSE(grids.empty());
     EXPECT_EQ(grids[0]->x1, left + c.shiftX);
     EXPECT_EQ(grids[0]->y1, top + c.shiftY);
@@ -228,25 +229,38 @@ struct RowsCase {
 
 class ReportRowConditions : public ::testing::TestWithParam<RowsCase> {};
 
-// Stagger, total and swing-cut rows follow each section's own frame.
-TEST_P(ReportRowConditions, StaggerRowsFollowEachSectionsOwnFrame) {
+// Stagger, total and swing-cut rows follow each section's own frame; frame 0
+// prints as 0 with the frame-1 layout.
+TEST_P(ReportRowConditions, FollowEachSectionsOwnFrame) {
     const RowsCase &c = GetParam();
     Cells cells = drawnCells();
     cells.txtPARS = c.parent;
     const LaidOutReport r = layOut(cells, frames(c.fssFrame, c.pssFrame));
-    for (const auto &[section, stagger] :
-         {std::pair{&r.layout.finished, c.finishedStagger}, {&r.layout.press, c.pressStagger}}) {
+    for (const auto &[section, frame, stagger] :
+         {std::tuple{&r.layout.finished, c.fssFrame, c.finishedStagger},
+          {&r.layout.press, c.pssFrame, c.pressStagger}}) {
         const std::vector<Row> rows = rowsOf(r, *section);
         EXPECT_EQ(rows.size(), stagger ? 12u : 8u);
+        EXPECT_EQ(valueOf(rows, " FRAME #            "), " " + std::to_string(frame) + " ");
         for (const char *caption : {" STAGGER OUT        ", " TOTAL OUT          ",
                                     " x=SWING CUT        ", " y=SWING CUT        "})
             EXPECT_EQ(valueOf(rows, caption) != "<none>", stagger) << caption;
+    }
+    if (c.fssFrame == 0) {
+        const auto grids = [](const LaidOutReport &report) {
+            std::vector<std::tuple<double, double, double, double, std::int64_t, std::int64_t>> out;
+            for (const DrawOp *g : opsOfKind(report, DrawOp::Kind::BoxGrid))
+                out.emplace_back(g->x1, g->y1, g->x2, g->y2, g->cols, g->rows);
+            return out;
+        };
+        EXPECT_EQ(grids(r), grids(layOut(cells, frames(1, 1))));
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, ReportRowConditions,
-    ::testing::Values(RowsCase{"frames_1_1", "35x23", 1, 1, false, false},
+    ::testing::Values(RowsCase{"frames_0_0", "35x23", 0, 0, false, false},
+                      RowsCase{"frames_1_1", "35x23", 1, 1, false, false},
                       RowsCase{"finished_frame_2_only", "35x23", 2, 1, true, false},
                       RowsCase{"finished_frame_4", "35x23", 4, 3, true, false},
                       RowsCase{"finished_frame_3", "35x23", 3, 1, false, false},
@@ -254,22 +268,6 @@ INSTANTIATE_TEST_SUITE_P(
                       // A stagger frame whose strip holds nothing shows no stagger rows.
                       RowsCase{"press_frame_2_empty_strip", "35x23", 1, 2, false, false}),
     [](const auto &info) { return std::string(info.param.name); });
-
-TEST(ReportFrames, FrameZeroPrintsZeroWithTheFrameOneLayout) {
-    const LaidOutReport zero = layOut(drawnCells(), frames(0, 0));
-    const LaidOutReport one = layOut(drawnCells(), frames(1, 1));
-    for (auto section : {&ReportLayout::finished, &ReportLayout::press}) {
-        EXPECT_EQ(valueOf(rowsOf(zero, zero.layout.*section), " FRAME #            "), " 0 ");
-        EXPECT_EQ(valueOf(rowsOf(one, one.layout.*section), " FRAME #            "), " 1 ");
-    }
-    const auto grids = [](const LaidOutReport &r) {
-        std::vector<std::tuple<double, double, double, double, std::int64_t, std::int64_t>> out;
-        for (const DrawOp *g : opsOfKind(r.ops(), DrawOp::Kind::BoxGrid))
-            out.emplace_back(g->x1, g->y1, g->x2, g->y2, g->cols, g->rows);
-        return out;
-    };
-    EXPECT_EQ(grids(zero), grids(one));
-}
 
 // The report agrees with the screen: the rows of the last redraw's panels
 // beside each sheet at valueColumn, and headings with the counts it stored.

@@ -128,23 +128,34 @@ void cancelNextDialog() {
     });
 }
 
+// A cancelled set-up keeps the printer chosen before, or none; with none the
+// report is offered as a PDF, and cancelling that dialog writes nothing.
 TEST(ReportPrinterDialogs, CancellingTheRealDialogsChangesNothing) {
     QTemporaryDir dir;
-    ScriptedPrinter s;
-    s.chooseFile(dir.filePath(QStringLiteral("chosen.pdf")));
-    const QString before = s.printer.currentPrinter()->outputFileName();
-    s.printer.setUpDialog = ReportPrinter(s.sink).setUpDialog;
-    cancelNextDialog();
-    s.printer.mnuPrint_Click();
-    EXPECT_EQ(s.printer.currentPrinter()->outputFileName(), before);
+    const QString file = dir.filePath(QStringLiteral("chosen.pdf"));
+    RecordingSink unused;
+    const ReportPrinter real(unused);
+    for (const bool chosenBefore : {true, false}) {
+        SCOPED_TRACE(chosenBefore);
+        QFile::remove(file);
+        ScriptedPrinter s;
+        if (chosenBefore)
+            s.chooseFile(file);
+        s.printer.setUpDialog = real.setUpDialog;
+        cancelNextDialog();
+        s.printer.mnuPrint_Click();
 
-    // With no set-up made, the save dialog is offered; cancelling it writes nothing.
-    ScriptedPrinter fresh;
-    fresh.printer.askPdfPath = ReportPrinter(fresh.sink).askPdfPath;
-    cancelNextDialog();
-    EXPECT_FALSE(fresh.printer.Command3_Click(drawnCells(), frames(1, 1)));
-    EXPECT_EQ(fresh.captions, captionCycle);
-    EXPECT_TRUE(fresh.sink.messages.empty());
+        s.printer.askPdfPath = [&](QWidget *parent, const QString &path) {
+            ++s.pdfAsked;
+            cancelNextDialog();
+            return real.askPdfPath(parent, path);
+        };
+        EXPECT_EQ(s.printer.Command3_Click(drawnCells(), frames(1, 1)), chosenBefore);
+        EXPECT_EQ(s.pdfAsked, chosenBefore ? 0 : 1);
+        EXPECT_EQ(QFile::exists(file), chosenBefore);
+        EXPECT_EQ(s.captions, captionCycle);
+        EXPECT_TRUE(s.sink.messages.empty());
+    }
 }
 
 } // namespace
