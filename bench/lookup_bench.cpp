@@ -71,58 +71,33 @@ const Database &database() {
     return db;
 }
 
-// The last order in the table: number 100000, a quote (every fourth number
-// is one), part 1 + 100000 % 3 = 2.
-void BM_SearchLastOrder(benchmark::State &state) {
+// One search, guarded by the child process or run in this one (to show the
+// guard's cost). The last order in the table is number 100000, a quote (every
+// fourth number is one), part 1 + 100000 % 3 = 2; 99999999 matches nothing.
+void search(benchmark::State &state, bool lastOrder, bool isolated) {
     const std::string path = database().path();
+    const auto expected = lastOrder ? LookupOutcome::Status::Found : LookupOutcome::Status::NotFound;
     for (auto _ : state) {
         Cells cells;
-        cells.txtSearch = "100000";
-        cells.optJob = false;
-        cells.txtPartNo = "2";
-        LookupOutcome outcome = searchOrdersIsolated(cells, path);
-        if (outcome.status != LookupOutcome::Status::Found)
-            state.SkipWithError("last order not found");
+        cells.txtSearch = lastOrder ? "100000" : "99999999";
+        cells.optJob = !lastOrder;
+        cells.txtPartNo = lastOrder ? "2" : "1";
+        const LookupOutcome outcome =
+            isolated ? searchOrdersIsolated(cells, path) : searchOrdersInProcess(cells, path);
+        if (outcome.status != expected)
+            state.SkipWithError("unexpected outcome");
         benchmark::DoNotOptimize(cells);
     }
 }
-BENCHMARK(BM_SearchLastOrder)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
-void BM_SearchNoMatch(benchmark::State &state) {
-    const std::string path = database().path();
-    for (auto _ : state) {
-        Cells cells;
-        cells.txtSearch = "99999999";
-        LookupOutcome outcome = searchOrdersIsolated(cells, path);
-        if (outcome.status != LookupOutcome::Status::NotFound)
-            state.SkipWithError("unexpected match");
-        benchmark::DoNotOptimize(cells);
-    }
-}
-BENCHMARK(BM_SearchNoMatch)->Unit(benchmark::kMillisecond)->MinTime(2.0);
-
-// The same scans without the guarding child process, to show its cost.
-void BM_SearchLastOrderInProcess(benchmark::State &state) {
-    const std::string path = database().path();
-    for (auto _ : state) {
-        Cells cells;
-        cells.txtSearch = "100000";
-        cells.optJob = false;
-        cells.txtPartNo = "2";
-        benchmark::DoNotOptimize(searchOrdersInProcess(cells, path));
-    }
-}
-BENCHMARK(BM_SearchLastOrderInProcess)->Unit(benchmark::kMillisecond)->MinTime(2.0);
-
-void BM_SearchNoMatchInProcess(benchmark::State &state) {
-    const std::string path = database().path();
-    for (auto _ : state) {
-        Cells cells;
-        cells.txtSearch = "99999999";
-        benchmark::DoNotOptimize(searchOrdersInProcess(cells, path));
-    }
-}
-BENCHMARK(BM_SearchNoMatchInProcess)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK_CAPTURE(search, LastOrder, true, true)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK_CAPTURE(search, NoMatch, false, true)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK_CAPTURE(search, LastOrderInProcess, true, false)
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(2.0);
+BENCHMARK_CAPTURE(search, NoMatchInProcess, false, false)
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(2.0);
 
 void BM_MdbExportOrders(benchmark::State &state) {
     const std::string command = "mdb-export '" + database().path() + "' Orders > /dev/null";
