@@ -36,13 +36,13 @@ double RecordingSurface::dpiY() const {
     return m_device->logicalDpiY();
 }
 
-QFont RecordingSurface::qfont(const FontSpec &spec) const {
+QFont RecordingSurface::qfont(const FontSpec &wanted) const {
     QFont f = m_baseFont;
-    if (!spec.name.empty())
-        f.setFamily(toQString(spec.name));
-    if (spec.points > 0)
-        f.setPointSizeF(spec.points);
-    f.setBold(spec.bold);
+    if (!wanted.name.empty())
+        f.setFamily(toQString(wanted.name));
+    if (wanted.points > 0)
+        f.setPointSizeF(wanted.points);
+    f.setBold(wanted.bold);
     return f;
 }
 

@@ -72,7 +72,7 @@ public:
 
     const std::vector<DrawOp> &ops() const { return m_ops; }
     // The font a FontSpec stands for on this surface.
-    QFont qfont(const FontSpec &spec) const;
+    QFont qfont(const FontSpec &wanted) const;
     double dpiX() const;
     double dpiY() const;
 

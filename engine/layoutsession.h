@@ -47,7 +47,6 @@ public:
     std::string cmdNextCaption = "Next";
     std::string cmdNextPSSCaption = "Next";
 
-    void setView(RedrawView *view) { m_view = view; }
 
     void cmdNext_Click();    // one step of the finished diagram
     void cmdNextPSS_Click(); // one step of the press diagram

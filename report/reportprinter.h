@@ -48,8 +48,6 @@ public:
     // report went to the printer or the file.
     bool Command3_Click(const Cells &cells, const FrameState &frames, QWidget *parent = nullptr);
 
-    // The printer the next report goes to, once one has been made or chosen.
-    QPrinter *currentPrinter() const { return m_printer.get(); }
 
 private:
     QPrinter &printer();
