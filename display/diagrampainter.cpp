@@ -144,4 +144,31 @@ void DiagramPainter::drawPieces(DrawSurface &surface, const DiagramValues &value
     }
 }
 
+void DiagramPainter::printRows(DrawSurface &s, const std::vector<PanelRow> &rows,
+                               const RowPlacement &place,
+                               const std::function<void(std::size_t)> &afterRow) {
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const PanelRow &row = rows[i];
+        if (row.kind == PanelRow::Kind::Gripper) {
+            const double y = s.currentY();
+            const double rowTop = static_cast<double>(roundHalfEven(y));
+            if (place.legendPen > 0)
+                s.setLineWidth(place.legendPen);
+            s.setFillColor(blue);
+            s.setFillStyle(FillStyle::DiagonalCross);
+            s.box(place.legendLeft, y + place.legendTop, place.legendRight, y + place.legendBottom);
+            s.setCurrentY(rowTop); // the caption follows the legend box on the row
+            s.setFillColor(red);
+            s.setFillStyle(FillStyle::DownwardDiagonal);
+        } else {
+            s.moveTo(place.captionX, s.currentY());
+        }
+        s.print(row.caption, false);
+        s.moveTo(place.valueX, s.currentY());
+        s.print(row.value, true);
+        if (afterRow)
+            afterRow(i);
+    }
+}
+
 } // namespace sheetcraft

@@ -3,8 +3,11 @@
 #include "drawsurface.h"
 
 #include "diagram.h"
+#include "panel.h"
 
 #include <cstdint>
+#include <functional>
+#include <vector>
 
 namespace sheetcraft {
 
@@ -41,6 +44,18 @@ struct SheetPlacement {
     std::int32_t gripShiftY = 0;
 };
 
+// Where a diagram's results rows go: caption and value columns, and the
+// gripper row's hatched legend box (its y measured down from the row's top).
+struct RowPlacement {
+    double captionX = 0;
+    double valueX = 0;
+    double legendLeft = 0;
+    double legendRight = 0;
+    double legendTop = 0;
+    double legendBottom = 0;
+    int legendPen = 0; // pixels; 0 keeps the current line width
+};
+
 // Draws a diagram through a DrawSurface; the same code serves the screen, the
 // printer and the tests' recording surface.
 class DiagramPainter {
@@ -54,6 +69,12 @@ public:
     static void drawPieces(DrawSurface &surface, const DiagramValues &values,
                            const SheetPlacement &placement, const DiagramGeometry &geometry,
                            bool emptyCells = false);
+    // The results rows from the current y down, one text line each; the
+    // gripper row's caption follows its legend box. `afterRow` runs after each
+    // row with its index (the report changes fonts there).
+    static void printRows(DrawSurface &surface, const std::vector<PanelRow> &rows,
+                          const RowPlacement &place,
+                          const std::function<void(std::size_t)> &afterRow = {});
 };
 
 } // namespace sheetcraft

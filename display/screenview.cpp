@@ -32,23 +32,14 @@ void ScreenView::printPanel(const SheetPlacement &placement, const std::vector<P
     for (int i = 0; i < 3; ++i)
         m_surface.print("", true);
 
-    for (const PanelRow &row : rows) {
-        if (row.kind == PanelRow::Kind::Gripper) {
-            const double y = m_surface.currentY();
-            const double rowTop = static_cast<double>(roundHalfEven(y));
-            m_surface.setFillColor(blue);
-            m_surface.setFillStyle(FillStyle::DiagonalCross);
-            m_surface.box(left + 60, y + 30, left + 280, y + 150);
-            m_surface.setCurrentY(rowTop); // the caption follows the legend box on the row
-            m_surface.setFillColor(red);
-            m_surface.setFillStyle(FillStyle::DownwardDiagonal);
-        } else {
-            m_surface.moveTo(left, m_surface.currentY());
-        }
-        m_surface.print(row.caption, false);
-        m_surface.moveTo(left + valueColumn, m_surface.currentY());
-        m_surface.print(row.value, true);
-    }
+    RowPlacement place;
+    place.captionX = left;
+    place.valueX = left + valueColumn;
+    place.legendLeft = left + 60;
+    place.legendRight = left + 280;
+    place.legendTop = 30;
+    place.legendBottom = 150;
+    DiagramPainter::printRows(m_surface, rows, place);
 }
 
 } // namespace sheetcraft

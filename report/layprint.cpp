@@ -46,37 +46,23 @@ ReportSectionLayout drawSection(DrawSurface &s, const SectionText &section) {
         static_cast<std::int16_t>(roundHalfEven(s.textWidth(" STANDARD OUT       ") + 1260));
     const double sheetRight = layout.placement.sheetRight;
     const double captionX = sheetRight + 1260;
-    const double valueX = sheetRight + layout.valueColumn;
 
     s.moveTo(captionX, layout.placement.sheetTop);
-    bool frameRow = true;
-    for (const PanelRow &row : panelRows(section.values, PanelMedium::Report)) {
-        if (row.kind == PanelRow::Kind::Gripper) {
-            // A small sample of the gripper hatch stands in front of the caption.
-            const double rowY = static_cast<double>(roundHalfEven(s.currentY()));
-            s.setLineWidth(3);
-            s.setFillColor(blue);
-            s.setFillStyle(FillStyle::DiagonalCross);
-            s.box(sheetRight + 1320, s.currentY() + 40, sheetRight + 1620, s.currentY() + 200);
-            s.setCurrentY(rowY);
-            s.setFillColor(red);
-            s.setFillStyle(FillStyle::DownwardDiagonal);
-            s.print(row.caption, false);
-            s.moveTo(valueX, rowY);
-        } else {
-            const double rowY = s.currentY();
-            s.moveTo(captionX, rowY);
-            s.print(row.caption, false);
-            s.moveTo(valueX, rowY);
-        }
-        s.print(row.value, true);
-        layout.rowsEnd = s.currentY();
-        if (frameRow) {
-            // Only the frame row is bold; the rest of the section is regular.
-            s.setFont(reportFont(12, false));
-            frameRow = false;
-        }
-    }
+    RowPlacement place;
+    place.captionX = captionX;
+    place.valueX = sheetRight + layout.valueColumn;
+    place.legendLeft = sheetRight + 1320;
+    place.legendRight = sheetRight + 1620;
+    place.legendTop = 40;
+    place.legendBottom = 200;
+    place.legendPen = 3;
+    DiagramPainter::printRows(s, panelRows(section.values, PanelMedium::Report), place,
+                              [&](std::size_t row) {
+                                  layout.rowsEnd = s.currentY();
+                                  // Only the frame row is bold; the rest is regular.
+                                  if (row == 0)
+                                      s.setFont(reportFont(12, false));
+                              });
     return layout;
 }
 
