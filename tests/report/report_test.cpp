@@ -1,0 +1,369 @@
+#include "geometry.h"
+#include "layprint.h"
+#include "numberformat.h"
+#include "panel.h"
+#include "recordedpages.h"
+#include "recordingsink.h"
+#include "reportprinter.h"
+#include "sheetsize.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QFile>
+#include <QPrinter>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <functional>
+#include <tuple>
+
+namespace sheetcraft::test {
+namespace {
+
+// Letter paper less quarter-inch margins, at a printer's resolution.
+constexpr double printableHeight = 15120, printerDpi = 600;
+const FontSpec bold12{reportFontName, 12, true}, regular12{reportFontName, 12, false};
+using Kind = DrawOp::Kind;
+
+// Text metrics as the report's pages measure them; the height without text.
+double measure(const FontSpec &font, const std::string *text = nullptr) {
+    registerReportFont();
+    RecordingSurface m(QFont(reportFontName, 12), printerDpi);
+    m.setFont(font);
+    return text ? m.textWidth(*text) : m.textHeight();
+}
+
+const auto textRight = [](const DrawOp &op) { return op.x1 + measure(op.font, &op.text); };
+const auto corners = [](const DrawOp &op) { return std::array{op.x1, op.y1, op.x2, op.y2}; };
+
+// The storage cells after a redraw.
+Cells drawn(const std::string &pss = "17x11", const std::string &pars = "35x23",
+            const std::string &grip = "0.00", const std::string &fss = "3x2") {
+    Cells c;
+    c.txtFSS = fss;
+    c.txtPSS = pss;
+    c.txtPARS = pars;
+    c.txtGrip = grip;
+    return c;
+}
+
+struct Report {
+    RecordedPages pages{printerDpi, printableHeight};
+    ReportLayout layout;
+
+    Report(const Cells &cells, const FrameState &frames) {
+        RecordingSink sink;
+        const auto content = prepareReport(cells, frames, sink);
+        EXPECT_TRUE(content) << (sink.messages.empty() ? "" : sink.messages[0]);
+        if (content)
+            layout = layPrint(cells, frames, *content, pages);
+    }
+    // Matching operations on every page, in drawing order.
+    std::vector<const DrawOp *> find(const std::function<bool(const DrawOp &)> &match) const {
+        std::vector<const DrawOp *> found;
+        for (const auto &page : pages.pages())
+            for (const DrawOp &op : page->ops())
+                if (match(op))
+                    found.push_back(&op);
+        return found;
+    }
+    const DrawOp *text(const std::string &t) const {
+        const auto f =
+            find([&](const DrawOp &op) { return op.kind == Kind::Text && op.text == t; });
+        return f.empty() ? nullptr : f[0];
+    }
+};
+
+struct Row {
+    std::string caption, value;
+    double y;
+};
+
+// The rows beside one section's sheet: captions 1260 past its right edge (1620
+// after the gripper legend), values at valueColumn on the same line.
+std::vector<Row> rowsOf(const Report &r, const ReportSectionLayout &s) {
+    const double right = s.placement.sheetRight;
+    std::vector<Row> rows;
+    for (const DrawOp &op : r.pages.pages().at(s.page)->ops()) {
+        if (op.kind != Kind::Text || op.y1 < s.placement.sheetTop)
+            continue;
+        if (op.x1 == right + 1260 || op.x1 == right + 1620)
+            rows.push_back({op.text, "", op.y1});
+        else if (op.x1 == right + s.valueColumn && !rows.empty() && op.y1 == rows.back().y)
+            rows.back().value = op.text;
+    }
+    return rows;
+}
+
+struct JobCase {
+    const char *name;
+    bool optJob;
+    std::string company, job, label, absent, value; // an empty value prints nothing
+    bool designColumns; // short fields leave the columns at their designed places
+};
+
+class ReportHeader : public ::testing::TestWithParam<JobCase> {};
+
+TEST_P(ReportHeader, CentredTitleAndJobBlockWithoutOverprinting) {
+    const JobCase &c = GetParam();
+    Cells cells = drawn();
+    cells.optJob = c.optJob;
+    cells.txtName = c.company;
+    cells.txtJob = c.job;
+    cells.txtQuote = "Q-88";
+    const Report r(cells, {1, 1});
+
+    const DrawOp *title = r.text(reportTitle);
+    ASSERT_NE(title, nullptr);
+    const double w = static_cast<double>(roundHalfEven(textRight(*title) - title->x1));
+    EXPECT_EQ(title->font, (FontSpec{reportFontName, 24, true}));
+    EXPECT_EQ(std::pair(title->x1, title->y1), std::pair((11560 - w) / 2, 320.0));
+
+    const DrawOp *company = r.text(c.company), *label = r.text(c.label);
+    const DrawOp *value = c.value.empty() ? label : r.text(c.value), *part = r.text("Part No: ");
+    ASSERT_TRUE(company && label && value && part);
+    EXPECT_EQ(r.text(c.absent), nullptr);
+    EXPECT_EQ(label->y1, part->y1);
+    EXPECT_GT(label->x1, textRight(*company));
+    EXPECT_GT(part->x1, textRight(*value));
+    if (c.designColumns) {
+        EXPECT_EQ(label->x1, roundHalfEven((11560 - w) / 2) + 1500);
+        EXPECT_NEAR(part->x1, textRight(*title) + 500, 0.01);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ReportHeader,
+    ::testing::Values(JobCase{"job", true, "A", "", "Job #: ", "Quote #: ", "", true},
+                      JobCase{"quote", false, "A", "4711", "Quote #: ", "Job #: ", "Q-88", false},
+                      JobCase{"long_fields", true,
+                              "The Very Long Company Name of a Printing Customer Inc.",
+                              "2026-000471-REPRINT", "Job #: ", "Quote #: ", "2026-000471-REPRINT",
+                              false}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+struct SheetCase {
+    const char *name;
+    std::string pss, pars, grip;
+    bool optWidth;
+    std::int16_t fssFrame, pssFrame;
+    std::size_t finishedRows, pressRows; // stagger rows only where a stagger block is drawn
+    int pages;
+    std::int64_t scale = 0;                // finished sheet; unchecked when 0
+    double right = 0, depth = 0;           // its outline, from the top-left corner
+    double stripRight = 0, stripDepth = 0; // the gripper strip likewise
+};
+
+class ReportSheets : public ::testing::TestWithParam<SheetCase> {};
+
+TEST_P(ReportSheets, ScaleOutlineGripperRowsAndPages) {
+    const SheetCase &c = GetParam();
+    Cells cells = drawn(c.pss, c.pars, c.grip);
+    cells.optWidth = c.optWidth;
+    const Report r(cells, {c.fssFrame, c.pssFrame});
+    ASSERT_EQ(r.layout.pageCount, c.pages);
+    ASSERT_EQ(r.pages.pages().size(), static_cast<std::size_t>(c.pages));
+    // Shapes and text (not state changes) stay above the printable bottom.
+    for (const DrawOp *op : r.find([](const DrawOp &op) { return op.kind <= Kind::Text; })) {
+        const double bottom = op->kind == Kind::BoxGrid ? op->gridBottom()
+                              : op->kind != Kind::Text
+                                  ? std::max(op->y1, op->y2)
+                                  : op->y1 + (op->text.empty() ? 0 : measure(op->font));
+        EXPECT_LE(bottom, printableHeight) << op->text;
+    }
+    // Each section's rows follow its own frame; frame 0 prints as 0.
+    for (const auto &[section, frame, count] :
+         {std::tuple{&r.layout.finished, c.fssFrame, c.finishedRows},
+          {&r.layout.press, c.pssFrame, c.pressRows}}) {
+        const std::vector<Row> rows = rowsOf(r, *section);
+        ASSERT_EQ(rows.size(), count);
+        EXPECT_EQ(rows[0].value, " " + std::to_string(frame) + " ");
+    }
+    // The press section starts a page of its own, or below the finished rows.
+    const DrawOp *pressHeading = r.text("LAYOUT: Press Forms on Parent Sheet (OUT):  0 ");
+    ASSERT_NE(pressHeading, nullptr);
+    EXPECT_EQ(r.layout.press.page, c.pages - 1);
+    EXPECT_TRUE(c.pages > 1 ? pressHeading->y1 == 320
+                            : pressHeading->y1 > r.layout.finished.rowsEnd);
+    if (!c.scale)
+        return;
+
+    const SheetPlacement &p = r.layout.finished.placement;
+    EXPECT_EQ(p.scale, c.scale);
+    EXPECT_EQ(p.sheetRight, 640 + c.right);
+    // The sheet stands 320 below the line after its heading.
+    const DrawOp *heading = r.text("LAYOUT: Finished Forms on Press Sheet (UP):  0 ");
+    ASSERT_NE(heading, nullptr);
+    const double left = 640, top = roundHalfEven(heading->y1 + measure(bold12)) + 320;
+    const auto boxes = [&](FillStyle style) {
+        return r.find(
+            [=](const DrawOp &op) { return op.kind == Kind::Box && op.fillStyle == style; });
+    };
+    const auto outlines = boxes(FillStyle::Solid);
+    ASSERT_EQ(outlines.size(), 2u);
+    EXPECT_EQ(corners(*outlines[0]), (std::array{left, top, left + c.right, top + c.depth}));
+    EXPECT_EQ(outlines[0]->lineWidth, 4);
+    // The sheet's strip, then the legend box in the gripper row.
+    const auto strips = boxes(FillStyle::DiagonalCross);
+    ASSERT_EQ(strips.size(), c.stripRight ? 2u : 0u);
+    if (c.stripRight) {
+        EXPECT_EQ(corners(*strips[0]),
+                  (std::array{left, top, left + c.stripRight, top + c.stripDepth}));
+        const Row grip = rowsOf(r, r.layout.finished).at(5); // after the sheet's size rows
+        EXPECT_EQ(grip.caption, "  = GRIPPER     ");
+        EXPECT_EQ(corners(*strips[1]), (std::array{p.sheetRight + 1320.0, grip.y + 40,
+                                                   p.sheetRight + 1620.0, grip.y + 200}));
+    }
+    // Pieces move clear of the strip.
+    const auto pieces = r.find([](const DrawOp &op) { return op.kind == Kind::BoxGrid; });
+    ASSERT_FALSE(pieces.empty());
+    EXPECT_EQ(pieces[0]->x1, left + (c.optWidth ? 0 : c.stripRight));
+    EXPECT_EQ(pieces[0]->y1, top + (c.optWidth ? c.stripDepth : 0));
+    EXPECT_EQ(pieces[0]->lineWidth, 3);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ReportSheets,
+    ::testing::Values(
+        SheetCase{"press_11_wide", "11x8.5", "35x23", "0", true, 1, 1, 8, 8, 2, 520, 5720, 4420},
+        SheetCase{"gripper_width_edge", "17x11", "35x23", "0.5", true, 1, 1, 9, 8, 1, 336, 5712,
+                  3696, 5712, 168},
+        // 0.3 x 336 = 100.8
+        SheetCase{"gripper_depth_edge_rounded", "17x11", "35x23", "0.3", false, 1, 1, 9, 8, 1, 336,
+                  5712, 3696, 101, 3696},
+        SheetCase{"frames_0_0", "17x11", "35x23", "0", true, 0, 0, 8, 8, 1},
+        SheetCase{"finished_frame_2_only", "17x11", "35x23", "0", true, 2, 1, 12, 8, 1},
+        SheetCase{"press_frame_2_only", "17x11", "28x23", "0", true, 1, 2, 8, 12, 2},
+        // A stagger frame whose strip holds nothing shows no stagger rows.
+        SheetCase{"press_frame_2_empty_strip", "17x11", "35x23", "0", true, 1, 2, 8, 8, 1},
+        SheetCase{"square_press_and_parent", "11x11", "23x23", "0.5", true, 4, 1, 9, 8, 2},
+        // Rows reach further down than the shallow sheet beside them.
+        SheetCase{"shallow_press_sheet", "17x3", "35x23", "0.5", true, 4, 1, 13, 8, 1}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+// The report agrees with the screen: the rows of the last redraw's panels
+// beside each sheet, and headings with the counts it stored.
+TEST(ReportRows, AreTheScreensBesideTheSheet) {
+    RecordingSink sink;
+    LayoutSession session(sink);
+    session.cells.txtGrip = "0.5";
+    session.cmdNext_Click();
+    session.cmdNext_Click();
+    session.cmdNextPSS_Click();
+    ASSERT_TRUE(session.finished() && session.press() && sink.messages.empty());
+
+    const Report r(session.cells, session.frames);
+    const std::string widest = " STANDARD OUT       ";
+    const auto valueColumn = roundHalfEven(measure(bold12, &widest) + 1260);
+    for (const auto &[section, screen] :
+         {std::pair{&r.layout.finished, session.finished()}, {&r.layout.press, session.press()}}) {
+        EXPECT_EQ(section->valueColumn, valueColumn);
+        std::vector<std::pair<std::string, std::string>> expected, printed;
+        for (const PanelRow &row : panelRows(*screen, PanelMedium::Report))
+            expected.emplace_back(row.caption, row.value);
+        const std::vector<Row> rows = rowsOf(r, *section);
+        for (const Row &row : rows)
+            printed.emplace_back(row.caption, row.value);
+        EXPECT_EQ(printed, expected);
+        ASSERT_GT(rows.size(), 2u);
+        // The frame row starts at the sheet's top; the others follow a line apart.
+        EXPECT_EQ(rows[0].y, section->placement.sheetTop);
+        EXPECT_NEAR(rows[2].y - rows[1].y, measure(regular12), 1);
+    }
+    EXPECT_TRUE(r.text("LAYOUT: Finished Forms on Press Sheet (UP): " +
+                       plainNumber(session.frames.fssFrameOut)));
+    EXPECT_TRUE(r.text("LAYOUT: Press Forms on Parent Sheet (OUT): " +
+                       plainNumber(session.frames.pssFrameOut)));
+}
+
+// Cancels whatever modal dialog opens next, as a user pressing Cancel would.
+void cancelNextDialog() {
+    QTimer::singleShot(0, [] {
+        if (auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget()))
+            dialog->reject();
+        else
+            cancelNextDialog();
+    });
+}
+
+struct PrintCase {
+    const char *name;
+    Cells cells;
+    bool chosen; // a printer writing to `file` chosen in the set-up dialog; none installed else
+    const char *file; // also the save dialog's answer
+    bool cancelReal;  // then the real set-up dialog and any save dialog are cancelled
+    bool printed;
+    int pdfAsked;        // each run
+    const char *message; // the start of the one message each run shows, if any
+};
+
+class ReportPrinterRun : public ::testing::TestWithParam<PrintCase> {};
+
+// Run twice: the printer chosen stays for the run, and the caption always comes back.
+TEST_P(ReportPrinterRun, PrintsRefusesOrFailsAndRestoresTheCaption) {
+    const PrintCase &c = GetParam();
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QString::fromUtf8(c.file));
+    RecordingSink sink;
+    ReportPrinter printer(sink), real(sink);
+    std::vector<QString> captions;
+    int pdfAsked = 0;
+    printer.setCaption = [&](const QString &caption) { captions.push_back(caption); };
+    printer.printersInstalled = [] { return false; };
+    printer.setUpDialog = [&](QPrinter &p, QWidget *) {
+        p.setOutputFormat(QPrinter::PdfFormat);
+        p.setOutputFileName(file);
+        return true;
+    };
+    if (c.chosen)
+        printer.mnuPrint_Click();
+    printer.askPdfPath = [&](QWidget *parent, const QString &suggested) {
+        ++pdfAsked;
+        if (!c.cancelReal)
+            return file;
+        cancelNextDialog();
+        return real.askPdfPath(parent, suggested);
+    };
+    if (c.cancelReal) {
+        printer.setUpDialog = real.setUpDialog;
+        cancelNextDialog();
+        printer.mnuPrint_Click();
+    }
+    std::vector<QString> cycles;
+    for (unsigned run = 1; run <= 2; ++run) {
+        SCOPED_TRACE(run);
+        EXPECT_EQ(printer.Command3_Click(c.cells, {1, 1}), c.printed);
+        EXPECT_EQ(QFile::remove(file), c.printed); // written, and gone for the next run
+        EXPECT_EQ(pdfAsked, static_cast<int>(run) * c.pdfAsked);
+        cycles.insert(cycles.end(), {ReportPrinter::printingCaption, ReportPrinter::printCaption});
+        EXPECT_EQ(captions, cycles);
+        ASSERT_EQ(sink.messages.size(), c.message ? run : 0u);
+        if (c.message) {
+            EXPECT_EQ(sink.messages.back().rfind(c.message, 0), 0u) << sink.messages.back();
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ReportPrinterRun,
+    ::testing::Values(PrintCase{"cancelled_set_up_keeps_the_chosen_printer", drawn(), true,
+                                "chosen.pdf", true, true, 0, nullptr},
+                      PrintCase{"cancelled_set_up_and_save_dialog", drawn(), false, "out.pdf", true,
+                                false, 1, nullptr},
+                      PrintCase{"parent_too_narrow", drawn("17x11", "0.04x0.01"), false, "out.pdf",
+                                false, false, 0, incorrectSizeMessage},
+                      PrintCase{"neither_fits_warns_once", drawn("40x30", "35x23", "0", "20x12"),
+                                false, "out.pdf", false, false, 0, doesNotFitMessage},
+                      PrintCase{"gripper_eats_the_sheet", drawn("17x11", "35x23", "11"), false,
+                                "out.pdf", false, false, 0, doesNotFitMessage},
+                      PrintCase{"unwritable_pdf", drawn(), false, "missing/out.pdf", false, false,
+                                1, "The report could not be written"},
+                      PrintCase{"printer_failure", drawn(), true, "missing/out.pdf", false, false,
+                                0, "The report could not be"}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+} // namespace
+} // namespace sheetcraft::test
