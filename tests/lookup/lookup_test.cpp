@@ -1,0 +1,370 @@
+#include "layoutsession.h"
+#include "mdbdescription.h"
+#include "mdbreader.h"
+#include "mdbwriter.h"
+#include "orderlookup.h"
+#include "recordingsink.h"
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <regex>
+#include <set>
+#include <sstream>
+
+using namespace sheetcraft;
+using enum LookupOutcome::Status;
+using Texts = std::vector<std::string>;
+
+namespace {
+
+// A fresh folder for one test, removed with everything in it afterwards.
+struct TempFolder {
+    std::string pattern = (std::filesystem::temp_directory_path() / "lookupXXXXXX").string();
+    const std::filesystem::path path{::mkdtemp(pattern.data())};
+    ~TempFolder() { std::error_code ec; std::filesystem::remove_all(path, ec); }
+    std::string file(const std::string &name) const { return (path / name).string(); }
+};
+
+std::string readFile(const std::string &path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+void writeFile(const std::string &path, const std::string &bytes) {
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+// The shop's usual data, with the awkward records a real table gathers.
+std::vector<MdbTableData> standardDatabase() {
+    const std::nullopt_t null = std::nullopt;
+    using T = MdbColumnType;
+    MdbTableData orders{"Orders",
+                        {{"QuoteorJob", T::Text, 1},         {"OrderNo", T::Text, 10},
+                         {"PartNo", T::LongInteger, 2},      {"AcctName", T::Text, 50},
+                         {"Description", T::Text, 100},      {"StockDesc", T::Text, 50},
+                         {"PressFinishedSize", T::Text, 20}, {"PressSize", T::Text, 20},
+                         {"StockParentSize", T::Text, 20},   {"PressID", T::LongInteger}},
+                        {}};
+    orders.rows = {
+        // A job with no number, ahead of the rest: passed over, never fatal.
+        {"J", null, "1", "Nobody", "Unnumbered", "Bond", "1x1", "2x2", "3x3", "1"},
+        {"Q", "00000123", "1", "Quote Co", "Flyer", "Offset", "5x7", "19x25", "23x35", "1"},
+        {"J", "00000123", "1", "Acme Print", "Brochure", "Gloss", "8.5x11", "23x35", "25x38", "1"},
+        {"J", "00000123", "2", "Acme Print", "Insert", "Matte", "4x6", "12x18", null, "2"},
+        {"J", "456", "1", "Bare Digits", "Cards", "Cover", "2x3.5", "12x18", "23x35", "1"},
+        {"J", "123456789", "1", "Nine", "Poster", "Gloss", "18x24", "19x25", "25x38", "2"},
+        {"J", "00000777", "1", null, null, null, "3x5", "11x17", "23x35", "99"},
+        {"J", "00000888", "1", "Two Press Co", "Labels", "Label", "2x2", "13x19", "26x40", "3"},
+        {"J", "00000555", "1", "Null Press Co", "Tags", "Tag", "2x4", "12x18", "24x36", "4"},
+        {"J", "00000666", "1", "Half Done", "No size", "Bond", "8.5x11", null, "23x35", "1"},
+        {"J", "00000123", "1", "Second Acme", "Never reached", "Bond", "1x1", "2x2", "3x3", "1"}};
+    // Press 3 twice: the later record wins.
+    MdbTableData presses{"Presses",
+                         {{"PressID", T::LongInteger}, {"GripperWidth", T::Double},
+                          {"GutterWidth", T::Double}},
+                         {{"1", "0.5", "0.25"}, {"2", "0.375", "0"}, {"3", "0.3", "0.1"},
+                          {"3", "0.45", "0.2"}, {"4", null, null}}};
+    return {orders, presses};
+}
+
+// Standard output of a shell command that must succeed.
+std::string run(const std::string &command) {
+    std::string out;
+    FILE *p = ::popen(command.c_str(), "r");
+    char buf[65536];
+    for (std::size_t n; p && (n = std::fread(buf, 1, sizeof buf, p)) > 0;)
+        out.append(buf, n);
+    EXPECT_TRUE(p && ::pclose(p) == 0) << command;
+    return out;
+}
+
+std::vector<std::string> split(const std::string &text, char by) {
+    std::vector<std::string> parts;
+    std::istringstream in(text);
+    for (std::string part; std::getline(in, part, by);)
+        parts.push_back(part);
+    return parts;
+}
+
+// Every column type, nulls, an empty text, quoting and an empty table.
+const char *sampleDescription = R"(table Orders
+column QuoteorJob   Text(1)
+column OrderNo      Text(10)
+column PartNo       Long  Integer
+column Copies       Integer
+column Colours      Byte
+column Gripper      Double
+column Price        Currency
+column Ratio        Single
+column Description  Text(120)
+row J | 00000123 | 1 | 500 | 4 | 0.375 | 1250.5 | 0.1 | Brochure, 8 pages
+row Q | 456 | 2 | -32768 | 0 | 1e-07 | -0.0001 | 2.5 | "  padded | with a bar  "
+row J | NULL | NULL | NULL | NULL | NULL | NULL | NULL | NULL
+row J | "NULL" | 2147483647 | 32767 | 255 | 12345678.25 | 92233720368.5477 | -3 | "She said ""yes"""
+row Q | 7 | -2147483648 | 0 | 1 | 100000 | 3 | 0 | Zoë's café ✓
+row Q | "" | 0 | 0 | 0 | 0 | 0 | 0 | ""
+table Empty
+column Anything Text(5)
+)";
+
+// The fixture program writes the sample and 100,000 rows of many lengths, some in two-byte
+// text (the writer once overflowed a page on such rows), over thousands of pages and a long
+// usage map. Every table, column type and value comes back through mdb-tables, mdb-schema
+// and mdb-export, and through MdbReader walking all tables side by side.
+TEST(MdbFixture, WrittenFileReadsBackWithMdbtoolsAndReader) {
+    std::ostringstream text;
+    text << sampleDescription
+         << "table Big\ncolumn OrderNo Long Integer\ncolumn Name Text(255)\ncolumn Width Double\n";
+    for (int i = 0; i < 100000; ++i)
+        text << "row " << i << " | "
+             << (i % 97 ? std::to_string(i) + (i % 2 ? "✓" : "") + std::string(i * 37 % 200, 'x')
+                        : "NULL")
+             << " | " << (i % 40) * 0.25 << "\n";
+    TempFolder dir;
+    const std::string path = dir.file("sample.mdb"), quoted = "'" + path + "'";
+    writeFile(dir.file("sample.txt"), text.str());
+    run(std::string(MDBFIXTURE_PATH) + " '" + dir.file("sample.txt") + "' " + quoted);
+    std::istringstream in(text.str());
+    const std::vector<MdbTableData> tables = parseMdbDescription(in);
+
+    EXPECT_EQ(run("mdb-tables -1 " + quoted), "Orders\nEmpty\nBig\n");
+    const std::string schema =
+        std::regex_replace(run("mdb-schema " + quoted + " 2>/dev/null"), std::regex("\\s+"), " ");
+    using T = MdbColumnType;
+    const char *typeNames[] = {"Text", "Long Integer", "Integer", "Byte", "Single", "Double",
+                               "Currency"};
+    MdbReader reader(path);
+    std::vector<MdbTable> walks;
+    std::vector<std::vector<std::string>> exported;
+    for (const auto &t : tables) {
+        std::string create = "CREATE TABLE [" + t.name + "] (";
+        for (const MdbColumnDef &c : t.columns)
+            create += (&c == &t.columns[0] ? " [" : ", [") + c.name + "] " +
+                      typeNames[static_cast<int>(c.type)] +
+                      (c.type == T::Text ? " (" + std::to_string(c.textLength) + ")" : "");
+        EXPECT_NE(schema.find(create + " );"), std::string::npos) << create;
+        // Tab-separated, no quotes; mdb-export shows an empty text as a null too.
+        exported.push_back(split(
+            run("mdb-export -H -Q -d '\t' -0 '<null>' " + quoted + " '" + t.name + "'"), '\n'));
+        ASSERT_EQ(exported.back().size(), t.rows.size()) << t.name;
+        walks.push_back(reader.table(t.name));
+    }
+    for (std::size_t r = 0; r < tables.back().rows.size(); ++r) {
+        for (std::size_t ti = 0; ti < tables.size(); ++ti) {
+            const MdbTableData &t = tables[ti];
+            if (r >= t.rows.size())
+                continue;
+            const auto cells = split(exported[ti][r], '\t');
+            ASSERT_EQ(cells.size(), t.columns.size()) << t.name << " row " << r;
+            for (std::size_t c = 0; c < t.columns.size(); ++c) {
+                SCOPED_TRACE(t.name + " row " + std::to_string(r) + " " + t.columns[c].name);
+                const MdbCell &want = t.rows[r][c];
+                std::string name = t.columns[c].name; // field names ignore letter case
+                std::transform(name.begin(), name.end(), name.begin(), ::toupper);
+                const MdbValue value = walks[ti].field(name);
+                ASSERT_EQ(value.isNull(), !want);
+                // A number's text is its shortest decimal form, as described.
+                EXPECT_EQ(want ? value.asText() : "", want.value_or(""));
+                if (!want || t.columns[c].type == MdbColumnType::Text) {
+                    EXPECT_EQ(cells[c], want && !want->empty() ? *want : "<null>");
+                } else {
+                    const bool single = t.columns[c].type == MdbColumnType::Single;
+                    auto round = [&](double v) { return single ? double(float(v)) : v; };
+                    EXPECT_DOUBLE_EQ(round(std::stod(cells[c])), round(std::stod(*want)));
+                    EXPECT_EQ(value.numberValue(), round(std::stod(*want)));
+                }
+            }
+            walks[ti].moveNext();
+        }
+    }
+    for (const MdbTable &walk : walks)
+        EXPECT_TRUE(walk.eof());
+}
+
+// Name, description and stock start as "-", so that what the lookup must
+// leave alone shows; "~" is the 15 blanks put in the other kind's number cell.
+TEST(SearchOrders, FillsCellsFromTheOrder) {
+    const struct { const char *search, *part; bool job; LookupOutcome::Status status;
+                   const char *after, *db = "zvData.mdb"; } rows[] = {
+        {"123", "1", 1, Found, "Acme Print/Brochure/Gloss 8.5x11 23x35 25x38 00000123 ~ 0.5 0.25"},
+        {"0456", "1", 1, Found, "Bare Digits/Cards/Cover 2x3.5 12x18 23x35 00000456 ~ 0.5 0.25"},
+        {"123456789", "1", 1, Found, "Nine/Poster/Gloss 18x24 19x25 25x38 123456789 ~ 0.375 0"},
+        {"123", "1", 0, Found, "Quote Co/Flyer/Offset 5x7 19x25 23x35 ~ 00000123 0.5 0.25"},
+        {"123", "2", 1, Found, "Acme Print/Insert/Matte 4x6 12x18 12x18 00000123 ~ 0.375 0"},
+        {"123", "3", 1, NotFound, "-/-/- 2x3 11x17 23x35   0.00 0.00"},
+        {"777", "1", 1, Found, "// 3x5 11x17 23x35 00000777 ~ 0.00 0.00"},
+        {"888", "1", 1, Found, "Two Press Co/Labels/Label 2x2 13x19 26x40 00000888 ~ 0.45 0.2"},
+        {"555", "1", 1, Found, "Null Press Co/Tags/Tag 2x4 12x18 24x36 00000555 ~ 0.00 0.00"},
+        // Error 94 on the null press size; cells filled before it keep their values.
+        {"666", "1", 1, Failed, "Half Done/No size/Bond 8.5x11 11x17 23x35   0.00 0.00"},
+        // A number "OrderNo" matches by value; a text "PartNo" exactly ("01" is not "1").
+        {"00123", "1", 1, Found, "Text Part/d/s 2x3 4x5 6x7 00000123 ~ 0.375 0", "n.mdb"}};
+    TempFolder dir;
+    const auto standard = standardDatabase();
+    writeMdbFile(dir.file("zvData.mdb"), standard);
+    MdbTableData numbers = standard[0];
+    numbers.columns[1].type = MdbColumnType::LongInteger;
+    numbers.columns[2].type = MdbColumnType::Text;
+    numbers.rows = {{"J", "123", "01", "Number Co", "d", "s", "1x2", "3x4", "5x6", "1"},
+                    {"J", "123", "1", "Text Part", "d", "s", "2x3", "4x5", "6x7", "2"}};
+    writeMdbFile(dir.file("n.mdb"), {numbers, standard[1]});
+    auto blank = [](const std::string &s) { return s == std::string(15, ' ') ? "~" : s; };
+    for (const auto &row : rows) {
+        Cells c;
+        c.txtSearch = row.search;
+        c.optJob = row.job;
+        c.txtPartNo = row.part;
+        c.txtName = c.txtDesc = c.txtStockDesc = "-";
+        EXPECT_EQ(searchOrdersIsolated(c, dir.file(row.db)).status, row.status) << row.after;
+        EXPECT_EQ(c.txtName + "/" + c.txtDesc + "/" + c.txtStockDesc + " " + c.txtSize[0] + " " +
+                      c.txtSize[1] + " " + c.txtSize[2] + " " + blank(c.txtJob) + " " +
+                      blank(c.txtQuote) + " " + c.txtGrip + " " + c.txtGutter,
+                  row.after);
+    }
+}
+
+struct Recorder : test::RecordingSink, LookupHooks {
+    void hideDirections() override { messages.push_back("hide"); }
+    void showFolderWindow() override { messages.push_back("folder"); }
+    void endProgram() override { messages.push_back("end"); }
+};
+
+// Only a positive number outside text mode is looked up. A bad folder goes to
+// the folder window and clears; any other failure ends the program. One
+// broken record ends only the search that lands on it, and no search writes
+// to the file, not even its modification time (set old so a write would show).
+TEST(SearchButton, OutcomesWhatFollowsAndKeys) {
+    TempFolder dir;
+    auto at = [&](const char *name) { return dir.file(name); };
+    const auto standard = standardDatabase();
+    writeMdbFile(at("zvData.mdb"), standard);
+    writeMdbFile(at("noPresses.mdb"), {standard[0]});
+    writeMdbFile(at("noKind.mdb"),
+                 {{"Orders", {{"OrderNo", MdbColumnType::Text, 10}}, {{"123"}}}, standard[1]});
+    writeFile(at("notes.mdb"), "not a database");
+    writeFile(at("empty.mdb"), "");
+    const std::string ok = dir.path.string() + "\\zvData.mdb", db = at("zvData.mdb");
+    const std::string before = readFile(db);
+    timespec times[2] = {{1000000000, 0}, {1000000000, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, db.c_str(), times, 0), 0);
+    Recorder rec;
+    LayoutSession session(rec);
+    OrderLookup lookup(session, rec, rec);
+    const struct { const char *search; bool text; std::string path; int error; const char *name; }
+        rows[] = {{"123", 0, ok, 0, "Acme Print"}, {"abc", 0, ok, 0, "-"}, {"0", 0, ok, 0, "-"},
+                  {"123", 1, ok, 0, "-"}, {"124", 0, ok, 0, "-"}, {"666", 0, ok, 94, "Half Done"},
+                  {"888", 0, ok, 0, "Two Press Co"}, {"1", 0, at("x") + "\\zvData.mdb", 3044, "-"},
+                  {"1", 0, at("gone.mdb"), 3024, "-"}, {"1", 0, at("notes.mdb"), 3343, "-"},
+                  {"1", 0, at("empty.mdb"), 3343, "-"}, {"1", 0, dir.path.string(), 3343, "-"},
+                  {"1", 0, at("noPresses.mdb"), 3078, "-"}, {"1", 0, at("noKind.mdb"), 3265, "-"}};
+    for (const auto &row : rows) {
+        SCOPED_TRACE(std::string(row.search) + (row.text ? " text mode " : " ") + row.path);
+        session.frames = {};
+        session.cells.txtName = "-";
+        session.cells.txtSearch = row.search;
+        rec.messages.clear();
+        lookup.textMode = row.text;
+        lookup.databasePath = row.path;
+        const LookupOutcome outcome = lookup.cmdSearch_Click();
+        EXPECT_EQ(outcome.errorNumber, row.error);
+        EXPECT_EQ(session.cells.txtName, row.name);
+        const bool ran = row.search[0] != '0' && row.search[0] != 'a' && !row.text;
+        EXPECT_EQ(outcome.status == NotRun, !ran);
+        EXPECT_TRUE(ran || session.cells.txtSearch == row.search);
+        const bool ends = row.error && row.error != 3044;
+        const std::string failure = "Error " + std::to_string(row.error) + ". Click OK to Exit";
+        EXPECT_EQ(rec.messages, (row.error == 3044 ? Texts{invalidDatabaseText, "folder", "hide"}
+                                 : ends ? Texts{failure, "end"}
+                                 : outcome.status == NotFound ? Texts{orderNotFoundText, "hide"}
+                                                              : Texts{"hide"}));
+        EXPECT_EQ(session.frames.fssFrame == 1 && session.frames.pssFrame == 1, !ends);
+    }
+    struct stat st {};
+    ASSERT_EQ(::stat(db.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mtim.tv_sec, 1000000000);
+    EXPECT_EQ(readFile(db), before);
+
+    // Every key hides the directions; Enter searches even while Search is
+    // disabled for "No Folder Selected".
+    rec.messages.clear();
+    session.cells.txtSearch = "123";
+    lookup.txtSearch_KeyPress('3');
+    EXPECT_EQ(session.cells.txtSearch, "123");
+    lookup.databasePath = "No Folder Selected\\zvData.mdb";
+    lookup.txtSearch_KeyPress(13);
+    EXPECT_EQ(rec.messages, (Texts{"hide", "hide", invalidDatabaseText, "folder", "hide"}));
+    rec.messages.clear();
+    for (const auto &[typed, refused] : std::vector<std::pair<std::string, bool>>{
+             {"9", 0}, {"2.5", 0}, {"10", 1}, {"", 1}, {"x", 1}}) {
+        session.cells.txtPartNo = typed;
+        EXPECT_EQ(lookup.txtPartNo_Change(), refused) << typed;
+        EXPECT_EQ(session.cells.txtPartNo, refused ? "1" : typed);
+    }
+    EXPECT_EQ(rec.messages, Texts(3, partNumberRangeText));
+}
+
+// Truncated, byte-flipped and page-scrambled copies each end in a result or a
+// known failure with its message, and the test process lives through them.
+// Extra orders spread the table over several pages, so damage lands in the
+// header, the catalog, a definition, a usage map or rows.
+TEST(Robustness, DamagedCopiesEndInResultOrMessage) {
+    auto tables = standardDatabase();
+    for (int i = 0; i < 400; ++i)
+        tables[0].rows.push_back({i % 3 ? "J" : "Q", std::to_string(100 + i), "1", "Account", "Job",
+                                  "Gloss", "2x3", "11x17", i % 5 ? MdbCell("23x35") : std::nullopt,
+                                  std::to_string(i % 4)});
+    const std::vector<unsigned char> original = buildMdb(tables);
+    TempFolder dir;
+    std::mt19937 rng(20261206);
+    for (int v = 0; v < 120; ++v) {
+        std::string bytes(original.begin(), original.end());
+        if (v % 3 == 0) {
+            bytes.resize(rng() % bytes.size());
+        } else if (v % 3 == 1) { // half of the flips in the first pages, where the structure is
+            for (auto flips = 1 + rng() % 40; flips > 0; --flips)
+                bytes[rng() % (rng() % 2 ? 4 * 4096 : bytes.size())] = static_cast<char>(rng());
+        } else {
+            const std::size_t page = rng() % (bytes.size() / 4096);
+            for (std::size_t i = 0; i < 4096; ++i)
+                bytes[page * 4096 + i] = rng() % 2 ? static_cast<char>(rng()) : 0;
+        }
+        writeFile(dir.file("zvData.mdb"), bytes);
+        Cells cells;
+        cells.txtSearch = v % 2 ? "499" : "350";
+        cells.optJob = v % 2 == 0;
+        const LookupOutcome out = searchOrdersIsolated(cells, dir.file("zvData.mdb"));
+        ASSERT_NE(out.status, NotRun) << v;
+        EXPECT_TRUE((std::set{0, 94, 3078, 3265, 3343}.count(out.errorNumber))) << v;
+        EXPECT_EQ(out.message, out.status == Found      ? ""
+                               : out.status == NotFound ? orderNotFoundText
+                                                        : lookupFailureText(out.errorNumber));
+    }
+}
+
+// Whatever the child does, the caller gets failure 3343 and its cells back untouched.
+TEST(Robustness, IsolatedLookupSurvivesCrashExitAndHang) {
+    for (int how = 0; how < 3; ++how) {
+        Cells cells;
+        cells.txtName = "before";
+        const auto started = std::chrono::steady_clock::now();
+        const auto out = runLookupIsolated(cells, [how](Cells &c) {
+            c.txtName = "half written";
+            how == 0 ? ::raise(SIGKILL) : how == 1 ? (::_exit(3), 0) : (::sleep(3600), 0);
+            return LookupOutcome{};
+        }, std::chrono::milliseconds(300));
+        EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(5));
+        EXPECT_EQ(out.errorNumber, mdberr::notADatabase) << how;
+        EXPECT_EQ(cells.txtName, "before") << how;
+    }
+}
+
+} // namespace
