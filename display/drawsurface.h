@@ -25,11 +25,11 @@ enum class FillStyle {
     DownwardDiagonal, // pieces: lines from top left to bottom right
 };
 
-struct FontSpec {
+struct TextFont {
     std::string name;  // empty: the surface's default font
     double points = 0; // 0: the default size
     bool bold = false;
-    friend bool operator==(const FontSpec &, const FontSpec &) = default;
+    friend bool operator==(const TextFont &, const TextFont &) = default;
 };
 
 // A surface the diagrams and the report are drawn on, in twips (1440 to the
@@ -71,7 +71,7 @@ public:
     virtual void setLineWidth(int pixels) = 0;
     virtual void setFillColor(Rgb colour) = 0;
     virtual void setFillStyle(FillStyle style) = 0;
-    virtual void setFont(const FontSpec &font) = 0;
+    virtual void setFont(const TextFont &font) = 0;
 
 protected:
     double m_x = 0;

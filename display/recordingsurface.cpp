@@ -36,7 +36,7 @@ double RecordingSurface::dpiY() const {
     return m_device->logicalDpiY();
 }
 
-QFont RecordingSurface::qfont(const FontSpec &wanted) const {
+QFont RecordingSurface::qfont(const TextFont &wanted) const {
     QFont f = m_baseFont;
     if (!wanted.name.empty())
         f.setFamily(toQString(wanted.name));
@@ -153,7 +153,7 @@ void RecordingSurface::setFillStyle(FillStyle style) {
     m_ops.push_back(std::move(op));
 }
 
-void RecordingSurface::setFont(const FontSpec &font) {
+void RecordingSurface::setFont(const TextFont &font) {
     m_font = font;
     refreshMetrics();
     DrawOp op;

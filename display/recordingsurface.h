@@ -32,7 +32,7 @@ struct DrawOp {
     int lineWidth = 1; // pixels; LineWidth: the new width
     Rgb fillColour;    // Box and BoxGrid
     FillStyle fillStyle = FillStyle::Transparent; // Box, BoxGrid and FillStyle
-    FontSpec font;                                // Text and Font
+    TextFont font;                                // Text and Font
     std::string text;                             // Text
     bool lineEnd = false;                         // Text
 
@@ -68,18 +68,18 @@ public:
     void setLineWidth(int pixels) override;
     void setFillColor(Rgb colour) override;
     void setFillStyle(FillStyle style) override;
-    void setFont(const FontSpec &font) override;
+    void setFont(const TextFont &font) override;
 
     const std::vector<DrawOp> &ops() const { return m_ops; }
-    // The font a FontSpec stands for on this surface.
-    QFont qfont(const FontSpec &wanted) const;
+    // The font a TextFont stands for on this surface.
+    QFont qfont(const TextFont &wanted) const;
     double dpiX() const;
     double dpiY() const;
 
     int lineWidth() const { return m_lineWidth; }
     Rgb fillColour() const { return m_fillColour; }
     FillStyle fillStyle() const { return m_fillStyle; }
-    const FontSpec &font() const { return m_font; }
+    const TextFont &font() const { return m_font; }
 
 private:
     void refreshMetrics();
@@ -94,7 +94,7 @@ private:
     int m_lineWidth = 1;
     Rgb m_fillColour = black;
     FillStyle m_fillStyle = FillStyle::Transparent;
-    FontSpec m_font;
+    TextFont m_font;
 };
 
 } // namespace sheetcraft

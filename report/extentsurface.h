@@ -28,7 +28,7 @@ public:
     void setLineWidth(int) override {}
     void setFillColor(Rgb) override {}
     void setFillStyle(FillStyle) override {}
-    void setFont(const FontSpec &font) override { m_metrics.setFont(font); }
+    void setFont(const TextFont &font) override { m_metrics.setFont(font); }
 
 private:
     void reach(double y);

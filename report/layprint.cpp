@@ -18,8 +18,8 @@ constexpr double pageTop = 320;
 constexpr double blockLeft = 640;
 constexpr double fieldGap = 240; // least space between two fields of a job line
 
-FontSpec reportFont(double points, bool bold) {
-    return FontSpec{reportFontName, points, bold};
+TextFont reportFont(double points, bool bold) {
+    return TextFont{reportFontName, points, bold};
 }
 
 struct SectionText {

@@ -148,7 +148,7 @@ TEST(SettingsFiles, CommaRoundTripAndDatabasePath) {
     EXPECT_EQ(back.dataFolder + "|" + back.estFolder, "C:\\Data|Inc");
 
     const QString exact = config.root() + "/exact", other = config.root() + "/other";
-    for (const QString file : {exact + "/zvData.mdb", exact + "/ZVDATA.MDB", other + "/ZVDATA.MDB"})
+    for (const QString &file : {exact + "/zvData.mdb", exact + "/ZVDATA.MDB", other + "/ZVDATA.MDB"})
         QDir().mkpath(QFileInfo(file).path()), QFile(file).open(QIODevice::WriteOnly);
     EXPECT_EQ(composeDatabasePath(exact), exact + "/zvData.mdb");
     EXPECT_EQ(composeDatabasePath(other), other + "/ZVDATA.MDB");

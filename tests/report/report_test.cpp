@@ -25,11 +25,11 @@ namespace {
 
 // Letter paper less quarter-inch margins, at a printer's resolution.
 constexpr double printableHeight = 15120, printerDpi = 600;
-const FontSpec bold12{reportFontName, 12, true}, regular12{reportFontName, 12, false};
+const TextFont bold12{reportFontName, 12, true}, regular12{reportFontName, 12, false};
 using Kind = DrawOp::Kind;
 
 // Text metrics as the report's pages measure them; the height without text.
-double measure(const FontSpec &font, const std::string *text = nullptr) {
+double measure(const TextFont &font, const std::string *text = nullptr) {
     registerReportFont();
     RecordingSurface m(QFont(reportFontName, 12), printerDpi);
     m.setFont(font);
@@ -119,7 +119,7 @@ TEST_P(ReportHeader, CentredTitleAndJobBlockWithoutOverprinting) {
     const DrawOp *title = r.text(reportTitle);
     ASSERT_NE(title, nullptr);
     const double w = static_cast<double>(roundHalfEven(textRight(*title) - title->x1));
-    EXPECT_EQ(title->font, (FontSpec{reportFontName, 24, true}));
+    EXPECT_EQ(title->font, (TextFont{reportFontName, 24, true}));
     EXPECT_EQ(std::pair(title->x1, title->y1), std::pair((11560 - w) / 2, 320.0));
 
     const DrawOp *company = r.text(c.company), *label = r.text(c.label);
