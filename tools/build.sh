@@ -26,14 +26,17 @@ if ((${#missing[@]})); then
 fi
 
 jobs=$(nproc 2>/dev/null || echo 2)
+# A compiler cache, where the machine has one, makes rebuilds in several checkouts cheap.
+launcher=()
+command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 
 if [[ $mode == run ]]; then
-    cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSHEETCRAFT_TESTS=OFF -DSHEETCRAFT_BENCH=OFF
+    cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSHEETCRAFT_TESTS=OFF -DSHEETCRAFT_BENCH=OFF "${launcher[@]}"
     cmake --build build -j"$jobs"
     exec build/app/sheetcraft "${@:2}"
 fi
 
-cmake -S . -B build-test -DCMAKE_BUILD_TYPE=Debug -DSHEETCRAFT_SANITIZE=ON
+cmake -S . -B build-test -DCMAKE_BUILD_TYPE=Debug -DSHEETCRAFT_SANITIZE=ON "${launcher[@]}"
 cmake --build build-test -j"$jobs"
 export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}
