@@ -33,7 +33,7 @@ command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 if [[ $mode == run ]]; then
     cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSHEETCRAFT_TESTS=OFF -DSHEETCRAFT_BENCH=OFF "${launcher[@]}"
     cmake --build build -j"$jobs"
-    exec build/app/sheetcraft "${@:2}"
+    exec build/windows/sheetcraft "${@:2}"
 fi
 
 cmake -S . -B build-test -DCMAKE_BUILD_TYPE=Debug -DSHEETCRAFT_SANITIZE=ON "${launcher[@]}"
