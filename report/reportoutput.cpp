@@ -1,6 +1,6 @@
 #include "reportoutput.h"
 
-#include "painterreplay.h"
+#include "pagefit.h"
 #include "recordedpages.h"
 
 #include <QBuffer>
@@ -9,45 +9,21 @@
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPagedPaintDevice>
-#include <QPainter>
 #include <QPdfWriter>
 #include <QSaveFile>
 
 namespace sheetcraft {
 
-namespace {
-
-constexpr double twipsPerInch = 1440;
-
-} // namespace
-
 std::optional<ReportLayout> paintReport(const Cells &cells, const FrameState &frames,
                                         const ReportContent &content, QPagedPaintDevice &device) {
     // The device's metrics describe its printable area, which is where the
     // painter's origin lies.
-    const double dpiY = device.logicalDpiY();
-    if (dpiY <= 0 || device.logicalDpiX() <= 0)
+    if (device.logicalDpiY() <= 0 || device.logicalDpiX() <= 0)
         return std::nullopt;
-    RecordedPages pages(&device, device.height() * twipsPerInch / dpiY);
-    const ReportLayout layout = layPrint(cells, frames, content, pages);
-
-    QPainter painter;
-    if (!painter.begin(&device))
+    const ReportPage page = layOutReport(cells, frames, content, device, printableTwips(device));
+    if (!paintFittedPages(device, {page.recording.get()}))
         return std::nullopt;
-    ReplayOptions options;
-    options.pixelsPerTwip = device.logicalDpiX() / twipsPerInch;
-    bool first = true;
-    for (const auto &page : pages.pages()) {
-        if (!first && !device.newPage()) {
-            painter.end();
-            return std::nullopt;
-        }
-        first = false;
-        replayRecording(*page, painter, options);
-    }
-    if (!painter.end())
-        return std::nullopt;
-    return layout;
+    return page.layout;
 }
 
 void setUpReportPdf(QPagedPaintDevice &device) {

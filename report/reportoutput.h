@@ -15,9 +15,10 @@ class QPagedPaintDevice;
 
 namespace sheetcraft {
 
-// Lays the report out for `device` and paints it there, one page after the
-// other. Returns the layout, or nothing when the device could not be painted
-// on (a printer that is gone, a file that cannot be opened).
+// Lays the report out for `device` and paints it there as one page, shrunk to
+// the printable area when it would run past it. Returns the layout, or nothing
+// when the device could not be painted on (a printer that is gone, a file that
+// cannot be opened).
 std::optional<ReportLayout> paintReport(const Cells &cells, const FrameState &frames,
                                         const ReportContent &content, QPagedPaintDevice &device);
 

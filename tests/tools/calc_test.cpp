@@ -6,6 +6,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 namespace {
@@ -65,25 +66,88 @@ TEST(Calculator, JsonFollowsFramesGripperMaximizeAndTheDatabase) {
     }
 }
 
-TEST(Calculator, ReportHoldsTheJobAndBreaksASquareParentSheet) {
+// A page rendered to grey pixels (PGM) at `dpi`: width, height and one byte
+// per pixel, 255 for white.
+struct Raster {
+    int width = 0, height = 0;
+    QByteArray pixels;
+};
+
+Raster rasterise(const QString &pdf, int dpi) {
+    QProcess p;
+    p.start("pdftoppm", {"-gray", "-r", QString::number(dpi), "-singlefile", pdf});
+    p.waitForFinished(30000);
+    const QByteArray pgm = p.readAllStandardOutput();
+    // "P5\n<width> <height>\n255\n" then the pixels.
+    const QList<QByteArray> head = pgm.left(64).split('\n');
+    Raster r;
+    if (head.size() < 4 || head[0] != "P5")
+        return r;
+    const QList<QByteArray> size = head[1].split(' ');
+    r.width = size.value(0).toInt();
+    r.height = size.value(1).toInt();
+    const qsizetype offset = head[0].size() + head[1].size() + head[2].size() + 3;
+    r.pixels = pgm.mid(offset);
+    if (r.pixels.size() != qsizetype(r.width) * r.height)
+        r = {};
+    return r;
+}
+
+// The report is one page however deep its sheets are: nothing runs into the
+// paper's quarter-inch margins, and every row of both panels is still there,
+// captioned as the report captions the parent sheet's size rows.
+TEST(Calculator, ReportIsOnePageWithEveryRowInsideTheMargins) {
     const struct {
         QStringList args;
-        int pages;
-        QStringList texts;
-    } rows[] = {{{"--db", DEMO_DATABASE, "--quote", "987", "--part", "2"},
-                 1,
-                 {"Sheetcraft", "Company: Lakeside School", "Quote #: 00000987", "Part No: 2",
-                  "LAYOUT: Finished Forms on Press Sheet (UP):",
-                  "LAYOUT: Press Forms on Parent Sheet (OUT):", "PARS-SHT WIDTH"}},
-                {{"--parent", "35x35"}, 2, {"PARS-SHT DEPTH"}}};
+        bool shrunk; // fitted to the printable bottom
+    } rows[] = {
+        {{}, false},
+        {{"--parent", "35x35"}, true},
+        {{"--db", DEMO_DATABASE, "--job", "12345", "--fss-frame", "3"}, true},
+        {{"--press", "17x17"}, true},
+    };
     QTemporaryDir dir;
     const QString pdf = dir.filePath("report.pdf");
-    for (const auto &row : rows) {
-        ASSERT_EQ(calc(row.args + QStringList{"--report", pdf}).status, 0);
+    for (const auto &[args, shrunk] : rows) {
+        SCOPED_TRACE(args.join(' ').toStdString());
+        const Result json = calc(args + QStringList{"--json", "--report", pdf});
+        ASSERT_EQ(json.status, 0) << json.err.toStdString();
+
+        EXPECT_TRUE(run("pdfinfo", {pdf}).out.contains(QRegularExpression("Pages: +1\n")));
+
         const QString text = run("pdftotext", {"-layout", pdf, "-"}).out;
-        EXPECT_EQ(text.count('\f'), row.pages);
-        for (const QString &expected : row.texts)
-            EXPECT_TRUE(text.contains(expected)) << expected.toStdString();
+        const QJsonObject root = QJsonDocument::fromJson(json.out.toUtf8()).object();
+        int expected = 0;
+        for (const char *section : {"finished", "press"}) {
+            for (const QJsonValue &row : root[section]["rows"].toArray()) {
+                QString caption = row[0].toString().trimmed();
+                caption.replace("WID-SHT", "PARS-SHT").replace("DEP-SHT", "PARS-SHT");
+                const QString value = row[1].toString().trimmed();
+                EXPECT_TRUE(
+                    text.contains(QRegularExpression(QRegularExpression::escape(caption) + " +" +
+                                                     QRegularExpression::escape(value))))
+                    << caption.toStdString() << ' ' << value.toStdString();
+                ++expected;
+            }
+        }
+        EXPECT_GT(expected, 15);
+
+        // Letter at 72 dots per inch: 612 x 792, margins 18 wide.
+        const Raster page = rasterise(pdf, 72);
+        ASSERT_EQ(std::pair(page.width, page.height), std::pair(612, 792));
+        int inkBottom = 0, outside = 0;
+        for (int y = 0; y < page.height; ++y)
+            for (int x = 0; x < page.width; ++x) {
+                if (static_cast<unsigned char>(page.pixels[y * page.width + x]) == 255)
+                    continue;
+                inkBottom = std::max(inkBottom, y);
+                outside += x < 18 || x >= 594 || y < 18 || y >= 774;
+            }
+        EXPECT_EQ(outside, 0);
+        // A shrunk page still reaches down to the printable bottom.
+        if (shrunk) {
+            EXPECT_GE(inkBottom, 770);
+        }
     }
 }
 
