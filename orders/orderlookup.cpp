@@ -222,9 +222,11 @@ LookupOutcome searchOrdersIsolated(Cells &cells, const std::string &databasePath
 
 LookupOutcome runLookupIsolated(Cells &cells, const std::function<LookupOutcome(Cells &)> &lookup,
                                 std::chrono::milliseconds timeLimit) {
+    // A child that cannot be started is a failure of the lookup: the library
+    // is never run on the file in this process.
     int fds[2];
     if (::pipe2(fds, O_CLOEXEC) != 0)
-        return lookup(cells);
+        return failure(lookuperr::tooManyFiles);
     // Let the allocator merge its small freed blocks here and now. Left to
     // the child, the merge writes to every page of the inherited heap, and
     // each write copies a page: seconds for a heap that once held many small
@@ -235,7 +237,7 @@ LookupOutcome runLookupIsolated(Cells &cells, const std::function<LookupOutcome(
     if (child < 0) {
         ::close(fds[0]);
         ::close(fds[1]);
-        return lookup(cells);
+        return failure(lookuperr::outOfMemory);
     }
     if (child == 0) {
         // The child: keep the library's complaints about damaged files off

@@ -43,11 +43,19 @@ std::string lookupFailureText(int errorNumber);
 // misbehave; searchOrdersIsolated below is the one to use on real files.
 LookupOutcome searchOrdersInProcess(Cells &cells, const std::string &databasePath);
 
+// Failure numbers of a lookup whose child process cannot be started, as the
+// system reports running out of them: no pipe (too many files open), no
+// process (out of memory or processes).
+namespace lookuperr {
+inline constexpr int outOfMemory = 7;
+inline constexpr int tooManyFiles = 67;
+} // namespace lookuperr
+
 // Runs lookup(cells) in a child process that returns the cells and the
 // outcome over a pipe. A child that crashes, exits early or is still running
 // after timeLimit (it is then killed) gives failure 3343 and leaves the cells
-// as they were. Falls back to running in this process when no child can be
-// started.
+// as they were. When no child can be started the lookup is not run at all:
+// failure 67 (no pipe) or 7 (no process), the cells as they were.
 LookupOutcome runLookupIsolated(Cells &cells, const std::function<LookupOutcome(Cells &)> &lookup,
                                 std::chrono::milliseconds timeLimit);
 

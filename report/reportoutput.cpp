@@ -2,15 +2,16 @@
 
 #include "pagefit.h"
 #include "recordedpages.h"
+#include "safewrite.h"
 
 #include <QBuffer>
 #include <QDir>
+#include <QFile>
 #include <QGuiApplication>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPagedPaintDevice>
 #include <QPdfWriter>
-#include <QSaveFile>
 
 namespace sheetcraft {
 
@@ -32,7 +33,7 @@ void setUpReportPdf(QPagedPaintDevice &device) {
 }
 
 QByteArray renderReportPdf(const Cells &cells, const FrameState &frames,
-                           const ReportContent &content) {
+                           const ReportContent &content, const QPageLayout *pageLayout) {
     QByteArray bytes;
     QBuffer buffer(&bytes);
     if (!buffer.open(QIODevice::WriteOnly))
@@ -42,7 +43,10 @@ QByteArray renderReportPdf(const Cells &cells, const FrameState &frames,
         writer.setResolution(reportPdfResolution);
         writer.setCreator(QStringLiteral("Sheetcraft"));
         writer.setTitle(QStringLiteral("Layouts"));
-        setUpReportPdf(writer);
+        if (pageLayout)
+            writer.setPageLayout(*pageLayout);
+        else
+            setUpReportPdf(writer);
         if (!paintReport(cells, frames, content, writer))
             return {};
     }
@@ -59,27 +63,26 @@ bool writeReportPdf(const Cells &cells, const FrameState &frames, const QString 
 }
 
 bool writeReportPdf(const Cells &cells, const FrameState &frames, const ReportContent &content,
-                    const QString &path, MessageSink &messages) {
+                    const QString &path, MessageSink &messages, const QPageLayout *pageLayout) {
     // Text is measured with the platform's fonts, which need a GUI
     // application object; without one Qt would abort.
     if (!qobject_cast<QGuiApplication *>(QCoreApplication::instance())) {
         messages.message("The report could not be made: no font system is available.");
         return false;
     }
-    const auto fail = [&] {
+    const auto fail = [&](const std::string &reason) {
         messages.message("The report could not be written to " +
-                         QDir::toNativeSeparators(path).toStdString() + ".");
+                         QDir::toNativeSeparators(path).toStdString() + ": " + reason + ".");
         return false;
     };
-    const QByteArray pdf = renderReportPdf(cells, frames, content);
+    const QByteArray pdf = renderReportPdf(cells, frames, content, pageLayout);
     if (pdf.isEmpty())
-        return fail();
-    // Written aside and renamed at the end, so a failure never leaves half a
-    // file in place of a good one.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(pdf) != pdf.size() || !file.commit())
-        return fail();
-    return true;
+        return fail("the pages could not be drawn");
+    // Made whole in memory first, then saved aside and renamed, so a failure
+    // never leaves half a file in place of a good one.
+    const std::string failure = writeFileSafely(QFile::encodeName(path).toStdString(),
+                                                std::string_view(pdf.data(), pdf.size()));
+    return failure.empty() || fail(failure);
 }
 
 } // namespace sheetcraft

@@ -11,6 +11,7 @@
 
 #include <optional>
 
+class QPageLayout;
 class QPagedPaintDevice;
 
 namespace sheetcraft {
@@ -30,18 +31,23 @@ inline constexpr int reportPdfResolution = 600;
 void setUpReportPdf(QPagedPaintDevice &device);
 
 // The report as the bytes of a PDF file; empty when it could not be made.
+// Laid out on `pageLayout`, or without one as setUpReportPdf sets it.
 QByteArray renderReportPdf(const Cells &cells, const FrameState &frames,
-                           const ReportContent &content);
+                           const ReportContent &content, const QPageLayout *pageLayout = nullptr);
 
-// Writes the report to a PDF file. Shows a message and returns false when the
-// cells cannot be reported (see prepareReport) or the file cannot be written;
-// an existing file is replaced only once the new one is complete. Needs a
-// QGuiApplication (the offscreen platform will do) for its fonts.
+// Writes the report to a PDF file with writeFileSafely. Shows a message and
+// returns false when the cells cannot be reported (see prepareReport) or the
+// file cannot be written (the message then gives the reason); an existing
+// file is replaced only once the new one is complete, and only a regular file
+// or a new one is written. Needs a QGuiApplication (the offscreen platform
+// will do) for its fonts.
 bool writeReportPdf(const Cells &cells, const FrameState &frames, const QString &path,
                     MessageSink &messages);
 
-// The same for content already checked by prepareReport.
+// The same for content already checked by prepareReport, laid out as
+// renderReportPdf does.
 bool writeReportPdf(const Cells &cells, const FrameState &frames, const ReportContent &content,
-                    const QString &path, MessageSink &messages);
+                    const QString &path, MessageSink &messages,
+                    const QPageLayout *pageLayout = nullptr);
 
 } // namespace sheetcraft

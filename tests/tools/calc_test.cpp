@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -174,6 +175,49 @@ TEST(Calculator, FailuresExitWithTheirStatus) {
         EXPECT_TRUE(r.err.startsWith(row.stderrStart)) << r.err.toStdString();
         EXPECT_EQ(r.out.contains("Number Up"), row.printsFinished);
         EXPECT_FALSE(r.out.contains("Number Out"));
+    }
+}
+
+// Sizes whose counts, areas or waste cannot be finite numbers are refused on
+// every sheet; sizes at the bounds give finite numbers on screen, in JSON and
+// in the report.
+TEST(Calculator, ExtremeSizesAreRefusedOrFinite) {
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath("extreme.pdf");
+    const auto noneInfinite = [](const QString &text) {
+        static const QRegularExpression word("\\b(inf|infinity|nan|null)\\b",
+                                             QRegularExpression::CaseInsensitiveOption);
+        return !text.contains(word);
+    };
+    for (const char *size : {"1e-200x1e-200", "12x1e-308", "1e308x1e308", "1e-160x1e-160"}) {
+        for (const char *sheet : {"--finished", "--press", "--parent"}) {
+            SCOPED_TRACE(std::string(sheet) + " " + size);
+            for (const QStringList &output :
+                 {QStringList{"--json"}, QStringList{"--report", pdf}}) {
+                const Result r = calc(output + QStringList{sheet, size});
+                EXPECT_EQ(r.status, 2);
+                EXPECT_TRUE(r.err.contains("Warning: Incorrect Size Entered!"))
+                    << r.err.toStdString();
+                EXPECT_TRUE(noneInfinite(r.out + r.err)) << r.out.toStdString();
+                EXPECT_FALSE(QFile::exists(pdf));
+            }
+        }
+    }
+    for (const QStringList &sizes :
+         {QStringList{"--finished", "1e-75x1e-75", "--press", "1e75x1e75", "--parent", "1e75x1e75"},
+          QStringList{"--finished", "1e75x1e75", "--press", "1e75x1e75", "--parent",
+                      "1e75x1e75"}}) {
+        SCOPED_TRACE(sizes.join(' ').toStdString());
+        const Result json = calc(sizes + QStringList{"--json", "--maximize"});
+        EXPECT_EQ(json.status, 0) << json.err.toStdString();
+        EXPECT_TRUE(noneInfinite(json.out)) << json.out.toStdString();
+        const Result text = calc(sizes + QStringList{"--report", pdf});
+        EXPECT_EQ(text.status, 0) << text.err.toStdString();
+        EXPECT_TRUE(noneInfinite(text.out)) << text.out.toStdString();
+        const QString printed = run("pdftotext", {"-layout", pdf, "-"}).out;
+        EXPECT_TRUE(printed.contains("LAYOUT")) << printed.toStdString();
+        EXPECT_TRUE(noneInfinite(printed)) << printed.toStdString();
+        QFile::remove(pdf);
     }
 }
 
