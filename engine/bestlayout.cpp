@@ -14,7 +14,7 @@ using Clock = std::chrono::steady_clock;
 
 // The search gives up on sheets whose cut positions would make a table larger
 // than this (entries of 8 bytes), rather than take the machine's memory.
-constexpr i64 maxStates = i64(1) << 22;
+constexpr i64 maxStates = i64(1) << 21;
 
 bool isWholeAt(double value, double scale) {
     const double v = value * scale;
