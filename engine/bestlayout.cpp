@@ -426,8 +426,22 @@ UnitProblem toUnits(const LayoutProblem &p) {
     return u;
 }
 
+LayoutProblem layoutProblem(const DiagramValues &v, GrainRule grain) {
+    LayoutProblem p;
+    p.sheetWidth = v.fullSheetWidth;
+    p.sheetDepth = v.fullSheetDepth;
+    p.pieceWidth = v.pieceWidth;
+    p.pieceDepth = v.pieceDepth;
+    p.gripper = v.diagram == Diagram::Finished ? v.gripper : 0;
+    p.gripperOnWidth = v.gripperOnWidth;
+    p.grain = grain;
+    return p;
+}
+
 Layout frameLayout(const LayoutProblem &problem, int frame) {
     const UnitProblem u = toUnits(problem);
+    if (frame == 0)
+        frame = 1;
     if (!u.valid || frame < 1 || frame > 4) {
         Candidate none;
         none.tree = CutTree(u.scale);

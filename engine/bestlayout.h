@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cuttree.h"
+#include "diagram.h"
 
 #include <atomic>
 #include <chrono>
@@ -30,6 +31,10 @@ struct LayoutProblem {
     GrainRule grain = GrainRule::Any;
 };
 
+// The question a drawn diagram asks: its full sheet, its piece and, for the
+// finished sheets, its gripper strip.
+LayoutProblem layoutProblem(const DiagramValues &diagram, GrainRule grain = GrainRule::Any);
+
 // The sheet and piece in whole units, and the usable part of the sheet. Sheet
 // sides round down and piece sides (and the gripper) up, so an exact decimal
 // fit counts and nothing is counted that does not fit.
@@ -51,8 +56,10 @@ struct Layout {
 };
 
 // The frames' layouts: 1 grid with the long side across, 2 plus the stagger
-// block in the side strip, 3 turned grid, 4 plus the block in the bottom strip.
-// Nothing (count 0) for an empty frame.
+// block in the side strip, 3 turned grid, 4 plus the block in the bottom strip;
+// frame 0 (no step taken yet) is laid out like frame 1. The grain rule plays no
+// part: the frames turn pieces as the panel shows them. Nothing (count 0) for
+// an empty frame.
 Layout frameLayout(const LayoutProblem &problem, int frame);
 
 struct BestLayoutOptions {

@@ -1,5 +1,6 @@
 #include "bestlayout.h"
 #include "cutplan.h"
+#include "diagram.h"
 #include "fitcount.h"
 
 #include <gtest/gtest.h>
@@ -294,6 +295,33 @@ TEST(BestLayout, RandomSheetsKeepEveryPromise) {
             return;
     }
     EXPECT_GT(beaten, 100);
+}
+
+// Each drawn frame, taken as a layout, holds the count its panel shows.
+TEST(CutPlan, FramesAsDrawnAreLayoutsOfTheirCount) {
+    const struct {
+        Diagram diagram;
+        const char *piece, *sheet;
+        double gripper;
+        bool onWidth;
+    } rows[] = {{Diagram::Finished, "3x2", "17x11", 0, true},
+                {Diagram::Finished, "3x2", "17x11", 0.5, true},
+                {Diagram::Finished, "4.2x3", "17.5x11.5", 0.375, false},
+                {Diagram::Press, "17x11", "35x23", 0.5, true},
+                {Diagram::Finished, "10x1", "12x5", 0, true}};
+    for (const auto &row : rows) {
+        for (int frame = 0; frame <= 4; ++frame) {
+            SCOPED_TRACE(testing::Message()
+                         << row.piece << " on " << row.sheet << " frame " << frame);
+            const DiagramValues v =
+                computeDiagram(row.diagram, row.piece, row.sheet, frame, row.gripper, row.onWidth);
+            const Layout l = frameLayout(layoutProblem(v), frame);
+            EXPECT_EQ(l.count, v.isEmpty() ? 0 : v.frameOut());
+            EXPECT_EQ(l.usable.y,
+                      row.diagram == Diagram::Finished && row.onWidth ? row.gripper : 0);
+            EXPECT_EQ(replay(l.tree, makeCutPlan(l.tree)), static_cast<std::size_t>(l.count));
+        }
+    }
 }
 
 // A plain grid is c - 1 + r - 1 stacked settings, plus one trim per side with

@@ -22,16 +22,8 @@ QString count(double v) {
 
 StageBest computeStageBest(const DiagramValues &v, GrainRule grain,
                            const BestLayoutOptions &options) {
-    LayoutProblem p;
-    p.sheetWidth = v.fullSheetWidth;
-    p.sheetDepth = v.fullSheetDepth;
-    p.pieceWidth = v.pieceWidth;
-    p.pieceDepth = v.pieceDepth;
-    p.gripper = v.diagram == Diagram::Finished ? v.gripper : 0;
-    p.gripperOnWidth = v.gripperOnWidth;
-    p.grain = grain;
     StageBest s;
-    s.best = bestLayout(p, options);
+    s.best = bestLayout(layoutProblem(v, grain), options);
     s.plan = makeCutPlan(s.best.layout.tree, bestDetailLimit);
     s.framesMaximum = v.maximumOut();
     return s;

@@ -18,8 +18,7 @@ struct StageBest {
     double framesMaximum = 0; // the panel's MAXIMUM OUT
 };
 
-// The best layout for a drawn diagram: its full sheet, its piece and, for the
-// finished sheets, its gripper strip. The plan lists stocks up to the detail limit.
+// The best layout for a drawn diagram; the plan lists stocks up to the detail limit.
 StageBest computeStageBest(const DiagramValues &diagram, GrainRule grain,
                            const BestLayoutOptions &options);
 
