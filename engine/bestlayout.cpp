@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <numeric>
 #include <unordered_map>
 
@@ -114,59 +115,73 @@ std::vector<i64> reduced(const std::vector<i64> &points, i64 length) {
     return out;
 }
 
+// Beyond this many rows and columns a layout is counted but not built: its
+// tree would take hundreds of megabytes for pieces nobody cuts one by one.
+constexpr i64 maxTreeLines = 100'000;
+
+// A layout by its count; the tree of the usable sheet is built only for the
+// one chosen.
 struct Candidate {
-    i64 count = -1;
-    CutTree tree;
-    int content = -1; // the usable sheet's layout
+    i64 count = 0;
+    i64 lines = 0; // rows plus columns of its grids, for the size of its tree
+    std::function<int(CutTree &)> build;
 };
 
 // The layout of the whole sheet: the gripper strip trimmed off first.
-Layout wholeSheet(const UnitProblem &u, Candidate &&c) {
+Layout wholeSheet(const UnitProblem &u, const Candidate &c) {
     Layout l;
-    l.count = std::max<i64>(c.count, 0);
-    l.tree = std::move(c.tree);
+    l.count = c.count;
+    l.tree = CutTree(u.scale);
+    l.usable = {l.tree.toSheet(u.usableX), l.tree.toSheet(u.usableY), l.tree.toSheet(u.usableWidth),
+                l.tree.toSheet(u.usableDepth)};
+    if (c.lines > maxTreeLines) {
+        l.treeOmitted = true;
+        return l;
+    }
     CutTree &t = l.tree;
-    int content = c.content >= 0 ? c.content : t.waste(u.usableWidth, u.usableDepth);
+    int content = c.build && c.count > 0 ? c.build(t) : t.waste(u.usableWidth, u.usableDepth);
     if (u.usableY > 0)
         content = t.split(CutAxis::Y, u.usableY, t.waste(u.sheetWidth, u.usableY), content);
     else if (u.usableX > 0)
         content = t.split(CutAxis::X, u.usableX, t.waste(u.usableX, u.sheetDepth), content);
     t.setRoot(content);
-    l.usable = {t.toSheet(u.usableX), t.toSheet(u.usableY), t.toSheet(u.usableWidth),
-                t.toSheet(u.usableDepth)};
     return l;
 }
 
 Candidate frameCandidate(const UnitProblem &u, int frame) {
     Candidate c;
-    c.tree = CutTree(u.scale);
     const i64 W = u.usableWidth, H = u.usableDepth;
     const i64 pw = frame < 3 ? u.pieceLong : u.pieceShort;
     const i64 pd = frame < 3 ? u.pieceShort : u.pieceLong;
     const i64 across = W / pw, down = H / pd;
-    c.count = 0;
     if (across * down == 0)
         return c; // an empty frame
-    CutTree &t = c.tree;
     if (frame == 2) {
         const i64 used = across * pw;
         const i64 sa = (W - used) / pd, sd = H / pw;
         if (sa * sd == 0)
             return c;
         c.count = across * down + sa * sd;
-        c.content = t.split(CutAxis::X, used, t.grid(used, H, pw, pd, across, down),
-                            t.grid(W - used, H, pd, pw, sa, sd));
+        c.lines = across + down + sa + sd;
+        c.build = [=](CutTree &t) {
+            return t.split(CutAxis::X, used, t.grid(used, H, pw, pd, across, down),
+                           t.grid(W - used, H, pd, pw, sa, sd));
+        };
     } else if (frame == 4) {
         const i64 used = down * pd;
         const i64 sa = W / pd, sd = (H - used) / pw;
         if (sa * sd == 0)
             return c;
         c.count = across * down + sa * sd;
-        c.content = t.split(CutAxis::Y, used, t.grid(W, used, pw, pd, across, down),
-                            t.grid(W, H - used, pd, pw, sa, sd));
+        c.lines = across + down + sa + sd;
+        c.build = [=](CutTree &t) {
+            return t.split(CutAxis::Y, used, t.grid(W, used, pw, pd, across, down),
+                           t.grid(W, H - used, pd, pw, sa, sd));
+        };
     } else {
         c.count = across * down;
-        c.content = t.grid(W, H, pw, pd, across, down);
+        c.lines = across + down;
+        c.build = [=](CutTree &t) { return t.grid(W, H, pw, pd, across, down); };
     }
     return c;
 }
@@ -175,7 +190,6 @@ Candidate frameCandidate(const UnitProblem &u, int frame) {
 // the best mix of the two kinds; columns when `columns`.
 Candidate stripCandidate(const UnitProblem &u, bool columns) {
     Candidate c;
-    c.tree = CutTree(u.scale);
     const i64 L = u.pieceLong, S = u.pieceShort;
     // Along the strips' length: `length`; strips stack along `span`.
     const i64 length = columns ? u.usableDepth : u.usableWidth;
@@ -195,18 +209,15 @@ Candidate stripCandidate(const UnitProblem &u, bool columns) {
         }
     }
     c.count = best;
-    CutTree &t = c.tree;
-    const i64 used = bestThin * S;
-    const CutAxis axis = columns ? CutAxis::X : CutAxis::Y;
-    int thinBlock, thickBlock;
-    if (columns) {
-        thinBlock = t.grid(used, length, S, L, bestThin, perThin);
-        thickBlock = t.grid(span - used, length, L, S, bestThick, perThick);
-    } else {
-        thinBlock = t.grid(length, used, L, S, perThin, bestThin);
-        thickBlock = t.grid(length, span - used, S, L, perThick, bestThick);
-    }
-    c.content = t.split(axis, used, thinBlock, thickBlock);
+    c.lines = bestThin + bestThick + perThin + perThick;
+    c.build = [=](CutTree &t) {
+        const i64 used = bestThin * S;
+        if (columns)
+            return t.split(CutAxis::X, used, t.grid(used, length, S, L, bestThin, perThin),
+                           t.grid(span - used, length, L, S, bestThick, perThick));
+        return t.split(CutAxis::Y, used, t.grid(length, used, L, S, perThin, bestThin),
+                       t.grid(length, span - used, S, L, perThick, bestThick));
+    };
     return c;
 }
 
@@ -293,11 +304,14 @@ public:
 
     i64 count() const { return m_nx && m_ny ? at(m_nx - 1, m_ny - 1) : 0; }
 
+    // The search must outlive the candidate.
     Candidate layout() {
         Candidate c;
-        c.tree = CutTree(m_u.scale);
         c.count = count();
-        c.content = trimmedTo(c.tree, m_u.usableWidth, m_u.usableDepth, m_nx - 1, m_ny - 1);
+        c.lines = static_cast<i64>(m_nx + m_ny);
+        c.build = [this](CutTree &t) {
+            return trimmedTo(t, m_u.usableWidth, m_u.usableDepth, m_nx - 1, m_ny - 1);
+        };
         return c;
     }
 
@@ -442,11 +456,8 @@ Layout frameLayout(const LayoutProblem &problem, int frame) {
     const UnitProblem u = toUnits(problem);
     if (frame == 0)
         frame = 1;
-    if (!u.valid || frame < 1 || frame > 4) {
-        Candidate none;
-        none.tree = CutTree(u.scale);
-        return u.valid ? wholeSheet(u, std::move(none)) : Layout{};
-    }
+    if (!u.valid || frame < 1 || frame > 4)
+        return u.valid ? wholeSheet(u, Candidate{}) : Layout{};
     return wholeSheet(u, frameCandidate(u, frame));
 }
 
@@ -493,7 +504,7 @@ BestLayout bestLayout(const LayoutProblem &problem, const BestLayoutOptions &opt
     }
     auto best = std::max_element(seeds.begin(), seeds.end(),
                                  [](const auto &l, const auto &r) { return l.count < r.count; });
-    Candidate chosen = std::move(*best);
+    Candidate chosen = *best;
 
     const i64 along = problem.grain == GrainRule::Across ? u.pieceShort : u.pieceLong;
     const i64 down = problem.grain == GrainRule::Across ? u.pieceLong : u.pieceShort;
@@ -505,14 +516,17 @@ BestLayout bestLayout(const LayoutProblem &problem, const BestLayoutOptions &opt
         GuillotineSearch search(u, deadline, options.cancel);
         if (search.run()) {
             result.exact = true;
-            if (search.count() > chosen.count)
-                chosen = search.layout();
+            if (search.count() > chosen.count) {
+                result.proven = search.count() == result.upperBound;
+                result.layout = wholeSheet(u, search.layout());
+                return result;
+            }
         } else {
             result.cancelled = options.cancel && options.cancel->load();
         }
     }
     result.proven = chosen.count == result.upperBound;
-    result.layout = wholeSheet(u, std::move(chosen));
+    result.layout = wholeSheet(u, chosen);
     return result;
 }
 

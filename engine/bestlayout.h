@@ -52,6 +52,8 @@ UnitProblem toUnits(const LayoutProblem &problem);
 struct Layout {
     std::int64_t count = 0;
     CutTree tree;
+    // Over 100,000 rows and columns: counted, but the tree is left empty.
+    bool treeOmitted = false;
     SheetRect usable; // the usable sheet, sheet units
 };
 

@@ -173,6 +173,12 @@ TEST(BestLayout, SpentBudgetOrCancelReturnsTheBestFoundWithTheBound) {
     EXPECT_FALSE(tiny.exact);
     EXPECT_GT(tiny.layout.count, tiny.framesMaximum);
     EXPECT_GE(tiny.upperBound, tiny.layout.count);
+    // Hundreds of thousands of rows and columns: counted, never built.
+    const BestLayout dust = bestLayout(problem(60, 40, 0.0002, 0.0001));
+    EXPECT_EQ(dust.layout.count, 120'000'000'000);
+    EXPECT_TRUE(dust.proven);
+    EXPECT_TRUE(dust.layout.treeOmitted);
+    EXPECT_TRUE(makeCutPlan(dust.layout.tree).operations.empty());
 }
 
 // Replays a cut plan from the tree's whole sheet in whole units: every listed

@@ -83,6 +83,10 @@ void printBest(QTextStream &out, const StageBest &s, GrainRule grain) {
             : b.exact ? "Best of all guillotine layouts."
                       : "Best found in the time allowed; not proven.")
         << "\n";
+    if (b.layout.treeOmitted) {
+        out << "Cut plan: too many pieces to list\n";
+        return;
+    }
     const auto cuts = s.plan.operations.size();
     out << "Cut plan: " << cuts << (cuts == 1 ? " cut\n" : " cuts\n");
     for (const CutOperation &op : s.plan.operations) {
