@@ -10,6 +10,8 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
+#include <array>
+
 namespace {
 
 struct Result {
@@ -218,6 +220,98 @@ TEST(Calculator, ExtremeSizesAreRefusedOrFinite) {
         EXPECT_TRUE(printed.contains("LAYOUT")) << printed.toStdString();
         EXPECT_TRUE(noneInfinite(printed)) << printed.toStdString();
         QFile::remove(pdf);
+    }
+}
+
+// The best layouts per stage: counts, where the pieces lie (the gripper strip is
+// on top for the width edge, on the left for the depth edge) and the cut list.
+TEST(Calculator, BestLayoutsAndOrderInJson) {
+    const struct {
+        QStringList args;
+        const char *stage;
+        std::array<double, 3> counts;  // count, framesMaximum, upperBound
+        std::array<double, 2> start{}; // no piece starts left of or above this
+    } rows[] = {
+        {{}, "finished", {30, 29, 31}},
+        {{"--gripper", "0.5"}, "finished", {28, 28, 28}, {0, 0.5}},
+        {{"--gripper", "0.5", "--gripper-edge", "depth"}, "finished", {29, 29, 29}, {0.5, 0}},
+        {{"--finished-grain", "along"}, "finished", {25, 29, 25}},
+        {{"--parent", "26x40", "--press", "8.5x11", "--press-grain", "ACROSS"}, "press", {8, 9, 8}},
+        {{"--press", "8.5x11", "--parent", "26x40"}, "press", {10, 9, 10}},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.args.join(' ').toStdString());
+        const Result r = calc(QStringList{"--json"} + row.args);
+        ASSERT_EQ(r.status, 0) << r.err.toStdString();
+        const QJsonObject root = QJsonDocument::fromJson(r.out.toUtf8()).object();
+        const QJsonObject best = root["best"][QString(row.stage)].toObject();
+        EXPECT_EQ(best["count"].toDouble(), row.counts[0]);
+        EXPECT_EQ(best["framesMaximum"].toDouble(), row.counts[1]);
+        EXPECT_EQ(best["upperBound"].toDouble(), row.counts[2]);
+        EXPECT_TRUE(best["exact"].toBool());
+        EXPECT_EQ(best["proven"].toBool(), row.counts[0] == row.counts[2]);
+        const QJsonArray pieces = best["pieces"].toArray();
+        EXPECT_EQ(pieces.size(), row.counts[0]);
+        for (const auto &p : pieces) {
+            EXPECT_GE(p[0].toDouble(), row.start[0]);
+            EXPECT_GE(p[1].toDouble(), row.start[1]);
+        }
+        const QJsonArray cuts = best["cuts"].toArray();
+        EXPECT_EQ(cuts.size(), best["cutCount"].toInt());
+        for (qsizetype i = 0; i < cuts.size(); ++i) {
+            EXPECT_EQ(cuts[i]["n"].toInt(), i + 1);
+            EXPECT_TRUE(cuts[i]["axis"] == "x" || cuts[i]["axis"] == "y");
+            EXPECT_FALSE(cuts[i]["stocks"].toArray().isEmpty());
+        }
+    }
+
+    // Tiny pieces: the figures without the detail.
+    const QJsonObject tinyRoot =
+        QJsonDocument::fromJson(calc({"--json", "--finished", "0.013x0.017"}).out.toUtf8())
+            .object();
+    const QJsonObject tiny = tinyRoot["best"]["finished"].toObject();
+    EXPECT_TRUE(tiny["detailOmitted"].toBool());
+    EXPECT_FALSE(tiny.contains("pieces"));
+    EXPECT_GT(tiny["cutCount"].toInt(), 0);
+    EXPECT_GE(tiny["upperBound"].toDouble(), tiny["count"].toDouble());
+
+    const struct {
+        QStringList args;
+        double press, parent;
+    } orders[] = {
+        {{"--quantity", "1000", "--spoilage", "5", "--makeready", "50"}, 86, 22},
+        {{"--quantity", "7000", "--spoilage", "0.7", "--finished", "17x11"}, 7049, 1763},
+    };
+    for (const auto &row : orders) {
+        const QJsonObject root =
+            QJsonDocument::fromJson(calc(QStringList{"--json"} + row.args).out.toUtf8()).object();
+        EXPECT_EQ(root["order"]["pressSheets"].toDouble(), row.press);
+        EXPECT_EQ(root["order"]["parentSheets"].toDouble(), row.parent);
+    }
+    EXPECT_FALSE(QJsonDocument::fromJson(calc({"--json"}).out.toUtf8()).object().contains("order"));
+}
+
+TEST(Calculator, BestSectionsInTextAndRefusedOptions) {
+    const Result r = calc({"--best", "--quantity", "1000", "--spoilage", "5", "--makeready", "50"});
+    ASSERT_EQ(r.status, 0);
+    for (const char *expected :
+         {"Best layout: Number Up: Finished Forms on Press Sheet",
+          "Frames 1-4: 29   Best guillotine layout: 30 (+1)   No layout can hold more than 31",
+          "Best layout: Number Out: Press Sheets on Parent Sheet", "Grain: any", "   1.  x ",
+          "Quantity 1000: run 34, press sheets 86, parent sheets 22",
+          "With frames 1-4: run 35, press sheets 87, parent sheets 22"})
+        EXPECT_TRUE(r.out.contains(expected)) << expected;
+    EXPECT_FALSE(calc({}).out.contains("Best layout"));
+
+    const QStringList refused[] = {{"--finished-grain", "sideways"},
+                                   {"--quantity", "-5"},
+                                   {"--makeready", "2.5"},
+                                   {"--spoilage", "lots"},
+                                   {"--spoilage", "-1"}};
+    for (const auto &args : refused) {
+        const Result bad = calc(args);
+        EXPECT_EQ(bad.status, 2) << args.join(' ').toStdString();
+        EXPECT_TRUE(bad.out.isEmpty());
     }
 }
 
