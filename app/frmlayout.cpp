@@ -5,6 +5,7 @@
 #include "frmversion.h"
 
 #include "diagramcanvas.h"
+#include "embeddedfonts.h"
 #include "pictures.h"
 
 #include <QAction>
@@ -34,17 +35,6 @@ constexpr int clientHeight = 7530;
 double screenDpi() {
     const QScreen *screen = QGuiApplication::primaryScreen();
     return screen ? screen->logicalDotsPerInchY() : 96.0;
-}
-
-// The window's own face: a compact sans serif, as the designed control sizes
-// expect; whichever of these the system has.
-QFont windowFont() {
-    QFont font;
-    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
-                      QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
-                      QStringLiteral("Nimbus Sans"), QStringLiteral("Helvetica")});
-    font.setPointSizeF(8.25);
-    return font;
 }
 
 // A message box or another window taking the focus is not the user leaving

@@ -1,3 +1,4 @@
+#include "embeddedfonts.h"
 #include "frmlayout.h"
 #include "pictures.h"
 #include "qtmessagesink.h"
@@ -6,6 +7,7 @@
 
 int main(int argc, char **argv) {
     QApplication app(argc, argv);
+    sheetcraft::loadEmbeddedFonts();
     QApplication::setApplicationName(QStringLiteral("Sheetcraft"));
     QApplication::setApplicationDisplayName(QStringLiteral("Sheetcraft"));
     QApplication::setDesktopFileName(QStringLiteral("sheetcraft"));

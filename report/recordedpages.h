@@ -32,8 +32,8 @@ private:
     std::vector<std::unique_ptr<RecordingSurface>> m_pages;
 };
 
-// Makes the report's font name find a serif face where no font of that name
-// is installed; called before anything measures report text.
+// Makes the report's font name stand for the embedded serif; called before
+// anything measures report text.
 void registerReportFont();
 
 } // namespace sheetcraft

@@ -1,3 +1,4 @@
+#include "embeddedfonts.h"
 #include "geometry.h"
 #include "layprint.h"
 #include "numberformat.h"
@@ -10,7 +11,10 @@
 #include <QApplication>
 #include <QDialog>
 #include <QFile>
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QPrinter>
+#include <QRawFont>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -88,7 +92,8 @@ std::vector<Row> rowsOf(const Report &r, const ReportSectionLayout &s) {
     const double right = s.placement.sheetRight;
     std::vector<Row> rows;
     for (const DrawOp &op : r.pages.pages().at(s.page)->ops()) {
-        if (op.kind != Kind::Text || op.y1 < s.placement.sheetTop)
+        // Only this section's rows, when both sections share the page.
+        if (op.kind != Kind::Text || op.y1 < s.placement.sheetTop || op.y1 >= s.bottom)
             continue;
         if (op.x1 == right + 1260 || op.x1 == right + 1620)
             rows.push_back({op.text, "", op.y1});
@@ -214,8 +219,13 @@ TEST_P(ReportSheets, ScaleOutlineGripperRowsAndPages) {
                   (std::array{left, top, left + c.stripRight, top + c.stripDepth}));
         const Row grip = rowsOf(r, r.layout.finished).at(5); // after the sheet's size rows
         EXPECT_EQ(grip.caption, "  = GRIPPER     ");
-        EXPECT_EQ(corners(*strips[1]), (std::array{p.sheetRight + 1320.0, grip.y + 40,
-                                                   p.sheetRight + 1620.0, grip.y + 200}));
+        // The legend box stands on the row's unrounded line; its caption on the
+        // rounded one.
+        const std::array legend = corners(*strips[1]);
+        EXPECT_EQ(std::pair(legend[0], legend[2]),
+                  std::pair(p.sheetRight + 1320.0, p.sheetRight + 1620.0));
+        EXPECT_EQ(static_cast<double>(roundHalfEven(legend[1] - 40)), grip.y);
+        EXPECT_EQ(legend[3] - legend[1], 160);
     }
     // Pieces move clear of the strip.
     const auto pieces = r.find([](const DrawOp &op) { return op.kind == Kind::BoxGrid; });
@@ -228,7 +238,7 @@ TEST_P(ReportSheets, ScaleOutlineGripperRowsAndPages) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, ReportSheets,
     ::testing::Values(
-        SheetCase{"press_11_wide", "11x8.5", "35x23", "0", true, 1, 1, 8, 8, 2, 520, 5720, 4420},
+        SheetCase{"press_11_wide", "11x8.5", "35x23", "0", true, 1, 1, 8, 8, 1, 520, 5720, 4420},
         SheetCase{"gripper_width_edge", "17x11", "35x23", "0.5", true, 1, 1, 9, 8, 1, 336, 5712,
                   3696, 5712, 168},
         // 0.3 x 336 = 100.8
@@ -236,7 +246,7 @@ INSTANTIATE_TEST_SUITE_P(
                   5712, 3696, 101, 3696},
         SheetCase{"frames_0_0", "17x11", "35x23", "0", true, 0, 0, 8, 8, 1},
         SheetCase{"finished_frame_2_only", "17x11", "35x23", "0", true, 2, 1, 12, 8, 1},
-        SheetCase{"press_frame_2_only", "17x11", "28x23", "0", true, 1, 2, 8, 12, 2},
+        SheetCase{"press_frame_2_only", "17x11", "28x23", "0", true, 1, 2, 8, 12, 1},
         // A stagger frame whose strip holds nothing shows no stagger rows.
         SheetCase{"press_frame_2_empty_strip", "17x11", "35x23", "0", true, 1, 2, 8, 8, 1},
         SheetCase{"square_press_and_parent", "11x11", "23x23", "0.5", true, 4, 1, 9, 8, 2},
@@ -246,6 +256,34 @@ INSTANTIATE_TEST_SUITE_P(
 
 // The report agrees with the screen: the rows of the last redraw's panels
 // beside each sheet, and headings with the counts it stored.
+// The report's name and the window's face resolve to the faces the program
+// carries, each weight to its own file, while the machine's fonts are hidden.
+TEST(EmbeddedFonts, ReportAndWindowFacesAreTheOnesCarried) {
+    QFont bold = windowFont();
+    bold.setBold(true);
+    const struct {
+        QFont requested;
+        const char *family, *style;
+    } rows[] = {{QFont(reportFontName, 12), embeddedSerifFamily, "Regular"},
+                {QFont(reportFontName, 24, QFont::Bold), embeddedSerifFamily, "Bold"},
+                {windowFont(), embeddedSansFamily, "Regular"},
+                {bold, embeddedSansFamily, "Bold"}};
+    for (const auto &row : rows) {
+        const QRawFont raw = QRawFont::fromFont(row.requested);
+        EXPECT_EQ(QFontInfo(row.requested).family().toStdString(), row.family);
+        EXPECT_EQ((raw.familyName() + " " + raw.styleName()).toLower().toStdString(),
+                  QString("%1 %2").arg(row.family, row.style).toLower().toStdString());
+    }
+    EXPECT_EQ(QFontInfo(QApplication::font()).family().toStdString(), embeddedSansFamily);
+    EXPECT_DOUBLE_EQ(QApplication::font().pointSizeF(), windowFontPoints);
+    // Beyond the generic names the platform always lists, only our faces.
+    QStringList families = QFontDatabase::families();
+    families.removeIf(
+        [](const QString &f) { return f == "Sans Serif" || f == "Serif" || f == "Monospace"; });
+    families.sort();
+    EXPECT_EQ(families.join(", ").toStdString(), "Liberation Sans, Liberation Serif");
+}
+
 TEST(ReportRows, AreTheScreensBesideTheSheet) {
     RecordingSink sink;
     LayoutSession session(sink);

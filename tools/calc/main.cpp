@@ -1,6 +1,7 @@
 // sheetcraft-calc: works out both cutting layouts from the command line.
 
 #include "diagram.h"
+#include "embeddedfonts.h"
 #include "layoutsession.h"
 #include "orderlookup.h"
 #include "panel.h"
@@ -96,6 +97,7 @@ int main(int argc, char *argv[])
     if (wantsReport) {
         setenv("QT_QPA_PLATFORM", "offscreen", 0);
         application = std::make_unique<QGuiApplication>(argc, argv);
+        loadEmbeddedFonts();
     } else {
         application = std::make_unique<QCoreApplication>(argc, argv);
     }
