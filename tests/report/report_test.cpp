@@ -8,8 +8,10 @@
 #include "reportprinter.h"
 #include "sheetsize.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
+#include <QDialogButtonBox>
 #include <QFile>
 #include <QFontDatabase>
 #include <QFontInfo>
@@ -317,6 +319,28 @@ TEST(ReportRows, AreTheScreensBesideTheSheet) {
                        plainNumber(session.frames.pssFrameOut)));
 }
 
+// The set-up dialog chooses a printer; its button says so rather than "Print".
+TEST(ReportPrinterSetUp, ConfirmButtonSaysOk) {
+    RecordingSink sink;
+    ReportPrinter printer(sink);
+    QStringList seen;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        poll.stop();
+        if (auto *box = dialog->findChild<QDialogButtonBox *>())
+            for (QAbstractButton *b : box->buttons())
+                seen << b->text();
+        dialog->reject();
+    });
+    poll.start(10);
+    printer.mnuPrint_Click();
+    EXPECT_TRUE(seen.contains("OK")) << seen.join('|').toStdString();
+    EXPECT_FALSE(seen.contains("&Print") || seen.contains("Print"));
+}
+
 // Cancels whatever modal dialog opens next, as a user pressing Cancel would.
 void cancelNextDialog() {
     QTimer::singleShot(0, [] {
@@ -336,6 +360,7 @@ struct PrintCase {
     bool printed;
     int pdfAsked;        // each run
     const char *message; // the start of the one message each run shows, if any
+    bool exists = false; // `file` already holds an older report before each run
 };
 
 class ReportPrinterRun : public ::testing::TestWithParam<PrintCase> {};
@@ -373,8 +398,16 @@ TEST_P(ReportPrinterRun, PrintsRefusesOrFailsAndRestoresTheCaption) {
     std::vector<QString> cycles;
     for (unsigned run = 1; run <= 2; ++run) {
         SCOPED_TRACE(run);
+        QFile old(file);
+        if (c.exists) {
+            ASSERT_TRUE(old.open(QIODevice::WriteOnly) && old.write("old") == 3);
+            old.close();
+        }
         EXPECT_EQ(printer.Command3_Click(c.cells, {1, 1}), c.printed);
-        EXPECT_EQ(QFile::remove(file), c.printed); // written, and gone for the next run
+        ASSERT_EQ(old.open(QIODevice::ReadOnly), c.printed || c.exists);
+        EXPECT_EQ(old.read(4) == "%PDF", c.printed); // written over only when printed
+        old.close();
+        QFile::remove(file); // gone for the next run
         EXPECT_EQ(pdfAsked, static_cast<int>(run) * c.pdfAsked);
         cycles.insert(cycles.end(), {ReportPrinter::printingCaption, ReportPrinter::printCaption});
         EXPECT_EQ(captions, cycles);
@@ -400,7 +433,13 @@ INSTANTIATE_TEST_SUITE_P(
                       PrintCase{"unwritable_pdf", drawn(), false, "missing/out.pdf", false, false,
                                 1, "The report could not be written"},
                       PrintCase{"printer_failure", drawn(), true, "missing/out.pdf", false, false,
-                                0, "The report could not be"}),
+                                0, "The report could not be"},
+                      // A file chosen in the set-up dialog that exists is offered
+                      // again by the save dialog; cancelling it keeps the file.
+                      PrintCase{"chosen_file_exists_is_asked_for", drawn(), true, "chosen.pdf",
+                                false, true, 1, nullptr, true},
+                      PrintCase{"chosen_file_exists_cancelled", drawn(), true, "chosen.pdf", true,
+                                false, 1, nullptr, true}),
     [](const auto &info) { return std::string(info.param.name); });
 
 } // namespace

@@ -37,12 +37,19 @@ enum ExitStatus {
 
 class StderrSink : public MessageSink {
 public:
+    // A refusal met again by the next step of the same run is said once.
     void message(const std::string &text) override
     {
+        if (count > 0 && text == m_last)
+            return;
         std::fprintf(stderr, "%s\n", text.c_str());
+        m_last = text;
         ++count;
     }
     int count = 0;
+
+private:
+    std::string m_last;
 };
 
 QString q(const std::string &s) { return QString::fromStdString(s); }
