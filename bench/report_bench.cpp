@@ -15,11 +15,6 @@ namespace {
 
 using namespace sheetcraft;
 
-class QuietSink : public MessageSink {
-public:
-    void message(const std::string &text) override { std::fprintf(stderr, "%s\n", text.c_str()); }
-};
-
 Cells cellsFor(const char *finished) {
     Cells cells;
     cells.txtFSS = finished;
@@ -45,12 +40,15 @@ void writeFile(benchmark::State &state, const char *finished) {
     const QString path = dir.filePath(QStringLiteral("bench.pdf"));
     const Cells cells = cellsFor(finished);
     const FrameState frames = framesFor();
-    QuietSink sink;
     for (auto _ : state) {
-        if (!writeReportPdf(cells, frames, path, sink))
+        const Outcome said = writeReportPdf(cells, frames, path);
+        for (const std::string &text : messageTexts(said))
+            std::fprintf(stderr, "%s\n", text.c_str());
+        if (!said.saysNothing())
             state.SkipWithError("report refused");
     }
-    const auto content = prepareReport(cells, frames, sink);
+    Outcome said;
+    const auto content = prepareReport(cells, frames, said);
     if (content)
         state.counters["pdf_bytes"] =
             static_cast<double>(renderReportPdf(cells, frames, *content).size());

@@ -10,36 +10,62 @@ namespace {
 
 constexpr SizeRole sizeRoles[3] = {SizeRole::Finished, SizeRole::Press, SizeRole::Parent};
 
-std::int16_t nextFrame(std::int16_t frame) { return frame >= 0 && frame < 4 ? frame + 1 : 1; }
+std::int16_t nextFrame(std::int16_t frame) {
+    return frame >= 0 && frame < 4 ? frame + 1 : 1;
+}
 
 } // namespace
 
-LayoutSession::LayoutSession(MessageSink &messages, RedrawView *view)
-    : m_messages(messages), m_view(view)
-{
+LayoutSession::LayoutSession(RedrawView *view) : m_view(view) {}
+
+Outcome LayoutSession::takeSaid() {
+    Outcome said = std::move(m_said);
+    m_said = {};
+    return said;
 }
 
-void LayoutSession::refreshCaptions()
-{
+Outcome LayoutSession::cmdNext_Click() {
+    stepFinished();
+    return takeSaid();
+}
+
+Outcome LayoutSession::cmdNextPSS_Click() {
+    stepPress();
+    return takeSaid();
+}
+
+Outcome LayoutSession::Command1_Click() {
+    clear();
+    return takeSaid();
+}
+
+Outcome LayoutSession::cmdMaxOut_Click() {
+    maximize();
+    return takeSaid();
+}
+
+Outcome LayoutSession::DrawSheet() {
+    redraw();
+    return takeSaid();
+}
+
+void LayoutSession::refreshCaptions() {
     cmdNextCaption = "Next " + std::to_string(frames.fssFrame);
     cmdNextPSSCaption = "Next " + std::to_string(frames.pssFrame);
 }
 
-void LayoutSession::refreshStorage()
-{
+void LayoutSession::refreshStorage() {
     cells.txtFSS = storageForm(cells.txtSize[0]);
     cells.txtPSS = storageForm(cells.txtSize[1]);
     cells.txtPARS = storageForm(cells.txtSize[2]);
 }
 
-void LayoutSession::clearView()
-{
+void LayoutSession::clearView() {
     if (m_view)
         m_view->clear();
 }
 
-bool LayoutSession::sizesUsable() const
-{
+bool LayoutSession::sizesUsable() const {
     for (int i = 0; i < 3; ++i) {
         if (!isUsableSize(toLowerAscii(cells.txtSize[i]), sizeRoles[i]))
             return false;
@@ -47,34 +73,32 @@ bool LayoutSession::sizesUsable() const
     return true;
 }
 
-bool LayoutSession::checkSizes()
-{
+bool LayoutSession::checkSizes() {
     if (sizesUsable())
         return true;
     // A bad size never reaches the count: the picture and the frames stay.
-    m_messages.message(incorrectSizeMessage);
+    m_said.say(MessageKind::IncorrectSize);
     m_outcome = RedrawOutcome::RefusedSize;
     return false;
 }
 
-LayoutSession::DrawnFrom LayoutSession::drawnFrom() const
-{
+LayoutSession::DrawnFrom LayoutSession::drawnFrom() const {
     return {cells.txtSize, cells.txtFSS,   cells.txtPSS,    cells.txtPARS,
             cells.txtGrip, cells.optWidth, frames.fssFrame, frames.pssFrame};
 }
 
-bool LayoutSession::screenShowsCells() const { return m_drawn && *m_drawn == drawnFrom(); }
+bool LayoutSession::screenShowsCells() const {
+    return m_drawn && *m_drawn == drawnFrom();
+}
 
-void LayoutSession::warnDoesNotFit()
-{
+void LayoutSession::warnDoesNotFit() {
     if (m_maximizing && m_warnedWhileMaximizing)
         return;
     m_warnedWhileMaximizing = m_maximizing;
-    m_messages.message(doesNotFitMessage);
+    m_said.say(MessageKind::DoesNotFit);
 }
 
-void LayoutSession::cmdNext_Click()
-{
+void LayoutSession::stepFinished() {
     if (!checkSizes())
         return;
     frames.stepMode = 0;
@@ -83,11 +107,10 @@ void LayoutSession::cmdNext_Click()
     frames.fssFrame = nextFrame(frames.fssFrame);
     refreshCaptions();
     clearView();
-    DrawSheet();
+    redraw();
 }
 
-void LayoutSession::cmdNextPSS_Click()
-{
+void LayoutSession::stepPress() {
     if (!checkSizes())
         return;
     frames.stepMode = 1;
@@ -96,22 +119,20 @@ void LayoutSession::cmdNextPSS_Click()
     frames.pssFrame = nextFrame(frames.pssFrame);
     refreshCaptions();
     clearView();
-    DrawSheet();
+    redraw();
 }
 
-void LayoutSession::Command1_Click()
-{
+void LayoutSession::clear() {
     if (!checkSizes())
         return;
     clearView();
     frames.fssFrame = 1;
     frames.pssFrame = 1;
     refreshCaptions();
-    DrawSheet();
+    redraw();
 }
 
-void LayoutSession::cmdMaxOut_Click()
-{
+void LayoutSession::maximize() {
     if (!checkSizes())
         return;
     frames.fssFrame = 1;
@@ -126,7 +147,7 @@ void LayoutSession::cmdMaxOut_Click()
     for (std::int16_t n = 1; n <= 4; ++n) {
         frames.fssFrame = n;
         refreshCaptions();
-        DrawSheet();
+        redraw();
         if (m_outcome == RedrawOutcome::FinishedDoesNotFit) {
             // Every frame has the same fit test: stepping on would only repeat it.
             frames.stepMode = 0;
@@ -141,7 +162,7 @@ void LayoutSession::cmdMaxOut_Click()
     for (std::int16_t n = 1; n <= 4; ++n) {
         frames.pssFrame = n;
         refreshCaptions();
-        DrawSheet();
+        redraw();
         if (m_outcome == RedrawOutcome::PressDoesNotFit)
             break;
         if (m_press && m_press->maximumOut() == frames.pssFrameOut)
@@ -151,8 +172,7 @@ void LayoutSession::cmdMaxOut_Click()
     m_maximizing = false;
 }
 
-void LayoutSession::DrawSheet()
-{
+void LayoutSession::redraw() {
     for (auto &size : cells.txtSize)
         size = toLowerAscii(size);
     if (!checkSizes())
@@ -181,8 +201,7 @@ void LayoutSession::DrawSheet()
     m_outcome = RedrawOutcome::Drawn;
 }
 
-bool LayoutSession::drawDiagram(const DiagramValues &values)
-{
+bool LayoutSession::drawDiagram(const DiagramValues &values) {
     const bool finished = values.diagram == Diagram::Finished;
     if (m_view)
         m_view->drawSheet(values);
@@ -197,7 +216,7 @@ bool LayoutSession::drawDiagram(const DiagramValues &values)
         clearView();
         m_outcome = RedrawOutcome::EmptyFrame;
         if (frames.stepMode < 2)
-            finished ? cmdNext_Click() : cmdNextPSS_Click();
+            finished ? stepFinished() : stepPress();
         return false;
     }
     if (values.isStaggerFrame())
@@ -207,17 +226,16 @@ bool LayoutSession::drawDiagram(const DiagramValues &values)
     return true;
 }
 
-void LayoutSession::txtSize_LostFocus(int index)
-{
+Outcome LayoutSession::txtSize_LostFocus(int index) {
     if (index < 0 || index > 2)
-        return;
+        return {};
     for (auto &size : cells.txtSize)
         size = toLowerAscii(size);
 
     std::string &cell = cells.txtSize[index];
     if (!isUsableSize(cell, sizeRoles[index])) {
-        m_messages.message(incorrectSizeMessage);
-        return;
+        m_said.say(MessageKind::IncorrectSize);
+        return takeSaid();
     }
     cell = entryForm(cell);
 
@@ -225,8 +243,9 @@ void LayoutSession::txtSize_LostFocus(int index)
     if (index == 1 || frames.stepMode == 1) {
         cells.txtPSS = cells.txtSize[1];
         if (!isUsableSize(cells.txtPSS, SizeRole::Press))
-            m_messages.message(incorrectSizeMessage);
+            m_said.say(MessageKind::IncorrectSize);
     }
+    return takeSaid();
 }
 
 } // namespace sheetcraft

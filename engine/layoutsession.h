@@ -2,7 +2,7 @@
 
 #include "cells.h"
 #include "diagram.h"
-#include "messagesink.h"
+#include "outcome.h"
 #include "redrawview.h"
 
 #include <cstdint>
@@ -36,10 +36,11 @@ enum class RedrawOutcome {
 
 // The layout handlers of the main window, written once: the window, the
 // calculator and the printed report all run this code. Holds the cells and the
-// frame state; drawing goes to the view, messages to the sink.
+// frame state; drawing goes to the view. Each handler runs to its end and
+// returns what it has to say, in order (a nested redraw's warnings included).
 class LayoutSession {
 public:
-    explicit LayoutSession(MessageSink &messages, RedrawView *view = nullptr);
+    explicit LayoutSession(RedrawView *view = nullptr);
 
     Cells cells;
     FrameState frames;
@@ -47,16 +48,15 @@ public:
     std::string cmdNextCaption = "Next";
     std::string cmdNextPSSCaption = "Next";
 
-
-    void cmdNext_Click();    // one step of the finished diagram
-    void cmdNextPSS_Click(); // one step of the press diagram
-    void Command1_Click();   // Clear: both frames back to 1 and redraw
-    void cmdMaxOut_Click();  // Maximize: each diagram to its first best frame
-    void DrawSheet();        // the whole redraw of both diagrams
+    [[nodiscard]] Outcome cmdNext_Click();    // one step of the finished diagram
+    [[nodiscard]] Outcome cmdNextPSS_Click(); // one step of the press diagram
+    [[nodiscard]] Outcome Command1_Click();   // Clear: both frames back to 1 and redraw
+    [[nodiscard]] Outcome cmdMaxOut_Click();  // Maximize: each diagram to its first best frame
+    [[nodiscard]] Outcome DrawSheet();        // the whole redraw of both diagrams
 
     // Leaving a size cell (0 finished, 1 press, 2 parent): lower case, the size
     // check, entry form, copies into the storage cells. Draws nothing.
-    void txtSize_LostFocus(int index);
+    [[nodiscard]] Outcome txtSize_LostFocus(int index);
 
     // Values of the last complete drawing of each diagram; empty when the last
     // redraw did not get that far.
@@ -76,6 +76,15 @@ public:
     void forgetDrawing() { m_drawn.reset(); }
 
 private:
+    // The handlers' work; messages gather in m_said until the public
+    // handler hands them back.
+    void stepFinished();
+    void stepPress();
+    void clear();
+    void maximize();
+    void redraw();
+    Outcome takeSaid();
+
     void refreshCaptions();
     void refreshStorage();
     // Warns and returns false when a size cell fails the size check.
@@ -86,7 +95,7 @@ private:
     // piece does not fit, or the frame is empty and the skip rule took over).
     bool drawDiagram(const DiagramValues &values);
 
-    MessageSink &m_messages;
+    Outcome m_said;
     RedrawView *m_view = nullptr;
     struct DrawnFrom {
         std::array<std::string, 3> txtSize;

@@ -16,20 +16,15 @@ void UnitSets::writeSamples(Cells &cells) const {
     }
 }
 
-UnitSetEffect UnitSets::mnuMetric_Click(Cells &cells) {
+Outcome UnitSets::mnuMetric_Click(Cells &cells) {
     mnuMetric = !mnuMetric;
     writeSamples(cells);
-    UnitSetEffect effect;
-    effect.runClear = true;
-    return effect;
+    return {{}, FollowUp::RunClear};
 }
 
-UnitSetEffect UnitSets::mnuReset_Click(Cells &cells) const {
+Outcome UnitSets::mnuReset_Click(Cells &cells) const {
     writeSamples(cells);
-    UnitSetEffect effect;
-    effect.clearDrawing = true;
-    effect.showDirections = true;
-    return effect;
+    return {{}, FollowUp::EraseDrawing};
 }
 
 } // namespace sheetcraft

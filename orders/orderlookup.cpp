@@ -95,7 +95,6 @@ std::string encodeReport(const LookupOutcome &outcome, Cells &cells) {
     std::string out;
     put32(out, static_cast<std::uint32_t>(outcome.status));
     put32(out, static_cast<std::uint32_t>(outcome.errorNumber));
-    putString(out, outcome.message);
     for (std::string *s : reportedCells(cells))
         putString(out, *s);
     put32(out, reportMagic);
@@ -133,7 +132,7 @@ bool decodeReport(const std::string &data, LookupOutcome &outcome, Cells &cells)
     std::uint32_t number = 0;
     LookupOutcome o;
     if (!r.get32(status) || status > static_cast<std::uint32_t>(LookupOutcome::Status::Failed) ||
-        !r.get32(number) || !r.getString(o.message))
+        !r.get32(number))
         return false;
     o.status = static_cast<LookupOutcome::Status>(status);
     o.errorNumber = static_cast<int>(number);
@@ -163,15 +162,22 @@ void writeAll(int fd, const std::string &data) {
 }
 
 LookupOutcome failure(int number) {
-    return {LookupOutcome::Status::Failed, number, lookupFailureText(number)};
+    return {LookupOutcome::Status::Failed, number};
 }
 
 } // namespace
 
-std::string lookupFailureText(int errorNumber) {
-    if (errorNumber == mdberr::invalidPath)
-        return invalidDatabaseText;
-    return "Error " + std::to_string(errorNumber) + ". Click OK to Exit";
+Outcome lookupSays(const LookupOutcome &lookup) {
+    Outcome said;
+    if (lookup.status == LookupOutcome::Status::NotFound) {
+        said.say(MessageKind::OrderNotFound);
+    } else if (lookup.status == LookupOutcome::Status::Failed) {
+        const bool badFolder = lookup.errorNumber == mdberr::invalidPath;
+        said.say(badFolder ? MessageKind::InvalidDatabase : MessageKind::LookupFailed,
+                 lookup.errorNumber);
+        said.then = badFolder ? FollowUp::ShowFolderWindow : FollowUp::EndProgram;
+    }
+    return said;
 }
 
 LookupOutcome searchOrdersInProcess(Cells &cells, const std::string &databasePath) {
@@ -203,10 +209,10 @@ LookupOutcome searchOrdersInProcess(Cells &cells, const std::string &databasePat
                 continue;
             if (Val(number.asText()) == keyValue && partMatches(partNo, cells.txtPartNo)) {
                 fillFromOrder(cells, orders, presses, quote, key);
-                return {LookupOutcome::Status::Found, 0, {}};
+                return {LookupOutcome::Status::Found, 0};
             }
         }
-        return {LookupOutcome::Status::NotFound, 0, orderNotFoundText};
+        return {LookupOutcome::Status::NotFound, 0};
     } catch (const MdbError &e) {
         return failure(e.number());
     } catch (const std::bad_alloc &) {
@@ -298,52 +304,38 @@ LookupOutcome runLookupIsolated(Cells &cells, const std::function<LookupOutcome(
     return outcome;
 }
 
-LookupOutcome SearchOrders(Cells &cells, const std::string &databasePath, MessageSink &messages) {
-    LookupOutcome outcome = searchOrdersIsolated(cells, databasePath);
-    if (!outcome.message.empty())
-        messages.message(outcome.message);
-    return outcome;
+LookupOutcome SearchOrders(Cells &cells, const std::string &databasePath) {
+    return searchOrdersIsolated(cells, databasePath);
 }
 
 // ---- the window's handlers ------------------------------------------------
 
-OrderLookup::OrderLookup(LayoutSession &session, MessageSink &messages, LookupHooks &hooks)
-    : m_session(session), m_messages(messages), m_hooks(hooks) {}
+OrderLookup::OrderLookup(LayoutSession &session) : m_session(session) {}
 
-LookupOutcome OrderLookup::cmdSearch_Click() {
-    LookupOutcome outcome;
+Outcome OrderLookup::cmdSearch_Click() {
+    m_last = {};
+    Outcome said;
     Cells &cells = m_session.cells;
     if (Val(cells.txtSearch) > 0 && !textMode) {
-        outcome = SearchOrders(cells, databasePath, m_messages);
-        if (outcome.status == LookupOutcome::Status::Failed) {
-            if (outcome.errorNumber == mdberr::invalidPath) {
-                m_hooks.showFolderWindow();
-            } else {
-                m_hooks.endProgram();
-                return outcome;
-            }
-        }
+        m_last = SearchOrders(cells, databasePath);
+        said = lookupSays(m_last);
+        if (said.then == FollowUp::EndProgram)
+            return said;
     }
-    // Clear: directions away, both diagrams back to frame 1 and redrawn.
-    m_hooks.hideDirections();
-    m_session.Command1_Click();
-    return outcome;
+    // Clear: both diagrams back to frame 1 and redrawn.
+    said.add(m_session.Command1_Click());
+    return said;
 }
 
-void OrderLookup::txtSearch_KeyPress(int keyAscii) {
-    m_hooks.hideDirections();
-    if (keyAscii == 13)
-        cmdSearch_Click();
-}
-
-bool OrderLookup::txtPartNo_Change() {
+Outcome OrderLookup::txtPartNo_Change() {
+    Outcome said;
     double part = Val(m_session.cells.txtPartNo);
     if (part > 9 || part <= 0) {
-        m_messages.message(partNumberRangeText);
+        said.say(MessageKind::PartNumberRange);
+        said.then = FollowUp::FocusPartNumber;
         m_session.cells.txtPartNo = "1";
-        return true;
     }
-    return false;
+    return said;
 }
 
 } // namespace sheetcraft

@@ -2,19 +2,13 @@
 
 #include "cells.h"
 #include "layoutsession.h"
-#include "messagesink.h"
+#include "outcome.h"
 
 #include <chrono>
 #include <functional>
 #include <string>
 
 namespace sheetcraft {
-
-inline constexpr const char *orderNotFoundText = "Sorry... Job, Quote or Part Number not found.";
-inline constexpr const char *invalidDatabaseText =
-    "Invalid Database. Please Correct Path Information.";
-inline constexpr const char *partNumberRangeText =
-    "Value must be between 1 and 9 only. Reverting to 1";
 
 // How one lookup ended.
 struct LookupOutcome {
@@ -26,18 +20,20 @@ struct LookupOutcome {
     };
     Status status = Status::NotRun;
     int errorNumber = 0;
-    std::string message; // the text shown for NotFound and Failed, else empty
 };
 
-// "Error 3024. Click OK to Exit", or the invalid-path text for 3044.
-std::string lookupFailureText(int errorNumber);
+// What the window says and does after a lookup: nothing when it found the
+// order or did not run; the not-found text; the invalid-path text and then
+// the folder window for 3044; "Error <n>. Click OK to Exit" and then the end
+// of the program for any other failure.
+Outcome lookupSays(const LookupOutcome &lookup);
 
 // The lookup proper, on plain cells: opens the database read-only, pads the
 // search number to 8 characters, corrects the part number, scans "Orders"
 // for the first order of the selected kind, number and part, fills the job
 // cells and sizes from it and gripper and gutter from "Presses". A failure
 // stops the lookup where it happened; cells filled before it keep their new
-// values. Shows nothing: the outcome carries the message.
+// values. Shows nothing: lookupSays gives what to say.
 //
 // Runs in this process. A damaged file can make the database library itself
 // misbehave; searchOrdersIsolated below is the one to use on real files.
@@ -66,51 +62,34 @@ LookupOutcome runLookupIsolated(Cells &cells, const std::function<LookupOutcome(
 LookupOutcome searchOrdersIsolated(Cells &cells, const std::string &databasePath,
                                    std::chrono::milliseconds timeLimit = std::chrono::seconds(10));
 
-// The lookup as the calculator and the window run it: isolated, with the
-// outcome's message (not found, or the failure text) sent to the sink.
-LookupOutcome SearchOrders(Cells &cells, const std::string &databasePath, MessageSink &messages);
+// The lookup as the calculator and the window run it: isolated.
+LookupOutcome SearchOrders(Cells &cells, const std::string &databasePath);
 
-// What only the main window can do; tests record these calls.
-class LookupHooks {
-public:
-    virtual ~LookupHooks() = default;
-    // Hide shpDirections and lblDirections.
-    virtual void hideDirections() = 0;
-    // After the invalid-path message: hide the main window, show frmPath.
-    virtual void showFolderWindow() = 0;
-    // After any other failure's message: end the program. When this returns
-    // (as in tests) the search stops without the final Clear.
-    virtual void endProgram() = 0;
-};
-
-// The Search button, the search cell's key press and the part-number cell's
-// change handler of the job/quote frame. Works on the session's cells; the
-// final Clear runs the session's Command1_Click.
+// The Search button and the part-number cell's change handler of the
+// job/quote frame. Works on the session's cells; the final Clear runs the
+// session's Command1_Click.
 class OrderLookup {
 public:
-    OrderLookup(LayoutSession &session, MessageSink &messages, LookupHooks &hooks);
+    explicit OrderLookup(LayoutSession &session);
 
     std::string databasePath; // set at start-up
     bool textMode = false;    // mnuTxt checked: Search makes no lookup
 
     // Search: a lookup when the search text starts with a number above 0 and
-    // the mode is Kelvane; then, whatever happened (short of ending the
-    // program), the Clear action.
-    LookupOutcome cmdSearch_Click();
-
-    // Every key hides the directions; Enter (13) then runs Search, even while
-    // the Search button is disabled. The character itself is the cell's.
-    void txtSearch_KeyPress(int keyAscii);
+    // the mode is Kelvane; then, unless the failure ends the program, the
+    // Clear action, whose messages follow the lookup's.
+    [[nodiscard]] Outcome cmdSearch_Click();
+    // How the last Search's lookup ended (NotRun when it made none).
+    const LookupOutcome &lastLookup() const { return m_last; }
 
     // Checks the part number after every change: outside 1 to 9 (an empty or
-    // non-numeric text counts as 0) shows the range message and sets "1".
-    // Returns true when the focus must go to the part-number cell.
-    bool txtPartNo_Change();
+    // non-numeric text counts as 0) says the range message, sets "1" and
+    // asks for the focus in the part-number cell.
+    [[nodiscard]] Outcome txtPartNo_Change();
 
 private:
     LayoutSession &m_session;
-    MessageSink &m_messages;
-    LookupHooks &m_hooks;
+    LookupOutcome m_last;
 };
 
 } // namespace sheetcraft

@@ -6,14 +6,14 @@
 namespace sheetcraft {
 
 std::optional<ReportContent> prepareReport(const Cells &cells, const FrameState &frames,
-                                           MessageSink &messages) {
+                                           Outcome &said) {
     // Until the first redraw the storage cells hold their design texts, and a
     // refused size never reaches the screen; either would print made-up numbers
     // or divide by zero, so nothing is printed.
     if (!isUsableSize(cells.txtFSS, SizeRole::Finished) ||
         !isUsableSize(cells.txtPSS, SizeRole::Press) ||
         !isUsableSize(cells.txtPARS, SizeRole::Parent)) {
-        messages.message(incorrectSizeMessage);
+        said.say(MessageKind::IncorrectSize);
         return std::nullopt;
     }
 
@@ -25,7 +25,7 @@ std::optional<ReportContent> prepareReport(const Cells &cells, const FrameState 
     // The screen stops at a piece that does not fit; a report of that state
     // would show counts left over from another layout.
     if (!content.finished.fits() || !content.press.fits()) {
-        messages.message(doesNotFitMessage);
+        said.say(MessageKind::DoesNotFit);
         return std::nullopt;
     }
     return content;

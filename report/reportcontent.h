@@ -3,7 +3,7 @@
 #include "cells.h"
 #include "diagram.h"
 #include "layoutsession.h"
-#include "messagesink.h"
+#include "outcome.h"
 
 #include <optional>
 
@@ -17,11 +17,11 @@ struct ReportContent {
 };
 
 // Checks the storage cells and computes both sections. Nothing is returned
-// (and one message is shown) when a storage cell holds no usable size
+// (and one message is added to `said`) when a storage cell holds no usable size
 // ("Warning: Incorrect Size Entered!") or when either piece does not fit its
 // sheet (the fit warning), so that a report never shows numbers the screen
 // could not have shown.
 std::optional<ReportContent> prepareReport(const Cells &cells, const FrameState &frames,
-                                           MessageSink &messages);
+                                           Outcome &said);
 
 } // namespace sheetcraft

@@ -54,26 +54,27 @@ QByteArray renderReportPdf(const Cells &cells, const FrameState &frames,
     return bytes;
 }
 
-bool writeReportPdf(const Cells &cells, const FrameState &frames, const QString &path,
-                    MessageSink &messages) {
-    const std::optional<ReportContent> content = prepareReport(cells, frames, messages);
+Outcome writeReportPdf(const Cells &cells, const FrameState &frames, const QString &path) {
+    Outcome said;
+    const std::optional<ReportContent> content = prepareReport(cells, frames, said);
     if (!content)
-        return false;
-    return writeReportPdf(cells, frames, *content, path, messages);
+        return said;
+    return writeReportPdf(cells, frames, *content, path);
 }
 
-bool writeReportPdf(const Cells &cells, const FrameState &frames, const ReportContent &content,
-                    const QString &path, MessageSink &messages, const QPageLayout *pageLayout) {
+Outcome writeReportPdf(const Cells &cells, const FrameState &frames, const ReportContent &content,
+                       const QString &path, const QPageLayout *pageLayout) {
+    Outcome said;
     // Text is measured with the platform's fonts, which need a GUI
     // application object; without one Qt would abort.
     if (!qobject_cast<QGuiApplication *>(QCoreApplication::instance())) {
-        messages.message("The report could not be made: no font system is available.");
-        return false;
+        said.say(MessageKind::ReportNoFonts);
+        return said;
     }
     const auto fail = [&](const std::string &reason) {
-        messages.message("The report could not be written to " +
-                         QDir::toNativeSeparators(path).toStdString() + ": " + reason + ".");
-        return false;
+        said.say({MessageKind::ReportNotWritten, 0, QDir::toNativeSeparators(path).toStdString(),
+                  reason});
+        return said;
     };
     const QByteArray pdf = renderReportPdf(cells, frames, content, pageLayout);
     if (pdf.isEmpty())
@@ -82,7 +83,7 @@ bool writeReportPdf(const Cells &cells, const FrameState &frames, const ReportCo
     // never leaves half a file in place of a good one.
     const std::string failure = writeFileSafely(QFile::encodeName(path).toStdString(),
                                                 std::string_view(pdf.data(), pdf.size()));
-    return failure.empty() || fail(failure);
+    return failure.empty() ? said : fail(failure);
 }
 
 } // namespace sheetcraft

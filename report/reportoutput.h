@@ -3,7 +3,6 @@
 #include "cells.h"
 #include "layoutsession.h"
 #include "layprint.h"
-#include "messagesink.h"
 #include "reportcontent.h"
 
 #include <QByteArray>
@@ -35,19 +34,19 @@ void setUpReportPdf(QPagedPaintDevice &device);
 QByteArray renderReportPdf(const Cells &cells, const FrameState &frames,
                            const ReportContent &content, const QPageLayout *pageLayout = nullptr);
 
-// Writes the report to a PDF file with writeFileSafely. Shows a message and
-// returns false when the cells cannot be reported (see prepareReport) or the
-// file cannot be written (the message then gives the reason); an existing
+// Writes the report to a PDF file with writeFileSafely. Says nothing when
+// written; says why when the cells cannot be reported (see prepareReport) or
+// the file cannot be written (the message then gives the reason); an existing
 // file is replaced only once the new one is complete, and only a regular file
 // or a new one is written. Needs a QGuiApplication (the offscreen platform
 // will do) for its fonts.
-bool writeReportPdf(const Cells &cells, const FrameState &frames, const QString &path,
-                    MessageSink &messages);
+[[nodiscard]] Outcome writeReportPdf(const Cells &cells, const FrameState &frames,
+                                     const QString &path);
 
 // The same for content already checked by prepareReport, laid out as
 // renderReportPdf does.
-bool writeReportPdf(const Cells &cells, const FrameState &frames, const ReportContent &content,
-                    const QString &path, MessageSink &messages,
-                    const QPageLayout *pageLayout = nullptr);
+[[nodiscard]] Outcome writeReportPdf(const Cells &cells, const FrameState &frames,
+                                     const ReportContent &content, const QString &path,
+                                     const QPageLayout *pageLayout = nullptr);
 
 } // namespace sheetcraft

@@ -134,7 +134,7 @@ LocationFile readLocationFile() {
     return result;
 }
 
-bool writeSettingsFile(const QString &fileName, const QByteArray &bytes, MessageSink &messages) {
+Outcome writeSettingsFile(const QString &fileName, const QByteArray &bytes) {
     const QString folder = settingsFolder();
     const QString path = folder + QLatin1Char('/') + fileName;
     QString reason;
@@ -146,17 +146,16 @@ bool writeSettingsFile(const QString &fileName, const QByteArray &bytes, Message
                                                     std::string_view(bytes.data(), bytes.size()));
         reason = QString::fromLocal8Bit(failure.data(), static_cast<qsizetype>(failure.size()));
     }
-    if (reason.isEmpty())
-        return true;
-    const QString text = QStringLiteral("The settings file %1 could not be saved: %2.")
-                             .arg(QDir::toNativeSeparators(path), reason);
-    messages.message(text.toStdString());
-    return false;
+    Outcome said;
+    if (!reason.isEmpty())
+        said.say({MessageKind::SettingsNotSaved, 0, QDir::toNativeSeparators(path).toStdString(),
+                  reason.toStdString()});
+    return said;
 }
 
-bool writeLocationFile(const QString &dataFolder, const QString &estFolder, MessageSink &messages) {
+Outcome writeLocationFile(const QString &dataFolder, const QString &estFolder) {
     const QByteArray bytes = dataFolder.toUtf8() + "\r\n" + estFolder.toUtf8() + "\r\n";
-    return writeSettingsFile(QLatin1String(locationFileName), bytes, messages);
+    return writeSettingsFile(QLatin1String(locationFileName), bytes);
 }
 
 std::optional<char> readModeLetter() {
@@ -166,8 +165,8 @@ std::optional<char> readModeLetter() {
     return file.bytes.front();
 }
 
-bool writeModeFile(char letter, MessageSink &messages) {
-    return writeSettingsFile(QLatin1String(modeFileName), QByteArray(1, letter) + "\r\n", messages);
+Outcome writeModeFile(char letter) {
+    return writeSettingsFile(QLatin1String(modeFileName), QByteArray(1, letter) + "\r\n");
 }
 
 } // namespace sheetcraft

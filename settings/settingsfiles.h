@@ -1,6 +1,6 @@
 #pragma once
 
-#include "messagesink.h"
+#include "outcome.h"
 
 #include <QByteArray>
 #include <QString>
@@ -74,9 +74,9 @@ struct LocationFile {
 LocationFile readLocationFile();
 
 // Writes the two lines (CR LF each, text as it stands) with writeFileSafely.
-// On failure the old file is left intact, the message names the file and the
-// reason, and false is returned.
-bool writeLocationFile(const QString &dataFolder, const QString &estFolder, MessageSink &messages);
+// Says nothing when saved; on failure the old file is left intact and the
+// message names the file and the reason.
+[[nodiscard]] Outcome writeLocationFile(const QString &dataFolder, const QString &estFolder);
 
 // First byte of the mode file (after any byte-order mark); nothing when it is
 // missing, unreadable or empty.
@@ -84,9 +84,9 @@ std::optional<char> readModeLetter();
 
 // Recreates the mode file holding `letter` and CR LF; same failure handling
 // as writeLocationFile.
-bool writeModeFile(char letter, MessageSink &messages);
+[[nodiscard]] Outcome writeModeFile(char letter);
 
 // Writes `bytes` to `fileName` inside settingsFolder(), creating the folder.
-bool writeSettingsFile(const QString &fileName, const QByteArray &bytes, MessageSink &messages);
+[[nodiscard]] Outcome writeSettingsFile(const QString &fileName, const QByteArray &bytes);
 
 } // namespace sheetcraft

@@ -3,12 +3,8 @@
 #include "settingsfiles.h"
 #include "version.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QThread>
-
-#include <cstdlib>
 
 namespace sheetcraft {
 
@@ -25,11 +21,12 @@ ModeMarks marksFor(char letter) {
 
 // Shared by both mode items: rewrite only when the file holds `other` or
 // cannot be read.
-ModeMarks chooseMode(char letter, char other, MessageSink &messages) {
+ModeChoice chooseMode(char letter, char other) {
+    ModeChoice choice{marksFor(letter), {}};
     const auto current = readModeLetter();
     if (!current || *current == other)
-        writeModeFile(letter, messages);
-    return marksFor(letter);
+        choice.said = writeModeFile(letter);
+    return choice;
 }
 
 } // namespace
@@ -42,9 +39,11 @@ QString mainWindowCaption() {
 }
 
 QString directionsText() {
-    return QStringLiteral(
+    // Marked for translation; the window translates it as it shows it.
+    return QString::fromUtf8(QT_TRANSLATE_NOOP(
+        "sheetcraft::Startup",
         "To Start: Click on either arrow at top to begin Sheetcraft display. Clear will reset the "
-        "Sheetcraft back to Frame 1 for both sheets.");
+        "Sheetcraft back to Frame 1 for both sheets."));
 }
 
 bool searchAllowed(const QString &dataFolder, const QString &estFolder) {
@@ -67,14 +66,7 @@ QString composeDatabasePath(const QString &dataFolder) {
     return exact;
 }
 
-void endProgramNow() {
-    if (QCoreApplication::instance() && QThread::currentThread()->loopLevel() > 0)
-        QCoreApplication::exit(1);
-    else
-        std::exit(1);
-}
-
-StartupState loadStartup(MessageSink &messages, const std::function<void()> &endProgram) {
+StartupState loadStartup() {
     StartupState state;
     state.caption = mainWindowCaption();
     state.directions = directionsText();
@@ -85,10 +77,9 @@ StartupState loadStartup(MessageSink &messages, const std::function<void()> &end
         return state;
     }
     if (location.error != 0) {
-        messages.message("Error Number " + std::to_string(location.error) + ". Exit Job");
+        state.said.say(MessageKind::StartupFailed, location.error);
+        state.said.then = FollowUp::EndProgram;
         state.next = StartupState::Next::EndProgram;
-        if (endProgram)
-            endProgram();
         return state;
     }
     state.dataFolder = location.dataFolder;
@@ -98,21 +89,20 @@ StartupState loadStartup(MessageSink &messages, const std::function<void()> &end
 
     auto letter = readModeLetter();
     if (!letter) {
-        // A write failure is reported by writeModeFile; the run goes on in
-        // Kelvane mode either way.
-        writeModeFile('M', messages);
+        // A write failure is said; the run goes on in Kelvane mode either way.
+        state.said = writeModeFile('M');
         letter = 'M';
     }
     state.marks = marksFor(*letter);
     return state;
 }
 
-ModeMarks mnuKel_Click(MessageSink &messages) {
-    return chooseMode('M', 'T', messages);
+ModeChoice mnuKel_Click() {
+    return chooseMode('M', 'T');
 }
 
-ModeMarks mnuTxt_Click(MessageSink &messages) {
-    return chooseMode('T', 'M', messages);
+ModeChoice mnuTxt_Click() {
+    return chooseMode('T', 'M');
 }
 
 } // namespace sheetcraft

@@ -1,10 +1,8 @@
 #pragma once
 
-#include "messagesink.h"
+#include "outcome.h"
 
 #include <QString>
-
-#include <functional>
 
 namespace sheetcraft {
 
@@ -19,12 +17,13 @@ struct StartupState {
     enum class Next {
         ShowMainWindow,   // normal start
         ShowFolderWindow, // no location file: hide the main window, show frmPath
-        EndProgram,       // the error message was shown and the end hook ran
+        EndProgram,       // the location file cannot be read: say why, then end
     };
     Next next = Next::ShowMainWindow;
+    Outcome said; // what to say before going on (or ending)
 
     QString caption;    // window caption, with the program's version
-    QString directions; // lblDirections
+    QString directions; // lblDirections, in English (context "sheetcraft::Startup")
     QString dataFolder; // as read, never normalised
     QString estFolder;
     QString databasePath;      // empty unless the location file was read
@@ -46,21 +45,22 @@ bool searchAllowed(const QString &dataFolder, const QString &estFolder);
 // is used instead.
 QString composeDatabasePath(const QString &dataFolder);
 
-// Ends the run after a start-up failure: leaves the event loop if it is
-// running, otherwise exits the process at once.
-void endProgramNow();
-
 // The main window's load step: caption, directions, location file, Search,
 // database path, mode file (recreated holding "M" when missing or empty) and
-// check marks. A location file that exists but cannot be read in full shows
-// "Error Number <n>. Exit Job" and then calls `endProgram`.
-StartupState loadStartup(MessageSink &messages,
-                         const std::function<void()> &endProgram = endProgramNow);
+// check marks. A location file that exists but cannot be read in full says
+// "Error Number <n>. Exit Job" and asks for the end of the program.
+StartupState loadStartup();
+
+struct ModeChoice {
+    ModeMarks marks;
+    Outcome said; // a mode file that could not be saved
+};
 
 // The File menu's "Kelvane" and "Text (Dos)" items: rewrite the mode file
 // when it holds the other letter or cannot be read, leave any other content
-// alone, and return the new check marks.
-ModeMarks mnuKel_Click(MessageSink &messages);
-ModeMarks mnuTxt_Click(MessageSink &messages);
+// alone, and return the new check marks (they change for this run even when
+// the file cannot be saved).
+ModeChoice mnuKel_Click();
+ModeChoice mnuTxt_Click();
 
 } // namespace sheetcraft

@@ -19,14 +19,11 @@ QPointer<frmAbout> g_openWindow;
 } // namespace
 
 QString frmAbout::versionCaption() {
-    return QStringLiteral("Version %1.%2.%3")
-        .arg(versionMajor)
-        .arg(versionMinor)
-        .arg(versionRevision);
+    return tr("Version %1.%2.%3").arg(versionMajor).arg(versionMinor).arg(versionRevision);
 }
 
 frmAbout::frmAbout(MessageSink &messages, QWidget *parent) : QDialog(parent), m_messages(messages) {
-    setWindowTitle(QStringLiteral("About Sheetcraft"));
+    setWindowTitle(tr("About Sheetcraft"));
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
 
@@ -38,7 +35,7 @@ frmAbout::frmAbout(MessageSink &messages, QWidget *parent) : QDialog(parent), m_
     picIcon->setPixmap(icon.pixmap(48, 48));
     picIcon->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
 
-    lblTitle = new QLabel(QStringLiteral("Zorvath Sheetcraft"), this);
+    lblTitle = new QLabel(tr("Zorvath Sheetcraft"), this);
     QFont titleFont = lblTitle->font();
     titleFont.setPointSizeF(titleFont.pointSizeF() * 1.6);
     titleFont.setBold(true);
@@ -47,10 +44,9 @@ frmAbout::frmAbout(MessageSink &messages, QWidget *parent) : QDialog(parent), m_
     lblVersion = new QLabel(versionCaption(), this);
 
     lblDescription = new QLabel(
-        QStringLiteral(
-            "Sheetcraft works out how many finished pieces can be cut from a press sheet and how "
-            "many press sheets from a parent sheet. It takes the sizes either as you type them or "
-            "from the order-entry database (zvData.mdb), which it only reads and never changes."),
+        tr("Sheetcraft works out how many finished pieces can be cut from a press sheet and how "
+           "many press sheets from a parent sheet. It takes the sizes either as you type them or "
+           "from the order-entry database (zvData.mdb), which it only reads and never changes."),
         this);
     lblDescription->setWordWrap(true);
 
@@ -58,23 +54,21 @@ frmAbout::frmAbout(MessageSink &messages, QWidget *parent) : QDialog(parent), m_
     rule->setFrameShape(QFrame::HLine);
     rule->setFrameShadow(QFrame::Sunken);
 
-    Label1 = new QLabel(QStringLiteral("Written for the Zorvath press room and estimating office."),
-                        this);
-    Label2 = new QLabel(QStringLiteral("Copyright \u00a9 Zorvath. All rights reserved."), this);
+    Label1 = new QLabel(tr("Written for the Zorvath press room and estimating office."), this);
+    Label2 = new QLabel(tr("Copyright \u00a9 Zorvath. All rights reserved."), this);
 
     lblDisclaimer = new QLabel(
-        QStringLiteral(
-            "Warning: this program is protected by copyright law. Reproducing or distributing it, "
-            "or "
-            "any part of it, without written permission is prohibited and may lead to civil and "
-            "criminal prosecution."),
+        tr("Warning: this program is protected by copyright law. Reproducing or distributing it, "
+           "or "
+           "any part of it, without written permission is prohibited and may lead to civil and "
+           "criminal prosecution."),
         this);
     lblDisclaimer->setWordWrap(true);
 
-    cmdOK = new QPushButton(QStringLiteral("OK"), this);
+    cmdOK = new QPushButton(tr("OK"), this);
     cmdOK->setDefault(true);
     cmdOK->setAutoDefault(true);
-    cmdSysInfo = new QPushButton(QStringLiteral("&System Info..."), this);
+    cmdSysInfo = new QPushButton(tr("&System Info..."), this);
     cmdSysInfo->setAutoDefault(false);
     // Esc closes through QDialog::reject, Enter through the default button.
     connect(cmdOK, &QPushButton::clicked, this, &QDialog::accept);

@@ -37,8 +37,10 @@ double screenDpi() {
     return screen ? screen->logicalDotsPerInchY() : 96.0;
 }
 
-// A message box or another window taking the focus is not the user leaving
-// or entering a control; reacting to it would loop on our own warnings.
+// Switching to another window (a message box included) or opening a menu is
+// not the user leaving or entering a control: a size cell left half typed
+// while the user looks something up elsewhere must not warn, and a message
+// box closing must not run its own cause again.
 bool isUserFocusChange(const QEvent *event) {
     const auto reason = static_cast<const QFocusEvent *>(event)->reason();
     return reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason;
@@ -54,10 +56,9 @@ void setIfChanged(QLineEdit *edit, const std::string &text) {
 
 frmLayOut::frmLayOut(MessageSink &messages, QWidget *parent)
     : QMainWindow(parent), m_surface(windowFont(), screenDpi()), m_view(m_surface),
-      session(messages, &m_view), m_messages(messages), m_reportPrinter(messages),
-      m_lookup(session, messages, m_lookupHooks),
+      session(&m_view), m_messages(messages), m_reportPrinter(messages), m_lookup(session),
       m_pixelsPerTwip(screenDpi() / 1440.0) {
-    setWindowTitle(QStringLiteral("Sheetcraft"));
+    setWindowTitle(tr("Sheetcraft"));
     setFont(windowFont());
     m_canvas = new DiagramCanvas(m_surface, m_pixelsPerTwip, this);
     m_canvas->setFixedSize(twipsToPixels(clientWidth), twipsToPixels(clientHeight));
@@ -92,9 +93,9 @@ void frmLayOut::buildControls() {
         w->setGeometry(twipsRect(left, top, width, height));
         return w;
     };
-    auto label = [&](QWidget *parent, const char *text, int l, int t, int w, int h,
+    auto label = [&](QWidget *parent, const QString &text, int l, int t, int w, int h,
                      Qt::Alignment align = Qt::AlignLeft) {
-        auto *lbl = new QLabel(QString::fromUtf8(text), parent);
+        auto *lbl = new QLabel(text, parent);
         lbl->setAlignment(align | Qt::AlignTop);
         // Opaque, so drawn panel rows running under a label are hidden by it.
         lbl->setAutoFillBackground(true);
@@ -106,16 +107,16 @@ void frmLayOut::buildControls() {
         place(e, l, t, w, h);
         return e;
     };
-    auto button = [&](QWidget *parent, const char *text, int l, int t, int w, int h) {
-        auto *b = new QPushButton(QString::fromUtf8(text), parent);
+    auto button = [&](QWidget *parent, const QString &text, int l, int t, int w, int h) {
+        auto *b = new QPushButton(text, parent);
         // Enter clicks the focused button, as Space does.
         b->setAutoDefault(true);
         place(b, l, t, w, h);
         return b;
     };
 
-    cmdARFSS = button(c, "", 2520, 600, 495, 495);
-    cmdARPSS = button(c, "", 5880, 600, 495, 495);
+    cmdARFSS = button(c, QString(), 2520, 600, 495, 495);
+    cmdARPSS = button(c, QString(), 5880, 600, 495, 495);
     for (QPushButton *arrow : {cmdARFSS, cmdARPSS}) {
         arrow->setIcon(arrowIcon());
         arrow->setIconSize(arrow->size() * 0.6);
@@ -126,7 +127,7 @@ void frmLayOut::buildControls() {
     shpDirections = new QFrame(c);
     shpDirections->setFrameStyle(QFrame::Box | QFrame::Plain);
     place(shpDirections, 2400, 1320, 4095, 1335);
-    lblDirections = label(c, "lblDirections", 2520, 1440, 3855, 1095);
+    lblDirections = label(c, QString(), 2520, 1440, 3855, 1095);
     lblDirections->setAutoFillBackground(false);
     lblDirections->setWordWrap(true);
     QFont directionsFont = windowFont();
@@ -154,18 +155,18 @@ void frmLayOut::buildControls() {
     };
     rule(540, QPalette::Light);
     rule(550, QPalette::Dark);
-    lblGrip = label(frGripper, "Gripper", 120, 600, 975, 255);
-    lblGutter = label(frGripper, "Gutter", 1200, 600, 975, 255);
+    lblGrip = label(frGripper, tr("Gripper"), 120, 600, 975, 255);
+    lblGutter = label(frGripper, tr("Gutter"), 1200, 600, 975, 255);
     lblGutter->setEnabled(false);
     txtGrip = edit(frGripper, "0.00", 120, 840, 975, 285);
     txtGutter = edit(frGripper, "0.00", 1200, 840, 975, 285);
     txtGutter->setEnabled(false);
 
-    cmdMaxOut = button(c, "Maximize", 2520, 5040, 855, 375);
+    cmdMaxOut = button(c, tr("Maximize"), 2520, 5040, 855, 375);
     cmdMaxOut->setVisible(false);
-    Command1 = button(c, "Clear", 3480, 5040, 855, 375);
-    Command3 = button(c, "Print Layouts", 4560, 5040, 1215, 375);
-    Command2 = button(c, "Exit", 6000, 5040, 1215, 375);
+    Command1 = button(c, tr("Clear"), 3480, 5040, 855, 375);
+    Command3 = button(c, tr("Print Layouts"), 4560, 5040, 1215, 375);
+    Command2 = button(c, tr("Exit"), 6000, 5040, 1215, 375);
     {
         QPalette pal = Command2->palette();
         pal.setColor(QPalette::Button, QColor(255, 192, 192));
@@ -173,9 +174,9 @@ void frmLayOut::buildControls() {
         Command2->setAutoFillBackground(true);
     }
 
-    lblFinished = label(c, "Finished Sheet", 3120, 5520, 1215, 255);
-    lblPress = label(c, "Press Sheet", 4440, 5520, 1215, 255);
-    lblParent = label(c, "Parent Sheet", 5760, 5520, 1215, 255);
+    lblFinished = label(c, tr("Finished Sheet"), 3120, 5520, 1215, 255);
+    lblPress = label(c, tr("Press Sheet"), 4440, 5520, 1215, 255);
+    lblParent = label(c, tr("Parent Sheet"), 5760, 5520, 1215, 255);
     const int sizeLeft[3] = {3120, 4440, 5760};
     const char *sizeText[3] = {"2x3", "11x17", "23x35"};
     for (int i = 0; i < 3; ++i) {
@@ -192,18 +193,18 @@ void frmLayOut::buildControls() {
     optQuote = new QRadioButton(tr("Quote"), Frame1);
     place(optQuote, 720, 240, 735, 255);
     txtSearch = edit(Frame1, "", 1560, 240, 855, 285);
-    cmdSearch = button(Frame1, "Search", 2520, 240, 735, 255);
-    lblPartNo = label(Frame1, "PartNo:  ", 3360, 240, 615, 255);
+    cmdSearch = button(Frame1, tr("Search"), 2520, 240, 735, 255);
+    lblPartNo = label(Frame1, tr("PartNo:  "), 3360, 240, 615, 255);
     txtPartNo = edit(Frame1, "1", 3960, 240, 255, 285);
-    lblStock = label(Frame1, "Stock:", 4320, 240, 615, 255, Qt::AlignRight);
+    lblStock = label(Frame1, tr("Stock:"), 4320, 240, 615, 255, Qt::AlignRight);
     txtStockDesc = edit(Frame1, "", 5040, 240, 1935, 285);
-    Label1 = label(Frame1, "Company:", 240, 600, 855, 255, Qt::AlignRight);
+    Label1 = label(Frame1, tr("Company:"), 240, 600, 855, 255, Qt::AlignRight);
     txtName = edit(Frame1, "", 1200, 600, 2415, 285);
-    Label3 = label(Frame1, "Quote #:", 3600, 600, 855, 255, Qt::AlignRight);
+    Label3 = label(Frame1, tr("Quote #:"), 3600, 600, 855, 255, Qt::AlignRight);
     txtQuote = edit(Frame1, "", 4560, 600, 855, 285);
-    Label4 = label(Frame1, "Job #:", 5160, 600, 855, 255, Qt::AlignRight);
+    Label4 = label(Frame1, tr("Job #:"), 5160, 600, 855, 255, Qt::AlignRight);
     txtJob = edit(Frame1, "", 6120, 600, 855, 285);
-    Label5 = label(Frame1, "Description:", 240, 960, 855, 255, Qt::AlignRight);
+    Label5 = label(Frame1, tr("Description:"), 240, 960, 855, 255, Qt::AlignRight);
     txtDesc = edit(Frame1, "", 1200, 960, 5775, 285);
 
     // A label running into a text cell never covers it: cells stand above.
@@ -321,69 +322,90 @@ void frmLayOut::pushCells() {
     setIfChanged(txtDesc, cells.txtDesc);
 }
 
-// Runs a handler on the session with the cells copied in and back out.
-// Handlers may call each other; only the outermost one copies.
 template <typename Handler> void frmLayOut::run(Handler &&handler) {
-    if (m_handlerDepth++ == 0)
-        pullCells();
-    handler();
-    if (--m_handlerDepth == 0) {
-        // Counted as handler time: signals from the cells being set must not
-        // copy the half-written widgets back.
-        ++m_handlerDepth;
-        pushCells();
-        --m_handlerDepth;
-        m_canvas->update();
+    pullCells();
+    const Outcome said = handler();
+    pushCells();
+    m_canvas->update();
+    act(said);
+}
+
+void frmLayOut::act(const Outcome &said) {
+    showMessages(m_messages, said);
+    switch (said.then) {
+    case FollowUp::None:
+        break;
+    case FollowUp::EndProgram:
+        endProgram(1);
+        break;
+    case FollowUp::ShowFolderWindow:
+        hide();
+        frmPath::showWindow(m_messages, this);
+        break;
+    case FollowUp::FocusPartNumber:
+        txtPartNo->setFocus(Qt::OtherFocusReason);
+        break;
+    case FollowUp::RunClear:
+        Command1_Click();
+        break;
+    case FollowUp::EraseDrawing:
+        eraseDrawing();
+        break;
     }
+}
+
+void frmLayOut::endProgram(int exitCode) {
+    QApplication::closeAllWindows();
+    emit programEnding(exitCode);
 }
 
 void frmLayOut::cmdARFSS_Click() {
     run([this] {
         setDirectionsVisible(false);
-        cmdNext_Click();
+        return session.cmdNext_Click();
     });
 }
 
 void frmLayOut::cmdARPSS_Click() {
     run([this] {
         setDirectionsVisible(false);
-        cmdNextPSS_Click();
+        return session.cmdNextPSS_Click();
     });
 }
 
 void frmLayOut::cmdNext_Click() {
-    run([this] { session.cmdNext_Click(); });
+    run([this] { return session.cmdNext_Click(); });
 }
 
 void frmLayOut::cmdNextPSS_Click() {
-    run([this] { session.cmdNextPSS_Click(); });
+    run([this] { return session.cmdNextPSS_Click(); });
 }
 
 void frmLayOut::cmdMaxOut_Click() {
-    run([this] { session.cmdMaxOut_Click(); });
+    run([this] { return session.cmdMaxOut_Click(); });
 }
 
 void frmLayOut::Command1_Click() {
     run([this] {
         setDirectionsVisible(false);
-        session.Command1_Click();
+        return session.Command1_Click();
     });
 }
 
 void frmLayOut::Command2_Click() {
     // Ends the program at once: every setting is saved the moment it changes.
-    QApplication::closeAllWindows();
-    QCoreApplication::exit(0);
+    endProgram(0);
 }
 
 void frmLayOut::gripperGotFocus(bool onWidth) {
     run([this, onWidth] {
         (onWidth ? optWidth : optDepth)->setChecked(true);
         session.cells.optWidth = onWidth;
-        session.DrawSheet();
+        Outcome said = session.DrawSheet();
         // Leaving the option button lets the next click reach this handler again.
         txtName->setFocus(Qt::OtherFocusReason);
         setDirectionsVisible(false);
+        return said;
     });
 }
 
@@ -395,7 +417,7 @@ void frmLayOut::optDepth_GotFocus() {
 }
 
 void frmLayOut::txtSize_LostFocus(int index) {
-    run([this, index] { session.txtSize_LostFocus(index); });
+    run([this, index] { return session.txtSize_LostFocus(index); });
 }
 
 void frmLayOut::txtSearch_KeyPress(int key) {
@@ -405,68 +427,67 @@ void frmLayOut::txtSearch_KeyPress(int key) {
 }
 
 void frmLayOut::Command3_Click() {
-    run([this] {
+    bool drawn = true;
+    run([this, &drawn] {
         // Paper shows what the window says: with nothing drawn yet, or a size
         // or gripper changed since the last redraw, it is drawn first, so the
         // report never has other numbers.
+        Outcome said;
         if (!session.screenShowsCells()) {
             setDirectionsVisible(false);
-            session.DrawSheet();
-            if (session.lastOutcome() != RedrawOutcome::Drawn)
-                return; // the redraw has said why
+            said = session.DrawSheet();
+            drawn = session.lastOutcome() == RedrawOutcome::Drawn;
         }
-        m_reportPrinter.Command3_Click(session.cells, session.frames, this);
+        return said;
     });
-}
-void frmLayOut::Hooks::hideDirections() {
-    m_window.setDirectionsVisible(false);
-}
-
-void frmLayOut::Hooks::showFolderWindow() {
-    m_window.hide();
-    frmPath::showWindow(m_window.m_messages, &m_window);
-}
-
-void frmLayOut::Hooks::endProgram() {
-    ended = true;
-    if (m_window.endProgram)
-        m_window.endProgram();
+    // Otherwise the redraw has said why.
+    if (drawn)
+        m_reportPrinter.Command3_Click(session.cells, session.frames, this);
 }
 
 void frmLayOut::cmdSearch_Click() {
     run([this] {
         m_lookup.databasePath = databasePath.toStdString();
         m_lookup.textMode = mnuTxt->isChecked();
-        m_lookupHooks.ended = false;
-        m_lookup.cmdSearch_Click();
+        const Outcome said = m_lookup.cmdSearch_Click();
         // Search ends with Clear, which hides the directions.
-        if (!m_lookupHooks.ended)
+        if (said.then != FollowUp::EndProgram)
             setDirectionsVisible(false);
+        return said;
     });
 }
 
 void frmLayOut::txtPartNo_Change() {
     // Only this cell: the others may be in the middle of being set.
     session.cells.txtPartNo = txtPartNo->text().toStdString();
-    if (m_lookup.txtPartNo_Change()) {
-        txtPartNo->setText(QString::fromStdString(session.cells.txtPartNo));
-        txtPartNo->setFocus(Qt::OtherFocusReason);
-    }
+    const Outcome said = m_lookup.txtPartNo_Change();
+    if (said.saysNothing())
+        return;
+    // The refused number stays in view while the message is up.
+    showMessages(m_messages, said);
+    txtPartNo->setText(QString::fromStdString(session.cells.txtPartNo));
+    act({{}, said.then});
 }
-StartupState::Next frmLayOut::Form_Load(const std::function<void()> &endProgram) {
-    const StartupState state = loadStartup(m_messages, endProgram);
+
+StartupState::Next frmLayOut::Form_Load() {
+    const StartupState state = loadStartup();
     setWindowTitle(state.caption);
-    lblDirections->setText(state.directions);
+    lblDirections->setText(
+        QCoreApplication::translate("sheetcraft::Startup", state.directions.toUtf8().constData()));
     if (state.next == StartupState::Next::ShowFolderWindow) {
         // No location file yet: the folder window comes first. The folders it
         // saves on Continue are this run's, so a first search finds them.
         hide();
         frmPath *path = frmPath::showWindow(m_messages, this);
-        connect(path, &frmPath::continued, this,
-                [this, endProgram] { applyStartup(loadStartup(m_messages, endProgram)); });
+        connect(path, &frmPath::continued, this, [this] {
+            const StartupState again = loadStartup();
+            applyStartup(again);
+            act(again.said);
+        });
         return state.next;
     }
     applyStartup(state);
+    act(state.said);
     return state.next;
 }
 
@@ -486,11 +507,15 @@ void frmLayOut::setModeMarks(const ModeMarks &marks) {
 }
 
 void frmLayOut::mnuKel_Click() {
-    setModeMarks(sheetcraft::mnuKel_Click(m_messages));
+    const ModeChoice choice = sheetcraft::mnuKel_Click();
+    setModeMarks(choice.marks);
+    act(choice.said);
 }
 
 void frmLayOut::mnuTxt_Click() {
-    setModeMarks(sheetcraft::mnuTxt_Click(m_messages));
+    const ModeChoice choice = sheetcraft::mnuTxt_Click();
+    setModeMarks(choice.marks);
+    act(choice.said);
 }
 
 void frmLayOut::mnuPath_Click() {
@@ -503,22 +528,26 @@ void frmLayOut::mnuPrint_Click() {
 
 void frmLayOut::mnuMetric_Click() {
     run([this] {
-        const UnitSetEffect effect = m_units.mnuMetric_Click(session.cells);
+        Outcome said = m_units.mnuMetric_Click(session.cells);
         mnuMetric->setChecked(m_units.mnuMetric);
-        if (effect.runClear)
-            Command1_Click();
+        return said;
     });
 }
 
 void frmLayOut::mnuReset_Click() {
     run([this] {
-        m_units.mnuReset_Click(session.cells);
+        Outcome said = m_units.mnuReset_Click(session.cells);
         mnuMetric->setChecked(m_units.mnuMetric);
-        // The drawing goes; the frames and captions stay until the next redraw.
-        m_view.clear();
-        session.forgetDrawing();
-        setDirectionsVisible(true);
+        return said;
     });
+}
+
+void frmLayOut::eraseDrawing() {
+    // The drawing goes; the frames and captions stay until the next redraw.
+    m_view.clear();
+    session.forgetDrawing();
+    setDirectionsVisible(true);
+    m_canvas->update();
 }
 
 void frmLayOut::mnuAbout_Click() {
@@ -530,15 +559,12 @@ void frmLayOut::mnuVersion_Click() {
 }
 
 bool frmLayOut::eventFilter(QObject *watched, QEvent *event) {
-    // Focus moved by a handler of our own (or while its message box is up)
-    // is not the user's doing.
-    const bool idle = m_handlerDepth == 0;
-    if (event->type() == QEvent::FocusIn && idle && isUserFocusChange(event)) {
+    if (event->type() == QEvent::FocusIn && isUserFocusChange(event)) {
         if (watched == optWidth)
             optWidth_GotFocus();
         else if (watched == optDepth)
             optDepth_GotFocus();
-    } else if (event->type() == QEvent::FocusOut && idle && isUserFocusChange(event)) {
+    } else if (event->type() == QEvent::FocusOut && isUserFocusChange(event)) {
         const auto it = std::find(txtSize.begin(), txtSize.end(), watched);
         if (it != txtSize.end())
             txtSize_LostFocus(static_cast<int>(it - txtSize.begin()));

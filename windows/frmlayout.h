@@ -1,10 +1,11 @@
 #pragma once
 
 #include "layoutsession.h"
-#include "recordingsurface.h"
-#include "screenview.h"
+#include "messagesink.h"
 #include "orderlookup.h"
+#include "recordingsurface.h"
 #include "reportprinter.h"
+#include "screenview.h"
 #include "startup.h"
 #include "unitsets.h"
 
@@ -12,7 +13,6 @@
 #include <QMainWindow>
 
 #include <array>
-#include <functional>
 
 class QAction;
 class QFrame;
@@ -31,7 +31,8 @@ class DiagramCanvas;
 // settings, the command buttons, the size cells and the job/quote fields.
 // Controls are placed in twips (1440 to the inch) through the screen's
 // logical DPI. The layout logic lives in `session`; before a handler runs
-// the window copies its cells into session.cells and afterwards back again.
+// the window copies its cells into session.cells and afterwards back again,
+// then says what the handler returned and does what must follow.
 class frmLayOut : public QMainWindow {
     Q_OBJECT
 
@@ -46,8 +47,9 @@ public:
     LayoutSession session;
 
     // The load step: caption, directions, settings files, Search and the
-    // database path. Returns what start-up decided to show.
-    StartupState::Next Form_Load(const std::function<void()> &endProgram = endProgramNow);
+    // database path. Returns what start-up decided to show; on EndProgram the
+    // message has been shown and endProgram has run.
+    StartupState::Next Form_Load();
 
     // Read from the location file at start-up; used from the next start on
     // when the folder window saves new ones.
@@ -59,13 +61,6 @@ public:
     const RecordingSurface &surface() const { return m_surface; }
     double pixelsPerTwip() const { return m_pixelsPerTwip; }
     int twipsToPixels(double twips) const;
-
-    // How a lookup failure other than a bad folder ends the run; tests
-    // record it instead.
-    std::function<void()> endProgram = [] {
-        QApplication::closeAllWindows();
-        QCoreApplication::exit(1);
-    };
 
     // Where "Print Layouts" goes; tests replace its dialogs.
     ReportPrinter &reportPrinter() { return m_reportPrinter; }
@@ -162,12 +157,24 @@ public slots:
     void mnuAbout_Click();
     void mnuVersion_Click();
 
+signals:
+    // Every window has been closed; the event loop is to end with this code.
+    // The program's main connects it to the application.
+    void programEnding(int exitCode);
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void showEvent(QShowEvent *event) override;
 
 private:
+    // The one way the program ends: Exit, a start-up failure, a lookup failure.
+    void endProgram(int exitCode);
+    // Runs a handler that returns an Outcome with the cells copied in and
+    // back out, then acts on the outcome.
     template <typename Handler> void run(Handler &&handler);
+    // Shows the messages, then does what must follow them.
+    void act(const Outcome &said);
+    void eraseDrawing();
     void buildControls();
     void buildMenus();
     void setTabOrder();
@@ -180,23 +187,9 @@ private:
     UnitSets m_units;
     ReportPrinter m_reportPrinter;
 
-    // What only the window can do for the job/quote lookup.
-    class Hooks : public LookupHooks {
-    public:
-        explicit Hooks(frmLayOut &window) : m_window(window) {}
-        void hideDirections() override;
-        void showFolderWindow() override;
-        void endProgram() override;
-        bool ended = false;
-
-    private:
-        frmLayOut &m_window;
-    };
-    Hooks m_lookupHooks{*this};
     OrderLookup m_lookup;
     double m_pixelsPerTwip;
     DiagramCanvas *m_canvas = nullptr;
-    int m_handlerDepth = 0;
     bool m_shownOnce = false;
 };
 

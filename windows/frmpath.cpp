@@ -62,7 +62,7 @@ QPointer<frmPath> g_openWindow;
 
 frmPath::frmPath(MessageSink &messages, QWidget *mainWindow, QWidget *parent)
     : QWidget(parent, Qt::Window), m_messages(messages), m_mainWindow(mainWindow) {
-    setWindowTitle(QStringLiteral("Zorvath Path Structure"));
+    setWindowTitle(tr("Zorvath Path Structure"));
     setAttribute(Qt::WA_DeleteOnClose);
 
     const int dx = logicalDpiX();
@@ -72,17 +72,16 @@ frmPath::frmPath(MessageSink &messages, QWidget *mainWindow, QWidget *parent)
     };
 
     lblBind = new QLabel(
-        QStringLiteral(
-            "Click on Drive followed by Double Clicking on Folder Where Kelvane Data Folder "
-            "Resides and where Est Folder Resides. Results are shown below."),
+        tr("Click on Drive followed by Double Clicking on Folder Where Kelvane Data Folder "
+           "Resides and where Est Folder Resides. Results are shown below."),
         this);
     lblBind->setWordWrap(true);
     lblBind->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     place(lblBind, 0, 240, 8535, 615);
 
-    Label1 = new QLabel(QStringLiteral("Location of Kelvane Data"), this);
+    Label1 = new QLabel(tr("Location of Kelvane Data"), this);
     place(Label1, 720, 1080, 3375, 255);
-    Label7 = new QLabel(QStringLiteral("Location of Est"), this);
+    Label7 = new QLabel(tr("Location of Est"), this);
     place(Label7, 4560, 1080, 3375, 255);
 
     buildColumn(m_columns[0], 720);
@@ -94,19 +93,18 @@ frmPath::frmPath(MessageSink &messages, QWidget *mainWindow, QWidget *parent)
     Text1 = m_columns[0].result;
     Text2 = m_columns[1].result;
 
-    Label3 = new QLabel(QStringLiteral("Location of Kelvane Data Folder."), this);
+    Label3 = new QLabel(tr("Location of Kelvane Data Folder."), this);
     place(Label3, 720, 3360, 3255, 255);
-    Label5 = new QLabel(QStringLiteral("Location of Est Folder"), this);
+    Label5 = new QLabel(tr("Location of Est Folder"), this);
     place(Label5, 4560, 3360, 3255, 255);
 
-    Label4 = new QLabel(
-        QStringLiteral("If the locations above are correct, click the Continue button below."),
-        this);
+    Label4 = new QLabel(tr("If the locations above are correct, click the Continue button below."),
+                        this);
     Label4->setWordWrap(true);
     Label4->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     place(Label4, 720, 4080, 7215, 375);
 
-    cmdPath = new QPushButton(QStringLiteral("Continue"), this);
+    cmdPath = new QPushButton(tr("Continue"), this);
     cmdPath->setAutoDefault(true); // Enter clicks it when it has the focus
     place(cmdPath, 3720, 4800, 1215, 495);
     connect(cmdPath, &QPushButton::clicked, this, &frmPath::cmdPath_Click);
@@ -251,8 +249,11 @@ void frmPath::cmdPath_Click() {
     const QString estFolder = Text2->text();
     // A failed save has been reported; the window stays open so the user can
     // choose again or close it.
-    if (!writeLocationFile(dataFolder, estFolder, m_messages))
+    const Outcome said = writeLocationFile(dataFolder, estFolder);
+    if (!said.saysNothing()) {
+        showMessages(m_messages, said);
         return;
+    }
     m_continued = true;
     close();
     emit continued(dataFolder, estFolder);

@@ -1,5 +1,6 @@
 #include "frmversion.h"
 
+#include <QCoreApplication>
 #include <QFrame>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -16,27 +17,36 @@ QPointer<frmVersion> g_openWindow;
 
 // Newest first; the spacing inside each entry is part of the history.
 const char *const historyEntries[] = {
-    "Vers: 1.2.11:  Added Part Number to Search Criteria. Changed Report to show Part Number and "
-    "either Job or "
-    "Quote Number. Stopped AutoCenter from being enabled when user moved frame to side of screen.",
-    "Vers: 1.2.10:  Corrected Stock Waste display for Dutch Cuts. Now displays 1 decimal value "
-    "rather than simple "
-    "integer.",
-    "Vers: 1.2.9:  Improved printed report for previous gripper error. Added a menu item called "
-    "Metric Units under "
-    "Setup under File Menu that permits a second test sample of metric sizes, rather than default "
-    "English sizes. "
-    "Changed both on-screen and printed displays to show appropriate words when running a standard "
-    "or dutch cut on "
-    "the Parent Sheet. Corrected a problem with incorrect display of number out in Printed Report.",
-    "Vers: 1.2.8:  Corrected rounding error that permitted a finished size of 3x4.25 to provide "
-    "more up than "
-    "3x4.20 on an 11.5x17.5 press sheet",
-    "Vers: 1.2.5:  Eliminated path requirement and changed gripper calculation. Disable Search if "
-    "No Folder "
-    "selected.   Enable selection of Text and save data.",
-    "Vers: 1.2.4:  Added Frame arrows and side by side comparison.",
-    "Vers: 1.0.0:  First release to current users.",
+    QT_TR_NOOP("Vers: 1.2.11:  Added Part Number to Search Criteria. Changed Report to show Part "
+               "Number and "
+               "either Job or "
+               "Quote Number. Stopped AutoCenter from being enabled when user moved frame to side "
+               "of screen."),
+    QT_TR_NOOP(
+        "Vers: 1.2.10:  Corrected Stock Waste display for Dutch Cuts. Now displays 1 decimal value "
+        "rather than simple "
+        "integer."),
+    QT_TR_NOOP("Vers: 1.2.9:  Improved printed report for previous gripper error. Added a menu "
+               "item called "
+               "Metric Units under "
+               "Setup under File Menu that permits a second test sample of metric sizes, rather "
+               "than default "
+               "English sizes. "
+               "Changed both on-screen and printed displays to show appropriate words when running "
+               "a standard "
+               "or dutch cut on "
+               "the Parent Sheet. Corrected a problem with incorrect display of number out in "
+               "Printed Report."),
+    QT_TR_NOOP("Vers: 1.2.8:  Corrected rounding error that permitted a finished size of 3x4.25 to "
+               "provide "
+               "more up than "
+               "3x4.20 on an 11.5x17.5 press sheet"),
+    QT_TR_NOOP("Vers: 1.2.5:  Eliminated path requirement and changed gripper calculation. Disable "
+               "Search if "
+               "No Folder "
+               "selected.   Enable selection of Text and save data."),
+    QT_TR_NOOP("Vers: 1.2.4:  Added Frame arrows and side by side comparison."),
+    QT_TR_NOOP("Vers: 1.0.0:  First release to current users."),
 };
 
 } // namespace
@@ -45,7 +55,7 @@ QString frmVersion::versionHistory() {
     QString text;
     const int count = static_cast<int>(std::size(historyEntries));
     for (int i = 0; i < count; ++i) {
-        text += QString::fromLatin1(historyEntries[i]);
+        text += tr(historyEntries[i]);
         if (i + 1 < count)
             text += QStringLiteral("\r\n\r\n");
     }
@@ -53,10 +63,10 @@ QString frmVersion::versionHistory() {
 }
 
 frmVersion::frmVersion(QWidget *parent) : QWidget(parent, Qt::Window) {
-    setWindowTitle(QStringLiteral("Versions"));
+    setWindowTitle(tr("Versions"));
     setAttribute(Qt::WA_DeleteOnClose);
 
-    Label1 = new QLabel(QStringLiteral("Versions"), this);
+    Label1 = new QLabel(tr("Versions"), this);
     QFont headingFont = Label1->font();
     headingFont.setPointSizeF(headingFont.pointSizeF() * 1.5);
     headingFont.setBold(true);

@@ -11,11 +11,14 @@ int main(int argc, char **argv) {
     sheetcraft::QtMessageSink messages;
     sheetcraft::frmLayOut window(messages);
     messages.setParentWidget(&window);
+    // The window decides when the run ends; the application leaves its loop.
+    QObject::connect(&window, &sheetcraft::frmLayOut::programEnding, &app,
+                     [](int exitCode) { QCoreApplication::exit(exitCode); });
 
-    // A start-up failure has shown its message already; the run ends here.
-    bool failed = false;
-    const auto next = window.Form_Load([&failed] { failed = true; });
-    if (failed || next == sheetcraft::StartupState::Next::EndProgram)
+    const auto next = window.Form_Load();
+    // A start-up failure has said why and closed the windows before the
+    // event loop ever ran: there is no loop to leave.
+    if (next == sheetcraft::StartupState::Next::EndProgram)
         return 1;
     if (next == sheetcraft::StartupState::Next::ShowMainWindow)
         window.show();

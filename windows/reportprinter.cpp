@@ -18,18 +18,18 @@ namespace {
 
 bool runPrintSetUp(QPrinter &printer, QWidget *parent) {
     QPrintDialog dialog(&printer, parent);
-    dialog.setWindowTitle(QStringLiteral("Print Setup"));
+    dialog.setWindowTitle(ReportPrinter::tr("Print Setup"));
     dialog.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintShowPageSize);
     // The dialog only chooses the printer; "Print Layouts" prints.
     if (auto *buttons = dialog.findChild<QDialogButtonBox *>())
         if (QPushButton *ok = buttons->button(QDialogButtonBox::Ok))
-            ok->setText(QStringLiteral("OK"));
+            ok->setText(ReportPrinter::tr("OK"));
     return dialog.exec() == QDialog::Accepted;
 }
 
 QString askForPdf(QWidget *parent, const QString &suggested) {
-    QFileDialog dialog(parent, QStringLiteral("No Printer Installed: Save Layouts as PDF"),
-                       suggested, QStringLiteral("PDF files (*.pdf)"));
+    QFileDialog dialog(parent, ReportPrinter::tr("No Printer Installed: Save Layouts as PDF"),
+                       suggested, ReportPrinter::tr("PDF files (*.pdf)"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(QStringLiteral("pdf"));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
@@ -43,11 +43,11 @@ public:
     explicit CaptionGuard(const std::function<void(const QString &)> &setCaption)
         : m_setCaption(setCaption) {
         if (m_setCaption)
-            m_setCaption(ReportPrinter::printingCaption);
+            m_setCaption(ReportPrinter::printingCaption());
     }
     ~CaptionGuard() {
         if (m_setCaption)
-            m_setCaption(ReportPrinter::printCaption);
+            m_setCaption(ReportPrinter::printCaption());
     }
     CaptionGuard(const CaptionGuard &) = delete;
     CaptionGuard &operator=(const CaptionGuard &) = delete;
@@ -81,6 +81,11 @@ ReportPrinter::ReportPrinter(MessageSink &messages)
 
 ReportPrinter::~ReportPrinter() = default;
 
+bool ReportPrinter::saved(const Outcome &written) {
+    showMessages(m_messages, written);
+    return written.saysNothing();
+}
+
 QPrinter &ReportPrinter::printer() {
     if (!m_printer) {
         // The system's default printer with the settings it holds; Letter
@@ -104,9 +109,12 @@ void ReportPrinter::mnuPrint_Click(QWidget *parent) {
 bool ReportPrinter::Command3_Click(const Cells &cells, const FrameState &frames, QWidget *parent) {
     const CaptionGuard caption(setCaption);
 
-    const std::optional<ReportContent> content = prepareReport(cells, frames, m_messages);
-    if (!content)
+    Outcome refused;
+    const std::optional<ReportContent> content = prepareReport(cells, frames, refused);
+    if (!content) {
+        showMessages(m_messages, refused);
         return false;
+    }
 
     if (m_chosen || (printersInstalled && printersInstalled())) {
         // A file chosen in the set-up dialog is not overwritten unasked: the
@@ -129,7 +137,7 @@ bool ReportPrinter::Command3_Click(const Cells &cells, const FrameState &frames,
     if (path.isEmpty())
         return false;
     m_lastPdfPath = path;
-    return writeReportPdf(cells, frames, *content, path, m_messages);
+    return saved(writeReportPdf(cells, frames, *content, path));
 }
 
 bool ReportPrinter::printToPrinter(const Cells &cells, const FrameState &frames,
@@ -140,18 +148,19 @@ bool ReportPrinter::printToPrinter(const Cells &cells, const FrameState &frames,
     // saved safely, on the pages the dialog set.
     if (target.outputFormat() == QPrinter::PdfFormat) {
         const QPageLayout layout = target.pageLayout();
-        return writeReportPdf(cells, frames, content, target.outputFileName(), m_messages, &layout);
+        return saved(writeReportPdf(cells, frames, content, target.outputFileName(), &layout));
     }
     target.setDocName(QStringLiteral("Layouts"));
     target.setCreator(QStringLiteral("Sheetcraft"));
     if (paintReport(cells, frames, content, target) && target.printerState() != QPrinter::Error)
         return true;
 
-    const QString where =
+    const QString text =
         target.outputFormat() == QPrinter::NativeFormat
-            ? QStringLiteral("printed on ") + target.printerName()
-            : QStringLiteral("written to ") + QDir::toNativeSeparators(target.outputFileName());
-    m_messages.message("The report could not be " + where.toStdString() + ".");
+            ? tr("The report could not be printed on %1.").arg(target.printerName())
+            : tr("The report could not be written to %1.")
+                  .arg(QDir::toNativeSeparators(target.outputFileName()));
+    m_messages.message(text.toStdString());
     return false;
 }
 

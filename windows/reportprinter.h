@@ -5,6 +5,7 @@
 #include "messagesink.h"
 #include "reportcontent.h"
 
+#include <QCoreApplication>
 #include <QString>
 
 #include <functional>
@@ -20,9 +21,11 @@ namespace sheetcraft {
 // of the run), or a PDF file when no printer is installed. The dialogs are
 // replaceable so that tests never block on them.
 class ReportPrinter {
+    Q_DECLARE_TR_FUNCTIONS(ReportPrinter)
+
 public:
-    inline static const QString printCaption = QStringLiteral("Print Layouts");
-    inline static const QString printingCaption = QStringLiteral("Printing...");
+    static QString printCaption() { return tr("Print Layouts"); }
+    static QString printingCaption() { return tr("Printing..."); }
 
     explicit ReportPrinter(MessageSink &messages);
     ~ReportPrinter();
@@ -48,9 +51,10 @@ public:
     // report went to the printer or the file.
     bool Command3_Click(const Cells &cells, const FrameState &frames, QWidget *parent = nullptr);
 
-
 private:
     QPrinter &printer();
+    // Says why a report file was not written; true when it was.
+    bool saved(const Outcome &written);
     bool printToPrinter(const Cells &cells, const FrameState &frames, const ReportContent &content);
 
     MessageSink &m_messages;

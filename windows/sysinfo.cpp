@@ -1,5 +1,6 @@
 #include "sysinfo.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
@@ -7,7 +8,12 @@
 namespace sheetcraft {
 
 namespace {
-const char *unavailableText = "System Information Is Unavailable At This Time";
+const char *unavailableText =
+    QT_TRANSLATE_NOOP("sheetcraft::frmAbout", "System Information Is Unavailable At This Time");
+
+std::string unavailable() {
+    return QCoreApplication::translate("sheetcraft::frmAbout", unavailableText).toStdString();
+}
 } // namespace
 
 SysInfoLauncher defaultSysInfoLauncher() {
@@ -63,7 +69,7 @@ void StartSysInfo(MessageSink &messages, const SysInfoLauncher &launcher) {
         if (QFileInfo::exists(program) && launcher.startDetached(program))
             return;
     }
-    messages.message(unavailableText);
+    messages.message(unavailable());
 }
 
 #else
@@ -78,7 +84,7 @@ void StartSysInfo(MessageSink &messages, const SysInfoLauncher &launcher) {
             return;
         break;
     }
-    messages.message(unavailableText);
+    messages.message(unavailable());
 }
 
 #endif

@@ -3,8 +3,8 @@
 #include "layoutsession.h"
 #include "painterreplay.h"
 #include "panel.h"
-#include "recordingsink.h"
 #include "recordingsurface.h"
+#include "saidlog.h"
 #include "screenview.h"
 
 #include <QApplication>
@@ -166,14 +166,14 @@ INSTANTIATE_TEST_SUITE_P(
 // three lines below the sheet, captions at the sheet's left (after the gripper legend
 // box), values 1540 further on.
 TEST(ScreenPanel, RowsUnderEachSheet) {
-    test::RecordingSink sink;
+    test::SaidLog sink;
     RecordingSurface surface(QApplication::font(), 96);
     ScreenView view(surface);
-    LayoutSession session(sink, &view);
+    LayoutSession session(&view);
     session.cells.txtGrip = "0.5";
-    session.cmdNext_Click();
-    session.cmdNext_Click();    // finished frame 2: stagger rows and the gripper row
-    session.cmdNextPSS_Click(); // press frame 2 holds nothing: frame 3 shows
+    sink.add(session.cmdNext_Click());
+    sink.add(session.cmdNext_Click());    // finished frame 2: stagger rows and the gripper row
+    sink.add(session.cmdNextPSS_Click()); // press frame 2 holds nothing: frame 3 shows
     ASSERT_TRUE(sink.messages.empty());
     ASSERT_EQ(session.frames.pssFrame, 3);
     const auto texts = opsOf(surface, Kind::Text);

@@ -1,6 +1,6 @@
 #include "layoutsession.h"
 #include "panel.h"
-#include "recordingsink.h"
+#include "saidlog.h"
 
 #include <gtest/gtest.h>
 
@@ -16,13 +16,11 @@ namespace {
 class CheckingView : public RedrawView {
 public:
     void clear() override {}
-    void drawSheet(const DiagramValues &v) override
-    {
+    void drawSheet(const DiagramValues &v) override {
         EXPECT_TRUE(std::isfinite(v.fullSheetWidth) && v.fullSheetWidth > 0);
         EXPECT_TRUE(std::isfinite(v.fullSheetDepth) && v.fullSheetDepth > 0);
     }
-    void drawLayout(const DiagramValues &v, const std::vector<PanelRow> &rows) override
-    {
+    void drawLayout(const DiagramValues &v, const std::vector<PanelRow> &rows) override {
         ++layouts;
         EXPECT_EQ(v.standardOut(), v.piecesAcross * v.piecesDown);
         EXPECT_GT(v.standardOut(), 0);
@@ -43,8 +41,7 @@ public:
 };
 
 // Mostly good decimals between low and high, now and then a bad part.
-std::string randomNumber(std::mt19937 &rng, double low, double high)
-{
+std::string randomNumber(std::mt19937 &rng, double low, double high) {
     const char *bad[] = {"", "0", "-3", "1e999", "abc"};
     const int kind = std::uniform_int_distribution<int>(0, 39)(rng);
     if (kind < 5)
@@ -55,8 +52,7 @@ std::string randomNumber(std::mt19937 &rng, double low, double high)
     return buffer;
 }
 
-std::string randomSize(std::mt19937 &rng, double low, double high)
-{
+std::string randomSize(std::mt19937 &rng, double low, double high) {
     const int shape = std::uniform_int_distribution<int>(0, 39)(rng);
     if (shape == 0)
         return randomNumber(rng, low, high); // no "x"
@@ -64,25 +60,24 @@ std::string randomSize(std::mt19937 &rng, double low, double high)
     return randomNumber(rng, low, high) + x + randomNumber(rng, low, high);
 }
 
-TEST(Property, RandomSizesNeverCrashAndStayConsistent)
-{
+TEST(Property, RandomSizesNeverCrashAndStayConsistent) {
     std::mt19937 rng(20261206);
     CheckingView view;
     int drawn = 0;
     for (int i = 0; i < 30000; ++i) {
-        test::RecordingSink sink;
-        LayoutSession s(sink, &view);
+        test::SaidLog sink;
+        LayoutSession s(&view);
         s.cells.txtSize[0] = randomSize(rng, 0.01, 20);
         s.cells.txtSize[1] = randomSize(rng, 4, 40);
         s.cells.txtSize[2] = randomSize(rng, 10, 80);
         s.cells.txtGrip = rng() % 4 == 0 ? randomNumber(rng, 0, 2) : "0";
         s.cells.optWidth = rng() % 2;
-        s.txtSize_LostFocus(static_cast<int>(rng() % 3));
-        s.Command1_Click();
+        sink.add(s.txtSize_LostFocus(static_cast<int>(rng() % 3)));
+        sink.add(s.Command1_Click());
         for (int step = 0; step < 4; ++step)
-            (rng() % 2) ? s.cmdNext_Click() : s.cmdNextPSS_Click();
+            (rng() % 2) ? sink.add(s.cmdNext_Click()) : sink.add(s.cmdNextPSS_Click());
         if (rng() % 8 == 0)
-            s.cmdMaxOut_Click();
+            sink.add(s.cmdMaxOut_Click());
         drawn += s.lastOutcome() == RedrawOutcome::Drawn;
         // At most one message per handler: a redraw never repeats itself.
         EXPECT_LE(sink.messages.size(), 7u);

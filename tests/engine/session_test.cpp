@@ -1,6 +1,6 @@
 #include "layoutsession.h"
 #include "panel.h"
-#include "recordingsink.h"
+#include "saidlog.h"
 #include "sheetsize.h"
 
 #include <gtest/gtest.h>
@@ -17,12 +17,10 @@ class LogView : public RedrawView {
 public:
     void clear() override { log.push_back("clear"); }
     void drawSheet(const DiagramValues &v) override { log.push_back(name("sheet ", v)); }
-    void drawLayout(const DiagramValues &v, const std::vector<PanelRow> &) override
-    {
+    void drawLayout(const DiagramValues &v, const std::vector<PanelRow> &) override {
         log.push_back(name("layout ", v) + std::to_string(v.frame));
     }
-    static std::string name(const char *what, const DiagramValues &v)
-    {
+    static std::string name(const char *what, const DiagramValues &v) {
         return what + std::string(v.diagram == Diagram::Finished ? "F" : "P");
     }
     std::vector<std::string> log;
@@ -30,22 +28,23 @@ public:
 
 struct Session {
     explicit Session(const char *fss = "2x3", const char *pss = "11x17", const char *grip = "0.00",
-                     bool optWidth = true)
-    {
+                     bool optWidth = true) {
         s.cells.txtSize[0] = fss;
         s.cells.txtSize[1] = pss;
         s.cells.txtGrip = grip;
         s.cells.optWidth = optWidth;
     }
-    test::RecordingSink sink;
+    void say(const Outcome &said) { sink.add(said); }
+    test::SaidLog sink;
     LogView view;
-    LayoutSession s{sink, &view};
+    LayoutSession s{&view};
 };
 
-std::string wasteOf(const DiagramValues &v) { return panelRows(v).back().value; }
+std::string wasteOf(const DiagramValues &v) {
+    return panelRows(v).back().value;
+}
 
-TEST(Frames, StepWrapAndSkipWithTheDefaults)
-{
+TEST(Frames, StepWrapAndSkipWithTheDefaults) {
     Session t;
     struct Step {
         bool press;
@@ -54,12 +53,13 @@ TEST(Frames, StepWrapAndSkipWithTheDefaults)
         const char *fssWaste, *pssWaste;
     };
     // The press diagram's frames 2 and 4 have no stagger block and are passed over.
-    const Step steps[] = {{false, 1, 1, 25, 4, " 19.8%", " 7.1%"}, {false, 2, 1, 28, 4, " 10.2%", " 7.1%"},
-                          {false, 3, 1, 24, 4, " 23.0%", " 7.1%"}, {false, 4, 1, 29, 4, " 7.0%", " 7.1%"},
-                          {false, 1, 1, 25, 4, " 19.8%", " 7.1%"}, {true, 1, 3, 25, 3, " 19.8%", " 30.3%"},
-                          {true, 1, 1, 25, 4, " 19.8%", " 7.1%"}};
+    const Step steps[] = {
+        {false, 1, 1, 25, 4, " 19.8%", " 7.1%"}, {false, 2, 1, 28, 4, " 10.2%", " 7.1%"},
+        {false, 3, 1, 24, 4, " 23.0%", " 7.1%"}, {false, 4, 1, 29, 4, " 7.0%", " 7.1%"},
+        {false, 1, 1, 25, 4, " 19.8%", " 7.1%"}, {true, 1, 3, 25, 3, " 19.8%", " 30.3%"},
+        {true, 1, 1, 25, 4, " 19.8%", " 7.1%"}};
     for (const Step &e : steps) {
-        e.press ? t.s.cmdNextPSS_Click() : t.s.cmdNext_Click();
+        e.press ? t.say(t.s.cmdNextPSS_Click()) : t.say(t.s.cmdNext_Click());
         SCOPED_TRACE(std::to_string(e.fss) + "/" + std::to_string(e.pss));
         ASSERT_TRUE(t.s.finished() && t.s.press());
         EXPECT_EQ(t.s.frames.fssFrame, e.fss);
@@ -76,10 +76,9 @@ TEST(Frames, StepWrapAndSkipWithTheDefaults)
     EXPECT_TRUE(t.sink.messages.empty());
 }
 
-TEST(Frames, FrameZeroIsLaidOutAsFrameOne)
-{
+TEST(Frames, FrameZeroIsLaidOutAsFrameOne) {
     Session t;
-    t.s.DrawSheet();
+    t.say(t.s.DrawSheet());
     ASSERT_TRUE(t.s.finished());
     EXPECT_EQ(t.s.finished()->standardOut(), 25);
     EXPECT_EQ(panelRows(*t.s.finished()).front().value, " 0 ");
@@ -93,11 +92,10 @@ struct GripperCase {
 
 class Gripper : public ::testing::TestWithParam<GripperCase> {};
 
-TEST_P(Gripper, ComesOffTheChosenEdgeOnly)
-{
+TEST_P(Gripper, ComesOffTheChosenEdgeOnly) {
     const GripperCase &c = GetParam();
     Session t("2x3", "11x17", c.grip, c.optWidth);
-    t.s.cmdNext_Click();
+    t.say(t.s.cmdNext_Click());
     ASSERT_TRUE(t.s.finished());
     const auto &v = *t.s.finished();
     EXPECT_EQ(v.sheetWidth, c.sheetWidth);
@@ -122,28 +120,27 @@ struct FitFailure {
 
 class DoesNotFit : public ::testing::TestWithParam<FitFailure> {};
 
-TEST_P(DoesNotFit, WarnsOnceAndStopsAtThatDiagram)
-{
+TEST_P(DoesNotFit, WarnsOnceAndStopsAtThatDiagram) {
     Session t(GetParam().fss, "11x17", GetParam().grip);
-    t.s.cmdNext_Click();
+    t.say(t.s.cmdNext_Click());
     EXPECT_EQ(t.s.lastOutcome(), GetParam().outcome);
     EXPECT_EQ(t.sink.messages, std::vector<std::string>{doesNotFitMessage});
     EXPECT_EQ(t.view.log.back(), "sheet F");
     EXPECT_FALSE(t.s.press());
     t.sink.messages.clear();
-    t.s.cmdMaxOut_Click(); // every frame fails alike: said once
+    t.say(t.s.cmdMaxOut_Click()); // every frame fails alike: said once
     EXPECT_EQ(t.sink.messages.size(), 1u);
     EXPECT_EQ(t.s.frames.stepMode, 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, DoesNotFit,
-                         ::testing::Values(FitFailure{"12x18", "0", RedrawOutcome::FinishedDoesNotFit},
-                                           FitFailure{"2x3", "11", RedrawOutcome::FinishedDoesNotFit}));
+INSTANTIATE_TEST_SUITE_P(
+    Cases, DoesNotFit,
+    ::testing::Values(FitFailure{"12x18", "0", RedrawOutcome::FinishedDoesNotFit},
+                      FitFailure{"2x3", "11", RedrawOutcome::FinishedDoesNotFit}));
 
-TEST(Redraw, StorageCellsHoldTheLargerNumberFirst)
-{
+TEST(Redraw, StorageCellsHoldTheLargerNumberFirst) {
     Session t("3x2", "17X11"); // 3x2 and 2x3 store alike
-    t.s.Command1_Click();
+    t.say(t.s.Command1_Click());
     EXPECT_EQ(t.s.cells.txtFSS, "3x2");
     EXPECT_EQ(t.s.cells.txtSize[1], "17x11");
     EXPECT_EQ(t.s.cells.txtPSS, "17x11");
@@ -153,20 +150,19 @@ TEST(Redraw, StorageCellsHoldTheLargerNumberFirst)
 
 class BadSizes : public ::testing::TestWithParam<std::pair<int, const char *>> {};
 
-TEST_P(BadSizes, AreRefusedAndChangeNothing)
-{
+TEST_P(BadSizes, AreRefusedAndChangeNothing) {
     Session t;
-    t.s.cmdNext_Click();
+    t.say(t.s.cmdNext_Click());
     const auto frames = t.s.frames;
     const auto storage = t.s.cells.txtPSS;
     t.view.log.clear();
 
     t.s.cells.txtSize[GetParam().first] = GetParam().second;
-    t.s.cmdNext_Click();
-    t.s.cmdNextPSS_Click();
-    t.s.Command1_Click();
-    t.s.cmdMaxOut_Click();
-    t.s.DrawSheet();
+    t.say(t.s.cmdNext_Click());
+    t.say(t.s.cmdNextPSS_Click());
+    t.say(t.s.Command1_Click());
+    t.say(t.s.cmdMaxOut_Click());
+    t.say(t.s.DrawSheet());
 
     EXPECT_EQ(t.sink.messages, std::vector<std::string>(5, incorrectSizeMessage));
     EXPECT_TRUE(t.view.log.empty()) << "nothing drawn or cleared";
@@ -176,17 +172,16 @@ TEST_P(BadSizes, AreRefusedAndChangeNothing)
     EXPECT_EQ(t.s.lastOutcome(), RedrawOutcome::RefusedSize);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Texts, BadSizes,
-    ::testing::Values(std::pair{1, "1117"}, std::pair{0, "x3"}, std::pair{0, "2x"},
-                      std::pair{0, "0x3"}, std::pair{2, "-23x35"}, std::pair{0, "axb"},
-                      std::pair{0, "1e999x3"}, std::pair{1, "0.01x0.04"},
-                      std::pair{2, "0.02x0.03"}));
+INSTANTIATE_TEST_SUITE_P(Texts, BadSizes,
+                         ::testing::Values(std::pair{1, "1117"}, std::pair{0, "x3"},
+                                           std::pair{0, "2x"}, std::pair{0, "0x3"},
+                                           std::pair{2, "-23x35"}, std::pair{0, "axb"},
+                                           std::pair{0, "1e999x3"}, std::pair{1, "0.01x0.04"},
+                                           std::pair{2, "0.02x0.03"}));
 
-TEST(Redraw, TinyFinishedSheetIsNotRefused)
-{
+TEST(Redraw, TinyFinishedSheetIsNotRefused) {
     Session t("0.002x0.002");
-    t.s.cmdNext_Click();
+    t.say(t.s.cmdNext_Click());
     ASSERT_TRUE(t.s.finished());
     EXPECT_EQ(t.s.finished()->standardOut(), 8500.0 * 5500.0);
 }
@@ -200,14 +195,13 @@ struct MaximizeCase {
 
 class Maximize : public ::testing::TestWithParam<MaximizeCase> {};
 
-TEST_P(Maximize, StopsOnTheFirstDrawnBestFrame)
-{
+TEST_P(Maximize, StopsOnTheFirstDrawnBestFrame) {
     const MaximizeCase &c = GetParam();
     Session t(c.fss, c.pss, c.grip, false);
     if (c.startFss)
-        t.s.Command1_Click();
+        t.say(t.s.Command1_Click());
     ASSERT_EQ(t.s.frames.fssFrame, c.startFss);
-    t.s.cmdMaxOut_Click();
+    t.say(t.s.cmdMaxOut_Click());
     EXPECT_EQ(t.s.frames.fssFrame, c.fssFrame);
     EXPECT_EQ(t.s.frames.pssFrame, c.pssFrame);
     EXPECT_EQ(t.s.frames.fssFrameOut, c.fssOut);
@@ -227,54 +221,51 @@ INSTANTIATE_TEST_SUITE_P(
                       MaximizeCase{"emptyFrameOne", "10x12", "13x17", "6", 3, 3, 1, 1}),
     [](const auto &info) { return std::string(info.param.name); });
 
-TEST(LostFocus, NormalisesChecksAndCopiesIntoStorage)
-{
+TEST(LostFocus, NormalisesChecksAndCopiesIntoStorage) {
     Session t;
     t.s.cells.txtSize[1] = "17X11";
-    t.s.txtSize_LostFocus(1);
+    t.say(t.s.txtSize_LostFocus(1));
     EXPECT_EQ(t.s.cells.txtSize[1], "11x17");
     EXPECT_EQ(t.s.cells.txtPSS, "11x17");
     EXPECT_EQ(t.s.cells.txtFSS, "2x3");
 
     t.s.cells.txtSize[0] = "3x2";
     t.s.cells.txtSize[1] = "1117";
-    t.s.txtSize_LostFocus(0); // press cell untouched: the last step was not on it
+    t.say(t.s.txtSize_LostFocus(0)); // press cell untouched: the last step was not on it
     EXPECT_EQ(t.s.cells.txtFSS, "2x3");
     EXPECT_EQ(t.s.cells.txtPSS, "11x17");
     EXPECT_TRUE(t.sink.messages.empty());
 
-    t.s.txtSize_LostFocus(1);
+    t.say(t.s.txtSize_LostFocus(1));
     EXPECT_EQ(t.s.cells.txtSize[1], "1117");
     EXPECT_EQ(t.sink.messages, std::vector<std::string>{incorrectSizeMessage});
     EXPECT_TRUE(t.view.log.empty()) << "leaving a cell draws nothing";
 
     t.s.cells.txtSize[1] = "11x17";
-    t.s.cmdNextPSS_Click();
+    t.say(t.s.cmdNextPSS_Click());
     t.s.cells.txtSize[1] = "1117";
-    t.s.txtSize_LostFocus(0); // after a press step the press cell is checked too
+    t.say(t.s.txtSize_LostFocus(0)); // after a press step the press cell is checked too
     EXPECT_EQ(t.s.cells.txtPSS, "1117");
     EXPECT_EQ(t.sink.messages.size(), 2u);
 }
 
-TEST(ScreenShowsCells, FollowsEveryInputOfTheRedraw)
-{
+TEST(ScreenShowsCells, FollowsEveryInputOfTheRedraw) {
     Session t;
     EXPECT_FALSE(t.s.screenShowsCells()) << "nothing drawn yet";
-    t.s.cmdNext_Click();
+    t.say(t.s.cmdNext_Click());
     EXPECT_TRUE(t.s.screenShowsCells());
-    t.s.txtSize_LostFocus(0); // entry form copied into the storage cell
+    t.say(t.s.txtSize_LostFocus(0)); // entry form copied into the storage cell
     EXPECT_FALSE(t.s.screenShowsCells());
-    t.s.DrawSheet();
+    t.say(t.s.DrawSheet());
     EXPECT_TRUE(t.s.screenShowsCells());
     t.s.cells.txtGrip = "0.25";
     EXPECT_FALSE(t.s.screenShowsCells());
 }
 
-TEST(Panel, StaggerGripperAndPressRows)
-{
+TEST(Panel, StaggerGripperAndPressRows) {
     Session t("2x3", "11x17", "0.5");
-    t.s.cmdNext_Click();
-    t.s.cmdNext_Click(); // frame 2: 5 x 5 grid on 17 x 10.5 plus a side block
+    t.say(t.s.cmdNext_Click());
+    t.say(t.s.cmdNext_Click()); // frame 2: 5 x 5 grid on 17 x 10.5 plus a side block
     std::vector<std::string> rows;
     for (const auto &row : panelRows(*t.s.finished()))
         rows.push_back(row.caption + "|" + row.value);

@@ -56,12 +56,15 @@ std::vector<std::string> entries(const fs::path &folder) {
     return names;
 }
 
-// Sends every message to standard error, where the parent reads it.
-struct StderrSink : MessageSink {
-    void message(const std::string &text) override { std::fprintf(stderr, "%s\n", text.c_str()); }
-};
+// Says every message on standard error, where the parent reads it; the exit
+// status is 1 when there was anything to say.
+int sayOnStderr(const sheetcraft::Outcome &said) {
+    for (const std::string &text : messageTexts(said))
+        std::fprintf(stderr, "%s\n", text.c_str());
+    return said.saysNothing() ? 0 : 1;
+}
 
-struct Outcome {
+struct ChildRun {
     int status = -1; // exit status, or -1 when the child was killed
     std::string said;
 };
@@ -69,7 +72,7 @@ struct Outcome {
 // Runs `write` in a child with the file-size limit and SIGXFSZ ignored (so a
 // write past the limit fails instead of ending the process), its standard
 // error collected. The child is killed if it is still running after 30 s.
-Outcome inChild(rlim_t fileSizeLimit, const std::function<int()> &write) {
+ChildRun inChild(rlim_t fileSizeLimit, const std::function<int()> &write) {
     int fds[2];
     if (::pipe(fds) != 0)
         return {};
@@ -86,7 +89,7 @@ Outcome inChild(rlim_t fileSizeLimit, const std::function<int()> &write) {
         ::_exit(write());
     }
     ::close(fds[1]);
-    Outcome outcome;
+    ChildRun outcome;
     char buffer[4096];
     for (ssize_t n; (n = ::read(fds[0], buffer, sizeof buffer)) > 0;)
         outcome.said.append(buffer, static_cast<std::size_t>(n));
@@ -126,18 +129,13 @@ struct Writer {
 const Writer writers[] = {
     {"location file", locationFileName, 1,
      [](const std::string &, const std::string &) {
-         StderrSink sink;
-         return writeLocationFile(QString(300, 'd'), QString(300, 'e'), sink) ? 0 : 1;
+         return sayOnStderr(writeLocationFile(QString(300, 'd'), QString(300, 'e')));
      }},
     {"mode file", modeFileName, 1,
-     [](const std::string &, const std::string &) {
-         StderrSink sink;
-         return writeModeFile('T', sink) ? 0 : 1;
-     }},
+     [](const std::string &, const std::string &) { return sayOnStderr(writeModeFile('T')); }},
     {"report", "report.pdf", 1,
      [](const std::string &path, const std::string &) {
-         StderrSink sink;
-         return writeReportPdf(reportCells(), {1, 1}, QString::fromStdString(path), sink) ? 0 : 1;
+         return sayOnStderr(writeReportPdf(reportCells(), {1, 1}, QString::fromStdString(path)));
      }},
     {"fixture writer", "orders.mdb", 1,
      [](const std::string &path, const std::string &) {
@@ -163,8 +161,8 @@ const Writer writers[] = {
 // the reason, the target is as it was and no temporary file is left beside it.
 TEST(FailedWrites, KeepTheOldFileAndLeaveNoTemporary) {
     // Fonts are loaded here once, so the children only draw.
-    StderrSink sink;
-    const auto content = prepareReport(reportCells(), {1, 1}, sink);
+    sheetcraft::Outcome said;
+    const auto content = prepareReport(reportCells(), {1, 1}, said);
     ASSERT_TRUE(content);
     ASSERT_FALSE(renderReportPdf(reportCells(), {1, 1}, *content).isEmpty());
     const struct {
@@ -199,7 +197,7 @@ TEST(FailedWrites, KeepTheOldFileAndLeaveNoTemporary) {
             }
             // Smaller than anything written: the first write is cut short, the next fails.
             const rlim_t limit = t.target == Target::FullDisk ? 2 : RLIM_INFINITY;
-            const Outcome out = inChild(limit, [&] {
+            const ChildRun out = inChild(limit, [&] {
                 ::setenv("XDG_CONFIG_HOME", dir.path.c_str(), 1);
                 return writer.write(target.string(), description.string());
             });

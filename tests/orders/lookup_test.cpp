@@ -3,7 +3,7 @@
 #include "mdbreader.h"
 #include "mdbwriter.h"
 #include "orderlookup.h"
-#include "recordingsink.h"
+#include "saidlog.h"
 
 #include <gtest/gtest.h>
 
@@ -33,7 +33,10 @@ namespace {
 struct TempFolder {
     std::string pattern = (std::filesystem::temp_directory_path() / "lookupXXXXXX").string();
     const std::filesystem::path path{::mkdtemp(pattern.data())};
-    ~TempFolder() { std::error_code ec; std::filesystem::remove_all(path, ec); }
+    ~TempFolder() {
+        std::error_code ec;
+        std::filesystem::remove_all(path, ec);
+    }
     std::string file(const std::string &name) const { return (path / name).string(); }
 };
 
@@ -50,11 +53,16 @@ std::vector<MdbTableData> standardDatabase() {
     const std::nullopt_t null = std::nullopt;
     using T = MdbColumnType;
     MdbTableData orders{"Orders",
-                        {{"QuoteorJob", T::Text, 1},         {"OrderNo", T::Text, 10},
-                         {"PartNo", T::LongInteger, 2},      {"AcctName", T::Text, 50},
-                         {"Description", T::Text, 100},      {"StockDesc", T::Text, 50},
-                         {"PressFinishedSize", T::Text, 20}, {"PressSize", T::Text, 20},
-                         {"StockParentSize", T::Text, 20},   {"PressID", T::LongInteger}},
+                        {{"QuoteorJob", T::Text, 1},
+                         {"OrderNo", T::Text, 10},
+                         {"PartNo", T::LongInteger, 2},
+                         {"AcctName", T::Text, 50},
+                         {"Description", T::Text, 100},
+                         {"StockDesc", T::Text, 50},
+                         {"PressFinishedSize", T::Text, 20},
+                         {"PressSize", T::Text, 20},
+                         {"StockParentSize", T::Text, 20},
+                         {"PressID", T::LongInteger}},
                         {}};
     orders.rows = {
         // A job with no number, ahead of the rest: passed over, never fatal.
@@ -70,11 +78,14 @@ std::vector<MdbTableData> standardDatabase() {
         {"J", "00000666", "1", "Half Done", "No size", "Bond", "8.5x11", null, "23x35", "1"},
         {"J", "00000123", "1", "Second Acme", "Never reached", "Bond", "1x1", "2x2", "3x3", "1"}};
     // Press 3 twice: the later record wins.
-    MdbTableData presses{"Presses",
-                         {{"PressID", T::LongInteger}, {"GripperWidth", T::Double},
-                          {"GutterWidth", T::Double}},
-                         {{"1", "0.5", "0.25"}, {"2", "0.375", "0"}, {"3", "0.3", "0.1"},
-                          {"3", "0.45", "0.2"}, {"4", null, null}}};
+    MdbTableData presses{
+        "Presses",
+        {{"PressID", T::LongInteger}, {"GripperWidth", T::Double}, {"GutterWidth", T::Double}},
+        {{"1", "0.5", "0.25"},
+         {"2", "0.375", "0"},
+         {"3", "0.3", "0.1"},
+         {"3", "0.45", "0.2"},
+         {"4", null, null}}};
     return {orders, presses};
 }
 
@@ -142,8 +153,8 @@ TEST(MdbFixture, WrittenFileReadsBackWithMdbtoolsAndReader) {
     const std::string schema =
         std::regex_replace(run("mdb-schema " + quoted + " 2>/dev/null"), std::regex("\\s+"), " ");
     using T = MdbColumnType;
-    const char *typeNames[] = {"Text", "Long Integer", "Integer", "Byte", "Single", "Double",
-                               "Currency"};
+    const char *typeNames[] = {"Text",   "Long Integer", "Integer", "Byte",
+                               "Single", "Double",       "Currency"};
     MdbReader reader(path);
     std::vector<MdbTable> walks;
     std::vector<std::vector<std::string>> exported;
@@ -195,8 +206,12 @@ TEST(MdbFixture, WrittenFileReadsBackWithMdbtoolsAndReader) {
 // Name, description and stock start as "-", so that what the lookup must
 // leave alone shows; "~" is the 15 blanks put in the other kind's number cell.
 TEST(SearchOrders, FillsCellsFromTheOrder) {
-    const struct { const char *search, *part; bool job; LookupOutcome::Status status;
-                   const char *after, *db = "zvData.mdb"; } rows[] = {
+    const struct {
+        const char *search, *part;
+        bool job;
+        LookupOutcome::Status status;
+        const char *after, *db = "zvData.mdb";
+    } rows[] = {
         {"123", "1", 1, Found, "Acme Print/Brochure/Gloss 8.5x11 23x35 25x38 00000123 ~ 0.5 0.25"},
         {"0456", "1", 1, Found, "Bare Digits/Cards/Cover 2x3.5 12x18 23x35 00000456 ~ 0.5 0.25"},
         {"123456789", "1", 1, Found, "Nine/Poster/Gloss 18x24 19x25 25x38 123456789 ~ 0.375 0"},
@@ -234,17 +249,14 @@ TEST(SearchOrders, FillsCellsFromTheOrder) {
     }
 }
 
-struct Recorder : test::RecordingSink, LookupHooks {
-    void hideDirections() override { messages.push_back("hide"); }
-    void showFolderWindow() override { messages.push_back("folder"); }
-    void endProgram() override { messages.push_back("end"); }
-};
+const std::string notFoundText = "Sorry... Job, Quote or Part Number not found.";
+const std::string invalidDatabaseText = "Invalid Database. Please Correct Path Information.";
 
 // Only a positive number outside text mode is looked up. A bad folder goes to
 // the folder window and clears; any other failure ends the program. One
 // broken record ends only the search that lands on it, and no search writes
 // to the file, not even its modification time (set old so a write would show).
-TEST(SearchButton, OutcomesWhatFollowsAndKeys) {
+TEST(SearchButton, OutcomesAndWhatFollows) {
     TempFolder dir;
     auto at = [&](const char *name) { return dir.file(name); };
     const auto standard = standardDatabase();
@@ -258,25 +270,39 @@ TEST(SearchButton, OutcomesWhatFollowsAndKeys) {
     const std::string before = readFile(db);
     timespec times[2] = {{1000000000, 0}, {1000000000, 0}};
     ASSERT_EQ(::utimensat(AT_FDCWD, db.c_str(), times, 0), 0);
-    Recorder rec;
-    LayoutSession session(rec);
-    OrderLookup lookup(session, rec, rec);
-    const struct { const char *search; bool text; std::string path; int error; const char *name; }
-        rows[] = {{"123", 0, ok, 0, "Acme Print"}, {"abc", 0, ok, 0, "-"}, {"0", 0, ok, 0, "-"},
-                  {"123", 1, ok, 0, "-"}, {"124", 0, ok, 0, "-"}, {"666", 0, ok, 94, "Half Done"},
-                  {"888", 0, ok, 0, "Two Press Co"}, {"1", 0, at("x") + "\\zvData.mdb", 3044, "-"},
-                  {"1", 0, at("gone.mdb"), 3024, "-"}, {"1", 0, at("notes.mdb"), 3343, "-"},
-                  {"1", 0, at("empty.mdb"), 3343, "-"}, {"1", 0, dir.path.string(), 3343, "-"},
-                  {"1", 0, at("noPresses.mdb"), 3078, "-"}, {"1", 0, at("noKind.mdb"), 3265, "-"}};
+    test::SaidLog rec;
+    LayoutSession session;
+    OrderLookup lookup(session);
+    const struct {
+        const char *search;
+        bool text;
+        std::string path;
+        int error;
+        const char *name;
+    } rows[] = {{"123", 0, ok, 0, "Acme Print"},
+                {"abc", 0, ok, 0, "-"},
+                {"0", 0, ok, 0, "-"},
+                {"123", 1, ok, 0, "-"},
+                {"124", 0, ok, 0, "-"},
+                {"666", 0, ok, 94, "Half Done"},
+                {"888", 0, ok, 0, "Two Press Co"},
+                {"1", 0, at("x") + "\\zvData.mdb", 3044, "-"},
+                {"1", 0, at("gone.mdb"), 3024, "-"},
+                {"1", 0, at("notes.mdb"), 3343, "-"},
+                {"1", 0, at("empty.mdb"), 3343, "-"},
+                {"1", 0, dir.path.string(), 3343, "-"},
+                {"1", 0, at("noPresses.mdb"), 3078, "-"},
+                {"1", 0, at("noKind.mdb"), 3265, "-"}};
     for (const auto &row : rows) {
         SCOPED_TRACE(std::string(row.search) + (row.text ? " text mode " : " ") + row.path);
         session.frames = {};
         session.cells.txtName = "-";
         session.cells.txtSearch = row.search;
-        rec.messages.clear();
+        rec = {};
         lookup.textMode = row.text;
         lookup.databasePath = row.path;
-        const LookupOutcome outcome = lookup.cmdSearch_Click();
+        rec.add(lookup.cmdSearch_Click());
+        const LookupOutcome outcome = lookup.lastLookup();
         EXPECT_EQ(outcome.errorNumber, row.error);
         EXPECT_EQ(session.cells.txtName, row.name);
         const bool ran = row.search[0] != '0' && row.search[0] != 'a' && !row.text;
@@ -284,10 +310,13 @@ TEST(SearchButton, OutcomesWhatFollowsAndKeys) {
         EXPECT_TRUE(ran || session.cells.txtSearch == row.search);
         const bool ends = row.error && row.error != 3044;
         const std::string failure = "Error " + std::to_string(row.error) + ". Click OK to Exit";
-        EXPECT_EQ(rec.messages, (row.error == 3044 ? Texts{invalidDatabaseText, "folder", "hide"}
-                                 : ends ? Texts{failure, "end"}
-                                 : outcome.status == NotFound ? Texts{orderNotFoundText, "hide"}
-                                                              : Texts{"hide"}));
+        EXPECT_EQ(rec.messages, (row.error == 3044            ? Texts{invalidDatabaseText}
+                                 : ends                       ? Texts{failure}
+                                 : outcome.status == NotFound ? Texts{notFoundText}
+                                                              : Texts{}));
+        EXPECT_EQ(rec.then, row.error == 3044 ? FollowUp::ShowFolderWindow
+                            : ends            ? FollowUp::EndProgram
+                                              : FollowUp::None);
         EXPECT_EQ(session.frames.fssFrame == 1 && session.frames.pssFrame == 1, !ends);
     }
     struct stat st {};
@@ -295,23 +324,25 @@ TEST(SearchButton, OutcomesWhatFollowsAndKeys) {
     EXPECT_EQ(st.st_mtim.tv_sec, 1000000000);
     EXPECT_EQ(readFile(db), before);
 
-    // Every key hides the directions; Enter searches even while Search is
-    // disabled for "No Folder Selected".
-    rec.messages.clear();
+    // A bad folder's message comes first, then what the Clear after it says.
+    rec = {};
     session.cells.txtSearch = "123";
-    lookup.txtSearch_KeyPress('3');
-    EXPECT_EQ(session.cells.txtSearch, "123");
+    session.cells.txtSize[1] = "1117";
     lookup.databasePath = "No Folder Selected\\zvData.mdb";
-    lookup.txtSearch_KeyPress(13);
-    EXPECT_EQ(rec.messages, (Texts{"hide", "hide", invalidDatabaseText, "folder", "hide"}));
-    rec.messages.clear();
+    rec.add(lookup.cmdSearch_Click());
+    EXPECT_EQ(rec.messages, (Texts{invalidDatabaseText, "Warning: Incorrect Size Entered!"}));
+    EXPECT_EQ(rec.then, FollowUp::ShowFolderWindow);
+
+    rec = {};
     for (const auto &[typed, refused] : std::vector<std::pair<std::string, bool>>{
              {"9", 0}, {"2.5", 0}, {"10", 1}, {"", 1}, {"x", 1}}) {
         session.cells.txtPartNo = typed;
-        EXPECT_EQ(lookup.txtPartNo_Change(), refused) << typed;
+        const Outcome said = lookup.txtPartNo_Change();
+        EXPECT_EQ(said.then == FollowUp::FocusPartNumber, refused) << typed;
         EXPECT_EQ(session.cells.txtPartNo, refused ? "1" : typed);
+        rec.add(said);
     }
-    EXPECT_EQ(rec.messages, Texts(3, partNumberRangeText));
+    EXPECT_EQ(rec.messages, Texts(3, "Value must be between 1 and 9 only. Reverting to 1"));
 }
 
 // Truncated, byte-flipped and page-scrambled copies each end in a result or a
@@ -346,9 +377,7 @@ TEST(Robustness, DamagedCopiesEndInResultOrMessage) {
         const LookupOutcome out = searchOrdersIsolated(cells, dir.file("zvData.mdb"));
         ASSERT_NE(out.status, NotRun) << v;
         EXPECT_TRUE((std::set{0, 94, 3078, 3265, 3343}.count(out.errorNumber))) << v;
-        EXPECT_EQ(out.message, out.status == Found      ? ""
-                               : out.status == NotFound ? orderNotFoundText
-                                                        : lookupFailureText(out.errorNumber));
+        EXPECT_EQ(lookupSays(out).messages.size(), out.status == Found ? 0u : 1u) << v;
     }
 }
 
@@ -389,7 +418,6 @@ TEST(Robustness, StructuralDamageEndsInAFailureInProcess) {
         const LookupOutcome out = searchOrdersInProcess(cells, dir.file("zvData.mdb"));
         EXPECT_EQ(out.status, Failed);
         EXPECT_EQ(out.errorNumber, row.error);
-        EXPECT_EQ(out.message, lookupFailureText(row.error));
     }
 }
 
@@ -406,12 +434,14 @@ TEST(Robustness, NoChildMeansNoLookup) {
         Cells cells;
         cells.txtName = "before";
         bool ran = false;
-        const LookupOutcome out = runLookupIsolated(cells, [&](Cells &) {
-            ran = true;
-            return LookupOutcome{Found, 0, {}};
-        }, std::chrono::seconds(5));
-        const bool untouched = !ran && cells.txtName == "before" &&
-                               out.message == lookupFailureText(out.errorNumber);
+        const LookupOutcome out = runLookupIsolated(
+            cells,
+            [&](Cells &) {
+                ran = true;
+                return LookupOutcome{Found, 0};
+            },
+            std::chrono::seconds(5));
+        const bool untouched = !ran && cells.txtName == "before" && out.status == Failed;
         ::_exit(untouched ? out.errorNumber : 255);
     }
     int status = 0;
@@ -426,11 +456,14 @@ TEST(Robustness, IsolatedLookupSurvivesCrashExitAndHang) {
         Cells cells;
         cells.txtName = "before";
         const auto started = std::chrono::steady_clock::now();
-        const auto out = runLookupIsolated(cells, [how](Cells &c) {
-            c.txtName = "half written";
-            how == 0 ? ::raise(SIGKILL) : how == 1 ? (::_exit(3), 0) : (::sleep(3600), 0);
-            return LookupOutcome{};
-        }, std::chrono::milliseconds(300));
+        const auto out = runLookupIsolated(
+            cells,
+            [how](Cells &c) {
+                c.txtName = "half written";
+                how == 0 ? ::raise(SIGKILL) : how == 1 ? (::_exit(3), 0) : (::sleep(3600), 0);
+                return LookupOutcome{};
+            },
+            std::chrono::milliseconds(300));
         EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(5));
         EXPECT_EQ(out.errorNumber, mdberr::notADatabase) << how;
         EXPECT_EQ(cells.txtName, "before") << how;

@@ -8,6 +8,7 @@
 #include "recordingsink.h"
 #include "reportoutput.h"
 #include "reportprinter.h"
+#include "saidlog.h"
 #include "sheetsize.h"
 
 #include <QAbstractButton>
@@ -16,13 +17,13 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFile>
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QImage>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QFontDatabase>
-#include <QFontInfo>
 #include <QPrinter>
 #include <QRawFont>
 #include <QTemporaryDir>
@@ -82,9 +83,9 @@ struct Report {
     ReportPage page;
 
     Report(const Cells &cells, const FrameState &frames, const Paper &paper = {}) : device(paper) {
-        RecordingSink sink;
-        const auto content = prepareReport(cells, frames, sink);
-        EXPECT_TRUE(content) << (sink.messages.empty() ? "" : sink.messages[0]);
+        Outcome said;
+        const auto content = prepareReport(cells, frames, said);
+        EXPECT_TRUE(content) << (said.messages.empty() ? "" : messageText(said.messages[0]));
         if (content)
             page =
                 layOutReport(cells, frames, *content, device.writer, printableTwips(device.writer));
@@ -344,9 +345,9 @@ TEST_P(ReportFit, OnePageShrunkJustEnoughToStayInside) {
     image.setDotsPerMeterX(qRound(dpi / 0.0254));
     image.setDotsPerMeterY(qRound(dpi / 0.0254));
     image.fill(Qt::white);
-    RecordingSink sink;
+    Outcome said;
     const ReportPage low =
-        layOutReport(c.cells, c.frames, *prepareReport(c.cells, c.frames, sink), image, printable);
+        layOutReport(c.cells, c.frames, *prepareReport(c.cells, c.frames, said), image, printable);
     {
         QPainter painter(&image);
         painter.translate(band, band);
@@ -419,12 +420,12 @@ TEST(EmbeddedFonts, ReportAndWindowFacesAreTheOnesCarried) {
 }
 
 TEST(ReportRows, AreTheScreensBesideTheSheet) {
-    RecordingSink sink;
-    LayoutSession session(sink);
+    SaidLog sink;
+    LayoutSession session;
     session.cells.txtGrip = "0.5";
-    session.cmdNext_Click();
-    session.cmdNext_Click();
-    session.cmdNextPSS_Click();
+    sink.add(session.cmdNext_Click());
+    sink.add(session.cmdNext_Click());
+    sink.add(session.cmdNextPSS_Click());
     ASSERT_TRUE(session.finished() && session.press() && sink.messages.empty());
 
     const Report r(session.cells, session.frames);
@@ -541,7 +542,8 @@ TEST_P(ReportPrinterRun, PrintsRefusesOrFailsAndRestoresTheCaption) {
         old.close();
         QFile::remove(file); // gone for the next run
         EXPECT_EQ(pdfAsked, static_cast<int>(run) * c.pdfAsked);
-        cycles.insert(cycles.end(), {ReportPrinter::printingCaption, ReportPrinter::printCaption});
+        cycles.insert(cycles.end(),
+                      {ReportPrinter::printingCaption(), ReportPrinter::printCaption()});
         EXPECT_EQ(captions, cycles);
         ASSERT_EQ(sink.messages.size(), c.message ? run : 0u);
         if (c.message) {

@@ -1,9 +1,9 @@
 #include "frmpath.h"
 #include "recordingsink.h"
+#include "saidlog.h"
 #include "settingsfiles.h"
 #include "startup.h"
 
-#include <gtest/gtest.h>
 #include <QComboBox>
 #include <QDir>
 #include <QFileSystemModel>
@@ -15,13 +15,18 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeView>
+#include <gtest/gtest.h>
 
 #include <sys/stat.h>
 #include <unistd.h>
 
 // Readable QString and QByteArray values in failure messages.
-void PrintTo(const QString &text, std::ostream *os) { *os << '"' << qPrintable(text) << '"'; }
-void PrintTo(const QByteArray &bytes, std::ostream *os) { *os << '"' << bytes.data() << '"'; }
+void PrintTo(const QString &text, std::ostream *os) {
+    *os << '"' << qPrintable(text) << '"';
+}
+void PrintTo(const QByteArray &bytes, std::ostream *os) {
+    *os << '"' << bytes.data() << '"';
+}
 
 namespace sheetcraft {
 namespace {
@@ -81,20 +86,19 @@ TEST(Startup, LocationFileDecidesFoldersSearchAndWhatComesNext) {
         bool searchEnabled;
         QString dataFolder, estFolder;
         const char *message = nullptr; // shown before the run ends
-    } rows[] = {
-        {"No Folder Selected\r\nNo Folder Selected\r\n", toMain, false, nf, nf},
-        {"/srv/data\r\nNo Folder Selected\r\n", toMain, true, "/srv/data", nf},
-        {"\xEF\xBB\xBFNo Folder Selected\nNo Folder Selected\n", toMain, false, nf, nf},
-        // "No Folder" found at positions 1 and 2 shares no bit; at 3 and 1 it does.
-        {"No Folder Selected\r\nxNo Folder\r\n", toMain, true, nf, "xNo Folder"},
-        {"abNo Folder\r\nNo Folder Selected\r\n", toMain, false, "abNo Folder", nf},
-        {"\"/srv/Data, Inc\"\r\n/srv/est\r\n", toMain, true, "/srv/Data, Inc", "/srv/est"},
-        {nullptr, Next::ShowFolderWindow, true, {}, {}},
-        {"/srv/data\r\n", toEnd, true, {}, {}, "Error Number 62. Exit Job"},
-        {asFolder, toEnd, true, {}, {}, "Error Number 75. Exit Job"},
-        {asFifo, toEnd, true, {}, {}, "Error Number 75. Exit Job"},
-        {asZeroLink, toEnd, true, {}, {}, "Error Number 75. Exit Job"},
-        {tooLarge.c_str(), toEnd, true, {}, {}, "Error Number 75. Exit Job"}};
+    } rows[] = {{"No Folder Selected\r\nNo Folder Selected\r\n", toMain, false, nf, nf},
+                {"/srv/data\r\nNo Folder Selected\r\n", toMain, true, "/srv/data", nf},
+                {"\xEF\xBB\xBFNo Folder Selected\nNo Folder Selected\n", toMain, false, nf, nf},
+                // "No Folder" found at positions 1 and 2 shares no bit; at 3 and 1 it does.
+                {"No Folder Selected\r\nxNo Folder\r\n", toMain, true, nf, "xNo Folder"},
+                {"abNo Folder\r\nNo Folder Selected\r\n", toMain, false, "abNo Folder", nf},
+                {"\"/srv/Data, Inc\"\r\n/srv/est\r\n", toMain, true, "/srv/Data, Inc", "/srv/est"},
+                {nullptr, Next::ShowFolderWindow, true, {}, {}},
+                {"/srv/data\r\n", toEnd, true, {}, {}, "Error Number 62. Exit Job"},
+                {asFolder, toEnd, true, {}, {}, "Error Number 75. Exit Job"},
+                {asFifo, toEnd, true, {}, {}, "Error Number 75. Exit Job"},
+                {asZeroLink, toEnd, true, {}, {}, "Error Number 75. Exit Job"},
+                {tooLarge.c_str(), toEnd, true, {}, {}, "Error Number 75. Exit Job"}};
     for (const auto &row : rows) {
         SCOPED_TRACE(row.file ? row.file : "no file");
         ConfigFolder config;
@@ -107,11 +111,12 @@ TEST(Startup, LocationFileDecidesFoldersSearchAndWhatComesNext) {
             QFile::link(QStringLiteral("/dev/zero"), config.file(locationFileName));
         else if (row.file)
             config.write(locationFileName, row.file);
-        test::RecordingSink sink;
-        int ended = 0;
         ::alarm(20); // a start-up that blocks on the file ends the test run here
-        const StartupState state = loadStartup(sink, [&] { ++ended; });
+        const StartupState state = loadStartup();
         ::alarm(0);
+        test::SaidLog sink;
+        sink.add(state.said);
+        const int ended = state.said.then == FollowUp::EndProgram ? 1 : 0;
         EXPECT_EQ(state.next, row.next);
         EXPECT_EQ(state.searchEnabled, row.searchEnabled);
         EXPECT_EQ(state.dataFolder + "|" + state.estFolder, row.dataFolder + "|" + row.estFolder);
@@ -155,12 +160,15 @@ TEST(ModeFile, StartupAndMenuItems) {
             ASSERT_EQ(::mkfifo(QFile::encodeName(config.file(modeFileName)), 0600), 0);
         else if (row.file)
             config.write(modeFileName, row.file);
-        test::RecordingSink sink;
         ::alarm(20); // a start-up that blocks on the file ends the test run here
-        const ModeMarks marks = row.action == 'S'   ? loadStartup(sink, [] {}).marks
-                                : row.action == 'K' ? mnuKel_Click(sink)
-                                                    : mnuTxt_Click(sink);
+        const StartupState start = row.action == 'S' ? loadStartup() : StartupState{};
+        const ModeChoice choice = row.action == 'S'   ? ModeChoice{start.marks, start.said}
+                                  : row.action == 'K' ? mnuKel_Click()
+                                                      : mnuTxt_Click();
         ::alarm(0);
+        const ModeMarks marks = choice.marks;
+        test::SaidLog sink;
+        sink.add(choice.said);
         EXPECT_EQ(std::pair(marks.mnuKel, marks.mnuTxt), std::pair(row.kelvane, !row.kelvane));
         EXPECT_EQ(QFileInfo(config.file(modeFileName)).isFile(), row.file != asFifo);
         if (row.file != asFifo) {
@@ -177,15 +185,15 @@ TEST(ModeFile, StartupAndMenuItems) {
 // its exact name first, then in any letter case.
 TEST(SettingsFiles, CommaRoundTripAndDatabasePath) {
     ConfigFolder config;
-    test::RecordingSink sink;
-    ASSERT_TRUE(writeLocationFile("C:\\Data, Inc", "D:\\Est", sink));
+    ASSERT_TRUE(writeLocationFile("C:\\Data, Inc", "D:\\Est").saysNothing());
     EXPECT_EQ(config.read(locationFileName), QByteArray("C:\\Data, Inc\r\nD:\\Est\r\n"));
     const LocationFile back = readLocationFile();
     EXPECT_EQ(back.error, 0);
     EXPECT_EQ(back.dataFolder + "|" + back.estFolder, "C:\\Data|Inc");
 
     const QString exact = config.root() + "/exact", other = config.root() + "/other";
-    for (const QString &file : {exact + "/zvData.mdb", exact + "/ZVDATA.MDB", other + "/ZVDATA.MDB"})
+    for (const QString &file :
+         {exact + "/zvData.mdb", exact + "/ZVDATA.MDB", other + "/ZVDATA.MDB"})
         QDir().mkpath(QFileInfo(file).path()), QFile(file).open(QIODevice::WriteOnly);
     EXPECT_EQ(composeDatabasePath(exact), exact + "/zvData.mdb");
     EXPECT_EQ(composeDatabasePath(other), other + "/ZVDATA.MDB");
@@ -200,9 +208,14 @@ TEST(SettingsFiles, UnwritableFolderIsReportedAndKeepsTheOldFiles) {
     config.write(modeFileName, "T\r\n");
     if (!config.lockSettings())
         GTEST_SKIP() << "cannot make a folder read-only here";
-    test::RecordingSink sink;
-    EXPECT_FALSE(writeLocationFile("/new/data", "/new/est", sink));
-    EXPECT_TRUE(mnuKel_Click(sink).mnuKel); // the mode still changes for this run
+    test::SaidLog sink;
+    const Outcome location = writeLocationFile("/new/data", "/new/est");
+    EXPECT_FALSE(location.saysNothing());
+    sink.add(location);
+    const ModeChoice mode = mnuKel_Click();
+    EXPECT_TRUE(mode.marks.mnuKel); // the mode still changes for this run
+    sink.add(mode.said);
+    EXPECT_EQ(sink.then, FollowUp::None); // never ends the run
     ASSERT_EQ(sink.messages.size(), 2u);
     EXPECT_NE(sink.messages[0].find("zvkelck.dat"), std::string::npos) << sink.messages[0];
     EXPECT_NE(sink.messages[1].find("FileMenu.txt"), std::string::npos) << sink.messages[1];
@@ -238,8 +251,11 @@ TEST_F(FolderWindow, LoadsStoredFoldersAndStopsAtOneThatIsGone) {
     const struct {
         QString first, second;
         bool left, right;
-    } rows[] = {{data, est, true, true}, {gone, est, false, false}, {data, gone, true, false},
-                {nf, est, false, true},     {"shop/data", est, false, true}};
+    } rows[] = {{data, est, true, true},
+                {gone, est, false, false},
+                {data, gone, true, false},
+                {nf, est, false, true},
+                {"shop/data", est, false, true}};
     for (const auto &row : rows) {
         frmPath *w = open(row.first, row.second);
         EXPECT_EQ(w->Text1->text() + " " + w->Text2->text(),
@@ -251,7 +267,7 @@ TEST_F(FolderWindow, LoadsStoredFoldersAndStopsAtOneThatIsGone) {
 }
 
 TEST_F(FolderWindow, FirstStartContinueWritesTwoLinesAndShowsTheMainWindow) {
-    ASSERT_EQ(loadStartup(sink, [] {}).next, StartupState::Next::ShowFolderWindow);
+    ASSERT_EQ(loadStartup().next, StartupState::Next::ShowFolderWindow);
     main.hide();
     QSignalSpy continued(open(), &frmPath::continued);
     QTest::mouseClick(window->cmdPath, Qt::LeftButton);
@@ -259,7 +275,7 @@ TEST_F(FolderWindow, FirstStartContinueWritesTwoLinesAndShowsTheMainWindow) {
     EXPECT_TRUE(main.isVisible());
     EXPECT_EQ(continued.count(), 1);
     EXPECT_TRUE(QTest::qWaitFor([&] { return window.isNull(); }, 2000)); // closed and deleted
-    EXPECT_FALSE(loadStartup(sink, [] {}).searchEnabled);
+    EXPECT_FALSE(loadStartup().searchEnabled);
 }
 
 // A real double click (a click, then a double click) opens the folder and the
@@ -269,14 +285,16 @@ TEST_F(FolderWindow, DoubleClickOpensAFolderAndADriveMovesToItsTop) {
     auto *model = qobject_cast<QFileSystemModel *>(w->dirBox->model());
     ASSERT_NE(model, nullptr);
     QModelIndex index;
-    ASSERT_TRUE(QTest::qWaitFor([&] {
-        index = model->index(data + "/jobs");
-        if (!index.isValid())
-            return false;
-        // Scrolled into view as a user would, wherever the row height puts it.
-        w->dirBox->scrollTo(index);
-        return w->dirBox->viewport()->rect().contains(w->dirBox->visualRect(index));
-    }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            index = model->index(data + "/jobs");
+            if (!index.isValid())
+                return false;
+            // Scrolled into view as a user would, wherever the row height puts it.
+            w->dirBox->scrollTo(index);
+            return w->dirBox->viewport()->rect().contains(w->dirBox->visualRect(index));
+        },
+        5000));
     const QPoint at = w->dirBox->visualRect(index).center();
     QTest::mouseClick(w->dirBox->viewport(), Qt::LeftButton, {}, at);
     QTest::mouseDClick(w->dirBox->viewport(), Qt::LeftButton, {}, at);

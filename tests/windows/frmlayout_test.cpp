@@ -21,32 +21,16 @@ namespace {
 
 const std::string badSize = "Warning: Incorrect Size Entered!";
 
-// First in the file: the Exit test at the end ends every later event loop of
-// this process, which a modal box needs.
-TEST(QtMessageSinkBox, OkButtonNoIconAndTheProgramsTitle) {
-    QStringList seen;
-    // Poll until the box is up: other windows' pending events may come first.
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
-            poll.stop();
-            seen << box->windowTitle() << box->text() << QString::number(box->icon())
-                 << QString::number(box->standardButtons().toInt());
-            box->accept();
-        }
-    });
-    poll.start(10);
-    QtMessageSink().message(badSize);
-    // No icon (0) and an OK button (1024) only.
-    EXPECT_EQ(seen, QStringList({"Sheetcraft", badSize.c_str(), "0", "1024"}));
-}
-
 class Window : public ::testing::Test {
 protected:
     void SetUp() override {
         QDir(settingsFolder()).removeRecursively();
         w = std::make_unique<frmLayOut>(sink);
-        w->endProgram = [this] { ++ended; };
+        // The program's main leaves the event loop here; the tests count.
+        QObject::connect(w.get(), &frmLayOut::programEnding, [this](int code) {
+            ++ended;
+            exitCode = code;
+        });
         w->show();
         QApplication::setActiveWindow(w.get());
         ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
@@ -103,6 +87,7 @@ protected:
     test::RecordingSink sink;
     std::unique_ptr<frmLayOut> w;
     int ended = 0;
+    int exitCode = -1;
 };
 
 TEST_F(Window, FreshStartShowsOnlyTheDirectionsAndThreeButtons) {
@@ -266,8 +251,10 @@ TEST_F(Window, StartUp) {
     EXPECT_EQ(mode.readAll(), "T\r\n");
 
     writeSettings("/srv/shop/data\r\n", "M\r\n");
-    EXPECT_EQ(w->Form_Load([this] { ++ended; }), StartupState::Next::EndProgram);
+    EXPECT_EQ(w->Form_Load(), StartupState::Next::EndProgram);
     EXPECT_EQ(ended, 1);
+    EXPECT_EQ(exitCode, 1);
+    EXPECT_FALSE(w->isVisible());
     EXPECT_EQ(sink.messages, std::vector<std::string>{"Error Number 62. Exit Job"});
 }
 
@@ -350,13 +337,15 @@ TEST_F(Window, SearchFromTheWindow) {
         {"zvData.mdb", 'J', "1", "12346", "00012346|Miller's Bakery|12x18|1|0|0"},
         {"zvData.mdb", 'Q', "2", "987", "00000987|Lakeside School|23x35|1|0|0"},
         {"zvData.mdb", 'T', "1", "12348", "12348|Lakeside School|23x35|1|0|0"},
+        // The program ends: every window closed.
         {"absent.mdb", 'J', "1", "12345",
-         "12345|Lakeside School|23x35|1|0|1|Error 3024. Click OK to Exit"},
+         "12345|Lakeside School|23x35|0|0|1|Error 3024. Click OK to Exit"},
         {"/no/such/folder/zvData.mdb", 'J', "1", "12345",
          "12345|Lakeside School|23x35|0|0|1|Invalid Database. Please Correct Path Information."},
     };
     for (const auto &row : rows) {
         sink.messages.clear();
+        w->show();
         w->databasePath = QFileInfo(DEMO_DATABASE).dir().filePath(row.file);
         w->mnuTxt->setChecked(row.kind == 'T');
         w->mnuKel->setChecked(row.kind != 'T');
@@ -432,7 +421,7 @@ TEST_F(Window, TitlesAreExactlyTheCaptions) {
 // is the one a search in the same run reads.
 TEST_F(Window, FirstStartContinueThenSearch) {
     w->hide();
-    ASSERT_EQ(w->Form_Load([this] { ++ended; }), StartupState::Next::ShowFolderWindow);
+    ASSERT_EQ(w->Form_Load(), StartupState::Next::ShowFolderWindow);
     QPointer<frmPath> path;
     for (QWidget *top : QApplication::topLevelWidgets())
         if (auto *p = qobject_cast<frmPath *>(top); p && p->isVisible())
@@ -482,10 +471,38 @@ TEST_F(Window, EnterClicksTheFocusedButton) {
     }
 }
 
-// Last in the file: Exit ends every later event loop of this process.
 TEST_F(Window, ExitClosesTheWindow) {
     click(w->Command2);
     EXPECT_FALSE(w->isVisible());
+    EXPECT_EQ(ended, 1);
+    EXPECT_EQ(exitCode, 0);
+}
+
+// The boxes come once the handler is done: every message of a search in
+// order, and only then the folder window in place of the main window.
+TEST_F(Window, MessagesComeAfterTheHandlerAndBeforeWhatFollows) {
+    struct Watching : MessageSink {
+        std::function<void(const std::string &)> seen;
+        void message(const std::string &text) override { seen(text); }
+    } watching;
+    std::vector<std::string> log;
+    frmLayOut window(watching);
+    watching.seen = [&](const std::string &text) {
+        log.push_back(text + " | main " + (window.isVisible() ? "shown" : "hidden") + " | search " +
+                      window.txtSearch->text().toStdString());
+    };
+    window.show();
+    window.databasePath = "/no/such/folder/zvData.mdb";
+    window.mnuKel->trigger();
+    window.mnuTxt->setChecked(false);
+    window.txtSize[1]->setText("1117");
+    window.txtSearch->setText("12345");
+    click(window.cmdSearch);
+    EXPECT_EQ(log, (std::vector<std::string>{
+                       "Invalid Database. Please Correct Path Information. | main shown | search "
+                       "12345",
+                       badSize + " | main shown | search 12345"}));
+    EXPECT_FALSE(window.isVisible());
 }
 
 } // namespace

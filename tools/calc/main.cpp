@@ -38,16 +38,18 @@ enum ExitStatus {
     ReportFailed = 6,
 };
 
-class StderrSink : public MessageSink {
+// Says what the handlers return on standard error, in the window's words. A
+// refusal met again by the next step of the same run is said once.
+class ErrorOutput {
 public:
-    // A refusal met again by the next step of the same run is said once.
-    void message(const std::string &text) override
-    {
-        if (count > 0 && text == m_last)
-            return;
-        std::fprintf(stderr, "%s\n", text.c_str());
-        m_last = text;
-        ++count;
+    void say(const Outcome &said) {
+        for (const std::string &text : messageTexts(said)) {
+            if (count > 0 && text == m_last)
+                continue;
+            std::fprintf(stderr, "%s\n", text.c_str());
+            m_last = text;
+            ++count;
+        }
     }
     int count = 0;
 
@@ -55,10 +57,11 @@ private:
     std::string m_last;
 };
 
-QString q(const std::string &s) { return QString::fromStdString(s); }
+QString q(const std::string &s) {
+    return QString::fromStdString(s);
+}
 
-QJsonObject diagramJson(const DiagramValues &v)
-{
+QJsonObject diagramJson(const DiagramValues &v) {
     QJsonObject o;
     o["frame"] = v.frame;
     o["standardOut"] = v.standardOut();
@@ -80,8 +83,7 @@ QJsonObject diagramJson(const DiagramValues &v)
     return o;
 }
 
-void printDiagram(QTextStream &out, const DiagramValues &v)
-{
+void printDiagram(QTextStream &out, const DiagramValues &v) {
     out << (v.diagram == Diagram::Finished ? finishedHeading : pressHeading) << "\n";
     for (const auto &row : panelRows(v)) {
         // The gripper caption is shorter; on screen its legend box fills the gap.
@@ -89,16 +91,14 @@ void printDiagram(QTextStream &out, const DiagramValues &v)
     }
 }
 
-int usageError(const QCommandLineParser &parser, const QString &why)
-{
+int usageError(const QCommandLineParser &parser, const QString &why) {
     std::fprintf(stderr, "%s\n%s", qPrintable(why), qPrintable(parser.helpText()));
     return BadInput;
 }
 
 } // namespace
 
-int main(int argc, char *argv[])
-{
+int main(int argc, char *argv[]) {
     // Only a report needs fonts and a paint device; plain answers stay light.
     bool wantsReport = false;
     for (int i = 1; i < argc; ++i)
@@ -121,7 +121,8 @@ int main(int argc, char *argv[])
         "sheets out of one parent sheet. Sizes are typed as in the window, e.g. 11x17.");
     parser.addHelpOption();
     parser.addVersionOption();
-    const QCommandLineOption finished("finished", "Finished sheet size (default 2x3).", "WxD", "2x3");
+    const QCommandLineOption finished("finished", "Finished sheet size (default 2x3).", "WxD",
+                                      "2x3");
     const QCommandLineOption press("press", "Press sheet size (default 11x17).", "WxD", "11x17");
     const QCommandLineOption parent("parent", "Parent sheet size (default 23x35).", "WxD", "23x35");
     const QCommandLineOption gripper("gripper", "Gripper margin (default 0).", "G", "0");
@@ -129,20 +130,22 @@ int main(int argc, char *argv[])
                                   "width|depth", "width");
     const QCommandLineOption fssFrame("fss-frame", "Frame of the finished-sheet diagram, 1 to 4.",
                                       "N", "1");
-    const QCommandLineOption pssFrame("pss-frame", "Frame of the press-sheet diagram, 1 to 4.",
-                                      "N", "1");
+    const QCommandLineOption pssFrame("pss-frame", "Frame of the press-sheet diagram, 1 to 4.", "N",
+                                      "1");
     const QCommandLineOption maximize("maximize", "Show each diagram's best frame.");
     const QCommandLineOption json("json", "Write the result as JSON.");
-    const QCommandLineOption report("report", "Also write the printed report of both layouts as a PDF file.",
-                                    "FILE.pdf");
-    const QCommandLineOption db("db", "Order database (.mdb) to take the job or quote from.", "FILE");
+    const QCommandLineOption report(
+        "report", "Also write the printed report of both layouts as a PDF file.", "FILE.pdf");
+    const QCommandLineOption db("db", "Order database (.mdb) to take the job or quote from.",
+                                "FILE");
     const QCommandLineOption job("job", "Job number to look up in --db.", "N");
     const QCommandLineOption quote("quote", "Quote number to look up in --db.", "N");
     const QCommandLineOption part("part", "Part number of the job or quote, 1 to 9 (default 1).",
                                   "P", "1");
     parser.addOptions({finished, press, parent, gripper, edge, fssFrame, pssFrame, maximize, json,
                        report, db, job, quote, part});
-    const QCommandLineOption best("best", "Add the best guillotine layout and its cut plan per stage.");
+    const QCommandLineOption best("best",
+                                  "Add the best guillotine layout and its cut plan per stage.");
     const QCommandLineOption finishedGrain(
         "finished-grain", "How finished sheets may lie: any, along or across (default any).",
         "any|along|across", "any");
@@ -192,10 +195,10 @@ int main(int argc, char *argv[])
     if (!spoilageOk || !std::isfinite(spoilagePct) || spoilagePct < 0)
         return usageError(parser, "--spoilage takes a percentage of 0 or more.");
 
-    StderrSink sink;
-    LayoutSession session(sink);
-    session.cells.txtSize = {parser.value(finished).toStdString(), parser.value(press).toStdString(),
-                             parser.value(parent).toStdString()};
+    ErrorOutput sink;
+    LayoutSession session;
+    session.cells.txtSize = {parser.value(finished).toStdString(),
+                             parser.value(press).toStdString(), parser.value(parent).toStdString()};
     session.cells.txtGrip = parser.value(gripper).toStdString();
     session.cells.optWidth = edgeText == "width";
 
@@ -210,11 +213,15 @@ int main(int argc, char *argv[])
         cells.optJob = parser.isSet(job);
         cells.txtSearch = parser.value(parser.isSet(job) ? job : quote).toStdString();
         cells.txtPartNo = std::to_string(partNo);
-        const LookupOutcome found = SearchOrders(cells, parser.value(db).toStdString(), sink);
+        const LookupOutcome found = SearchOrders(cells, parser.value(db).toStdString());
+        sink.say(lookupSays(found));
         switch (found.status) {
-        case LookupOutcome::Status::Found: break;
-        case LookupOutcome::Status::NotFound: return NotFound;
-        case LookupOutcome::Status::Failed: return DatabaseFailed;
+        case LookupOutcome::Status::Found:
+            break;
+        case LookupOutcome::Status::NotFound:
+            return NotFound;
+        case LookupOutcome::Status::Failed:
+            return DatabaseFailed;
         case LookupOutcome::Status::NotRun:
             return usageError(parser, "The job or quote number must be a number above 0.");
         }
@@ -225,22 +232,22 @@ int main(int argc, char *argv[])
 
     // The same entry check and normal forms as leaving each size cell.
     for (int i = 0; i < 3; ++i) {
-        session.txtSize_LostFocus(i);
+        sink.say(session.txtSize_LostFocus(i));
         if (sink.count > 0)
             return BadInput;
     }
 
     if (parser.isSet(maximize)) {
-        session.cmdMaxOut_Click();
+        sink.say(session.cmdMaxOut_Click());
     } else {
         // Step each diagram onto its frame as the arrows would, so an empty
         // frame moves on to the next one that is not.
         session.frames.fssFrame = static_cast<std::int16_t>(fssWanted - 1);
-        session.cmdNext_Click();
+        sink.say(session.cmdNext_Click());
         if (session.lastOutcome() == RedrawOutcome::Drawn ||
             session.lastOutcome() == RedrawOutcome::PressDoesNotFit) {
             session.frames.pssFrame = static_cast<std::int16_t>(pssWanted - 1);
-            session.cmdNextPSS_Click();
+            sink.say(session.cmdNextPSS_Click());
         }
     }
 
@@ -309,8 +316,11 @@ int main(int argc, char *argv[])
     out.flush();
     if (outcome != RedrawOutcome::Drawn)
         return DoesNotFit;
-    if (parser.isSet(report) &&
-        !writeReportPdf(session.cells, session.frames, parser.value(report), sink))
-        return ReportFailed;
+    if (parser.isSet(report)) {
+        const Outcome written = writeReportPdf(session.cells, session.frames, parser.value(report));
+        sink.say(written);
+        if (!written.saysNothing())
+            return ReportFailed;
+    }
     return Success;
 }
