@@ -1,5 +1,6 @@
 #include "layoutsession.h"
 
+#include "asciicase.h"
 #include "numberformat.h"
 #include "panel.h"
 #include "sheetsize.h"

@@ -1,10 +1,10 @@
 #include "mdbwriter.h"
 
+#include "asciicase.h"
 #include "safewrite.h"
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -79,12 +79,6 @@ template <typename T> void appendRaw(Bytes &b, T v) {
     std::uint8_t raw[sizeof(T)];
     std::memcpy(raw, &v, sizeof(T));
     b.insert(b.end(), raw, raw + sizeof(T));
-}
-
-std::string lower(std::string s) {
-    for (char &c : s)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return s;
 }
 
 // UTF-8 to code points; only the Basic Multilingual Plane is stored.
@@ -477,7 +471,7 @@ std::optional<MdbColumnType> mdbColumnTypeFromName(const std::string &name) {
         {"single", MdbColumnType::Single},     {"double", MdbColumnType::Double},
         {"currency", MdbColumnType::Currency},
     };
-    std::string l = lower(name);
+    std::string l = toLowerAscii(name);
     for (const auto &[n, t] : names) {
         if (l == n)
             return t;
@@ -505,13 +499,13 @@ std::vector<unsigned char> buildMdb(const std::vector<MdbTableData> &input) {
     catalog.tdefPage = 2;
     tables.push_back(catalog);
 
-    std::vector<std::string> seen{lower(catalog.name)};
+    std::vector<std::string> seen{toLowerAscii(catalog.name)};
     for (const MdbTableData &in : input) {
         if (in.name.empty() || in.name.size() > 64)
             throw MdbWriteError("table name must be 1 to 64 characters: \"" + in.name + "\"");
-        if (std::find(seen.begin(), seen.end(), lower(in.name)) != seen.end())
+        if (std::find(seen.begin(), seen.end(), toLowerAscii(in.name)) != seen.end())
             throw MdbWriteError("table \"" + in.name + "\" given twice");
-        seen.push_back(lower(in.name));
+        seen.push_back(toLowerAscii(in.name));
         if (in.columns.empty() || in.columns.size() > 255)
             throw MdbWriteError(in.name + ": a table needs 1 to 255 columns");
         Table t;
@@ -520,9 +514,10 @@ std::vector<unsigned char> buildMdb(const std::vector<MdbTableData> &input) {
         for (const MdbColumnDef &def : in.columns) {
             if (def.name.empty() || def.name.size() > 64)
                 throw MdbWriteError(in.name + ": column name must be 1 to 64 characters");
-            if (std::find(colNames.begin(), colNames.end(), lower(def.name)) != colNames.end())
+            if (std::find(colNames.begin(), colNames.end(), toLowerAscii(def.name)) !=
+                colNames.end())
                 throw MdbWriteError(in.name + ": column \"" + def.name + "\" given twice");
-            colNames.push_back(lower(def.name));
+            colNames.push_back(toLowerAscii(def.name));
             t.columns.push_back(makeColumn(def, in.name + "." + def.name));
         }
         layOutColumns(t.columns);
