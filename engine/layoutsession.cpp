@@ -78,7 +78,7 @@ void LayoutSession::cmdNext_Click()
 {
     if (!checkSizes())
         return;
-    frames.stepMode = 0;
+    frames.stepMode = StepMode::Finished;
     if (frames.pssFrame == 0)
         frames.pssFrame = 1;
     frames.fssFrame = nextFrame(frames.fssFrame);
@@ -91,7 +91,7 @@ void LayoutSession::cmdNextPSS_Click()
 {
     if (!checkSizes())
         return;
-    frames.stepMode = 1;
+    frames.stepMode = StepMode::Press;
     if (frames.fssFrame == 0)
         frames.fssFrame = 1;
     frames.pssFrame = nextFrame(frames.pssFrame);
@@ -123,14 +123,14 @@ void LayoutSession::cmdMaxOut_Click()
     // Each loop stops on the first frame that shows the diagram's maximum. Only
     // a redraw that drew its frame counts: an empty frame stores no count of its
     // own, and the count left by an earlier frame must not stop the loop there.
-    frames.stepMode = 2;
+    frames.stepMode = StepMode::MaximizingFinished;
     for (std::int16_t n = 1; n <= 4; ++n) {
         frames.fssFrame = n;
         refreshCaptions();
         DrawSheet();
         if (m_outcome == RedrawOutcome::FinishedDoesNotFit) {
             // Every frame has the same fit test: stepping on would only repeat it.
-            frames.stepMode = 0;
+            frames.stepMode = StepMode::Finished;
             m_maximizing = false;
             return;
         }
@@ -138,7 +138,7 @@ void LayoutSession::cmdMaxOut_Click()
             break;
     }
 
-    frames.stepMode = 3;
+    frames.stepMode = StepMode::MaximizingPress;
     for (std::int16_t n = 1; n <= 4; ++n) {
         frames.pssFrame = n;
         refreshCaptions();
@@ -148,7 +148,7 @@ void LayoutSession::cmdMaxOut_Click()
         if (m_press && m_press->maximumOut() == frames.pssFrameOut)
             break;
     }
-    frames.stepMode = 0;
+    frames.stepMode = StepMode::Finished;
     m_maximizing = false;
 }
 
@@ -197,7 +197,7 @@ bool LayoutSession::drawDiagram(const DiagramValues &values)
         // except while Maximize steps the frames itself.
         clearView();
         m_outcome = RedrawOutcome::EmptyFrame;
-        if (frames.stepMode < 2)
+        if (!isMaximizing(frames.stepMode))
             finished ? cmdNext_Click() : cmdNextPSS_Click();
         return false;
     }
@@ -223,7 +223,7 @@ void LayoutSession::txtSize_LostFocus(int index)
     cell = entryForm(cell);
 
     cells.txtFSS = cells.txtSize[0];
-    if (index == 1 || frames.stepMode == 1) {
+    if (index == 1 || frames.stepMode == StepMode::Press) {
         cells.txtPSS = cells.txtSize[1];
         if (!isUsableSize(cells.txtPSS, SizeRole::Press))
             m_messages.message(incorrectSizeMessage);

@@ -133,7 +133,7 @@ TEST_P(DoesNotFit, WarnsOnceAndStopsAtThatDiagram)
     t.sink.messages.clear();
     t.s.cmdMaxOut_Click(); // every frame fails alike: said once
     EXPECT_EQ(t.sink.messages.size(), 1u);
-    EXPECT_EQ(t.s.frames.stepMode, 0);
+    EXPECT_EQ(t.s.frames.stepMode, StepMode::Finished);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, DoesNotFit,
@@ -211,7 +211,7 @@ TEST_P(Maximize, StopsOnTheFirstDrawnBestFrame)
     EXPECT_EQ(t.s.frames.fssFrame, c.fssFrame);
     EXPECT_EQ(t.s.frames.pssFrame, c.pssFrame);
     EXPECT_EQ(t.s.frames.fssFrameOut, c.fssOut);
-    EXPECT_EQ(t.s.frames.stepMode, 0);
+    EXPECT_EQ(t.s.frames.stepMode, StepMode::Finished);
     EXPECT_EQ(t.s.cmdNextCaption, "Next " + std::to_string(c.fssFrame));
     ASSERT_TRUE(t.s.finished());
     EXPECT_FALSE(t.s.finished()->isEmpty());
