@@ -176,17 +176,6 @@ MdbReader::~MdbReader() {
     ::munmap(m_map, m_size);
 }
 
-std::vector<std::string> MdbReader::tableNames() const {
-    std::vector<std::string> names;
-    MdbHandle *mdb = handleOf(m_handle);
-    for (unsigned i = 0; mdb->catalog && i < mdb->num_catalog && i < mdb->catalog->len; ++i) {
-        auto *entry = static_cast<MdbCatalogEntry *>(g_ptr_array_index(mdb->catalog, i));
-        if (entry->object_type == MDB_TABLE && !mdb_is_system_table(entry))
-            names.emplace_back(entry->object_name);
-    }
-    return names;
-}
-
 MdbTable MdbReader::table(const std::string &name) {
     // A handle of its own: libmdb keeps the current page in the handle, so
     // two tables walked through one handle would overwrite each other's page.

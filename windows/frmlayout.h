@@ -57,7 +57,6 @@ public:
 
     // What the diagram area shows, in window twips.
     const RecordingSurface &surface() const { return m_surface; }
-    double pixelsPerTwip() const { return m_pixelsPerTwip; }
     int twipsToPixels(double twips) const;
 
     // How a lookup failure other than a bad folder ends the run; tests
@@ -114,14 +113,6 @@ public:
     QLineEdit *txtJob = nullptr;
     QLabel *Label5 = nullptr;
     QLineEdit *txtDesc = nullptr;
-
-    // Invisible labels; nothing shows them, they keep their captions.
-    static constexpr const char *Label2Caption =
-        "Note that FSS, PSS and PARS below are storage cells for the actual sizes called out in "
-        "the primary dimension cells. In practice, the FSS cell will gather info from the Press "
-        "section of the Order Entry module in order to display the layouts.";
-    static constexpr const char *lblFSSCaption = "FSS on PSS";
-    static constexpr const char *lblPSSCaption = "PSS on PARS";
 
     QMenu *mnuFile = nullptr;
     QAction *mnuKel = nullptr;
