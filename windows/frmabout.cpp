@@ -18,13 +18,6 @@ namespace {
 QPointer<frmAbout> g_openWindow;
 } // namespace
 
-QString frmAbout::versionCaption() {
-    return QStringLiteral("Version %1.%2.%3")
-        .arg(versionMajor)
-        .arg(versionMinor)
-        .arg(versionRevision);
-}
-
 frmAbout::frmAbout(MessageSink &messages, QWidget *parent) : QDialog(parent), m_messages(messages) {
     setWindowTitle(QStringLiteral("About Sheetcraft"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -44,7 +37,7 @@ frmAbout::frmAbout(MessageSink &messages, QWidget *parent) : QDialog(parent), m_
     titleFont.setBold(true);
     lblTitle->setFont(titleFont);
 
-    lblVersion = new QLabel(versionCaption(), this);
+    lblVersion = new QLabel(QStringLiteral("Version %1").arg(QLatin1String(versionText)), this);
 
     lblDescription = new QLabel(
         QStringLiteral(
