@@ -1,6 +1,7 @@
 #include "frmabout.h"
 
 #include "appicon.h"
+#include "singlewindow.h"
 #include "version.h"
 
 #include <QApplication>
@@ -118,12 +119,7 @@ void frmAbout::cmdSysInfo_Click() {
 }
 
 frmAbout *frmAbout::showWindow(MessageSink &messages) {
-    if (!g_openWindow)
-        g_openWindow = new frmAbout(messages);
-    g_openWindow->show();
-    g_openWindow->raise();
-    g_openWindow->activateWindow();
-    return g_openWindow;
+    return showSingleWindow(g_openWindow, [&] { return new frmAbout(messages); });
 }
 
 } // namespace sheetcraft

@@ -1,6 +1,7 @@
 #include "frmpath.h"
 
 #include "settingsfiles.h"
+#include "singlewindow.h"
 #include "twips.h"
 
 #include <QCloseEvent>
@@ -279,14 +280,9 @@ void frmPath::showEvent(QShowEvent *event) {
 }
 
 frmPath *frmPath::showWindow(MessageSink &messages, QWidget *mainWindow) {
-    if (!g_openWindow)
-        g_openWindow = new frmPath(messages, mainWindow);
-    else if (mainWindow && mainWindow->isHidden())
+    if (g_openWindow && mainWindow && mainWindow->isHidden())
         g_openWindow->m_mainWasHidden = true;
-    g_openWindow->show();
-    g_openWindow->raise();
-    g_openWindow->activateWindow();
-    return g_openWindow;
+    return showSingleWindow(g_openWindow, [&] { return new frmPath(messages, mainWindow); });
 }
 
 } // namespace sheetcraft

@@ -1,4 +1,5 @@
 #include "frmabout.h"
+#include "frmpath.h"
 #include "frmversion.h"
 #include "recordingsink.h"
 #include "version.h"
@@ -11,6 +12,8 @@
 #include <QTest>
 #include <QVersionNumber>
 #include <gtest/gtest.h>
+
+#include <functional>
 
 namespace sheetcraft {
 
@@ -83,6 +86,30 @@ TEST(VersionWindow, HistoryNewestFirstAndEachOpeningShowsItOnce) {
         w->close();
         ASSERT_TRUE(QTest::qWaitFor([&] { return w.isNull(); }, 2000));
     }
+}
+
+// Each of these windows opens once in a run: asking again brings the open one
+// back, restored when minimised; once closed it opens afresh.
+TEST(SingleWindows, AskingAgainBringsBackTheOpenOne) {
+    test::RecordingSink sink;
+    const std::pair<const char *, std::function<QWidget *()>> kinds[] = {
+        {"folder", [&] { return frmPath::showWindow(sink); }},
+        {"about", [&] { return frmAbout::showWindow(sink); }},
+        {"versions", [] { return frmVersion::showWindow(); }}};
+    for (const auto &[name, show] : kinds) {
+        QPointer<QWidget> first = show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(first)) << name;
+        first->setWindowState(Qt::WindowMinimized);
+        EXPECT_EQ(show(), first.data()) << name;
+        EXPECT_FALSE(first->isMinimized()) << name;
+        first->close();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return first.isNull(); }, 2000)) << name;
+        QPointer<QWidget> second = show();
+        EXPECT_TRUE(second && second->isVisible()) << name;
+        second->close();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return second.isNull(); }, 2000)) << name;
+    }
+    EXPECT_TRUE(sink.messages.empty());
 }
 
 } // namespace sheetcraft
