@@ -11,7 +11,8 @@ if [[ $mode != run && $mode != test ]]; then
     exit 2
 fi
 
-packages=(build-essential cmake pkg-config qt6-base-dev libgl-dev mdbtools mdbtools-dev
+# libqt6svg6 brings Qt's SVG icon engine, which draws the program's icon.
+packages=(build-essential cmake pkg-config qt6-base-dev libqt6svg6 libgl-dev mdbtools mdbtools-dev
           libgtest-dev libgmock-dev libbenchmark-dev poppler-utils fontconfig fonts-dejavu-core
           fonts-liberation2)
 missing=()

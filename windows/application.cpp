@@ -12,7 +12,7 @@ void setUpApplication() {
     QApplication::setApplicationName(QStringLiteral("Sheetcraft"));
     QApplication::setApplicationVersion(QLatin1String(versionText));
     // No display name: the platform would append it to every window title.
-    QApplication::setDesktopFileName(QStringLiteral("sheetcraft"));
+    QApplication::setDesktopFileName(QStringLiteral(SHEETCRAFT_APP_ID));
     QApplication::setWindowIcon(applicationIcon());
     loadEmbeddedFonts();
 }

@@ -1,10 +1,9 @@
 #include "frmabout.h"
 
-#include "appicon.h"
+#include "pictures.h"
 #include "singlewindow.h"
 #include "version.h"
 
-#include <QApplication>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -24,12 +23,8 @@ frmAbout::frmAbout(MessageSink &messages, QWidget *parent) : QDialog(parent), m_
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
 
-    // The application's icon once the program has set one; ours otherwise.
-    QIcon icon = QApplication::windowIcon();
-    if (icon.isNull())
-        icon = sheetcraftIcon();
     picIcon = new QLabel(this);
-    picIcon->setPixmap(icon.pixmap(48, 48));
+    picIcon->setPixmap(applicationIcon().pixmap(48, 48));
     picIcon->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
 
     lblTitle = new QLabel(QStringLiteral("Zorvath Sheetcraft"), this);

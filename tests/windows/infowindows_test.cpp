@@ -1,6 +1,7 @@
 #include "frmabout.h"
 #include "frmpath.h"
 #include "frmversion.h"
+#include "pictures.h"
 #include "recordingsink.h"
 #include "version.h"
 
@@ -37,6 +38,26 @@ TEST(AboutWindow, DescriptionIsAPlainSentence) {
               "many press sheets from a parent sheet. It takes the sizes either as you type them "
               "or from the order-entry database (zvData.mdb), which it only reads and never "
               "changes.");
+}
+
+// The icon is drawn (a missing SVG engine or resource leaves it blank): a
+// white sheet with blue gripper hatching and red piece hatching, in About too.
+TEST(AboutWindow, ShowsTheProgramsIcon) {
+    const QImage icon = applicationIcon().pixmap(48, 48).toImage();
+    int opaque = 0, red = 0, blue = 0;
+    for (int y = 0; y < icon.height(); ++y)
+        for (int x = 0; x < icon.width(); ++x) {
+            const QColor c = icon.pixelColor(x, y);
+            opaque += c.alpha() == 255;
+            red += c.red() > 200 && c.green() < 160 && c.blue() < 160;
+            blue += c.blue() > 200 && c.red() < 160 && c.green() < 160;
+        }
+    EXPECT_GT(opaque, icon.width() * icon.height() / 2);
+    EXPECT_GT(red, 20);
+    EXPECT_GT(blue, 5);
+    test::RecordingSink sink;
+    frmAbout about(sink);
+    EXPECT_EQ(about.picIcon->pixmap().toImage().convertToFormat(icon.format()), icon);
 }
 
 // The first program found in the fixed order is launched (none of the
