@@ -7,6 +7,7 @@
 #include "diagramcanvas.h"
 #include "embeddedfonts.h"
 #include "pictures.h"
+#include "twipsplacement.h"
 
 #include <QAction>
 #include <QApplication>
@@ -20,7 +21,6 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
 
 #include <algorithm>
 #include <vector>
@@ -31,11 +31,6 @@ namespace {
 
 constexpr int clientWidth = 7335; // twips
 constexpr int clientHeight = 7530;
-
-double screenDpi() {
-    const QScreen *screen = QGuiApplication::primaryScreen();
-    return screen ? screen->logicalDotsPerInchY() : 96.0;
-}
 
 // A message box or another window taking the focus is not the user leaving
 // or entering a control; reacting to it would loop on our own warnings.
@@ -53,14 +48,14 @@ void setIfChanged(QLineEdit *edit, const std::string &text) {
 } // namespace
 
 frmLayOut::frmLayOut(MessageSink &messages, QWidget *parent)
-    : QMainWindow(parent), m_surface(windowFont(), screenDpi()), m_view(m_surface),
-      session(messages, &m_view), m_messages(messages), m_reportPrinter(messages),
-      m_lookup(session, messages, m_lookupHooks),
-      m_pixelsPerTwip(screenDpi() / 1440.0) {
+    : QMainWindow(parent), m_surface(windowFont(), TwipsScale::of(screen()).dpi()),
+      m_view(m_surface), session(messages, &m_view), m_messages(messages),
+      m_reportPrinter(messages), m_lookup(session, messages, m_lookupHooks) {
     setWindowTitle(QStringLiteral("Sheetcraft"));
     setFont(windowFont());
-    m_canvas = new DiagramCanvas(m_surface, m_pixelsPerTwip, this);
-    m_canvas->setFixedSize(twipsToPixels(clientWidth), twipsToPixels(clientHeight));
+    m_placement = new TwipsPlacement(this);
+    m_canvas = new DiagramCanvas(m_surface, m_placement->scale().pixelsPerTwip(), this);
+    m_placement->fixSize(m_canvas, QSize(clientWidth, clientHeight));
     setCentralWidget(m_canvas);
     buildControls();
     buildMenus();
@@ -72,24 +67,23 @@ frmLayOut::frmLayOut(MessageSink &messages, QWidget *parent)
     };
     // Not resizable: the window keeps its designed client area.
     layout()->setSizeConstraint(QLayout::SetFixedSize);
+    connect(m_placement, &TwipsPlacement::scaleChanged, this, &frmLayOut::scaleChanged);
 }
 
 frmLayOut::~frmLayOut() = default;
 
-int frmLayOut::twipsToPixels(double twips) const {
-    return qRound(twips * m_pixelsPerTwip);
-}
-
-QRect frmLayOut::twipsRect(int left, int top, int width, int height) const {
-    const int x = twipsToPixels(left);
-    const int y = twipsToPixels(top);
-    return QRect(x, y, twipsToPixels(left + width) - x, twipsToPixels(top + height) - y);
+// On another screen the controls have been placed again; the drawing and the
+// arrows' pictures follow.
+void frmLayOut::scaleChanged() {
+    m_canvas->setPixelsPerTwip(m_placement->scale().pixelsPerTwip());
+    for (QPushButton *arrow : {cmdARFSS, cmdARPSS})
+        arrow->setIconSize(arrow->size() * 0.6);
 }
 
 void frmLayOut::buildControls() {
     QWidget *c = m_canvas;
     auto place = [this](QWidget *w, int left, int top, int width, int height) {
-        w->setGeometry(twipsRect(left, top, width, height));
+        m_placement->place(w, QRect(left, top, width, height));
         return w;
     };
     auto label = [&](QWidget *parent, const char *text, int l, int t, int w, int h,
@@ -149,8 +143,7 @@ void frmLayOut::buildControls() {
         QPalette pal = line->palette();
         pal.setColor(QPalette::Window, pal.color(role));
         line->setPalette(pal);
-        const QRect r = twipsRect(120, top, 2040, 0);
-        line->setGeometry(r.x(), r.y(), r.width(), 1);
+        place(line, 120, top, 2040, 0);
     };
     rule(540, QPalette::Light);
     rule(550, QPalette::Dark);

@@ -26,11 +26,12 @@ class QRadioButton;
 namespace sheetcraft {
 
 class DiagramCanvas;
+class TwipsPlacement;
 
 // The working window: the two diagrams drawn on its background, the gripper
 // settings, the command buttons, the size cells and the job/quote fields.
-// Controls are placed in twips (1440 to the inch) through the screen's
-// logical DPI. The layout logic lives in `session`; before a handler runs
+// Controls are placed in twips (1440 to the inch) through the logical DPI of
+// the screen the window is on. The layout logic lives in `session`; before a handler runs
 // the window copies its cells into session.cells and afterwards back again.
 class frmLayOut : public QMainWindow {
     Q_OBJECT
@@ -57,7 +58,7 @@ public:
 
     // What the diagram area shows, in window twips.
     const RecordingSurface &surface() const { return m_surface; }
-    int twipsToPixels(double twips) const;
+    TwipsPlacement &placement() { return *m_placement; }
 
     // How a lookup failure other than a bad folder ends the run; tests
     // record it instead.
@@ -165,7 +166,7 @@ private:
     void gripperGotFocus(bool onWidth);
     void setModeMarks(const ModeMarks &marks);
     void applyStartup(const StartupState &state);
-    QRect twipsRect(int left, int top, int width, int height) const;
+    void scaleChanged();
 
     MessageSink &m_messages;
     UnitSets m_units;
@@ -185,7 +186,7 @@ private:
     };
     Hooks m_lookupHooks{*this};
     OrderLookup m_lookup;
-    double m_pixelsPerTwip;
+    TwipsPlacement *m_placement = nullptr;
     DiagramCanvas *m_canvas = nullptr;
     int m_handlerDepth = 0;
     bool m_shownOnce = false;

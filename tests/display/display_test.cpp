@@ -6,6 +6,7 @@
 #include "recordingsink.h"
 #include "recordingsurface.h"
 #include "screenview.h"
+#include "twips.h"
 
 #include <QApplication>
 #include <QImage>
@@ -285,6 +286,27 @@ TEST(Replay, TextHangsBelowItsPosition) {
                 ++(box.contains(x, y) ? inside : outside);
     EXPECT_GT(inside, 20);
     EXPECT_EQ(outside, 0);
+}
+
+// Designed twips to pixels: edges rounded half to even, so controls that meet
+// in twips meet on screen at any DPI; no screen means 96 DPI.
+TEST(TwipsScale, EdgesRoundHalfToEvenAtTheScreensDpi) {
+    const struct {
+        double dpi;
+        QRect twips, pixels;
+    } rows[] = {
+        {96, {2520, 600, 495, 495}, {168, 40, 33, 33}},
+        {120, {2520, 600, 495, 495}, {210, 50, 41, 41}}, // right edge 251.25
+        {144, {7335, 7530, 0, 0}, {734, 753, 0, 0}},     // 733.5 to the even 734
+        {48, {45, 75, 60, 60}, {2, 2, 2, 2}},            // 1.5 and 2.5 both to 2
+        {100, {0, 0, 500, 500}, {0, 0, 35, 35}},         // 34.7
+        {100, {500, 500, 500, 500}, {35, 35, 34, 34}},   // starts where the last ends
+    };
+    for (const auto &row : rows)
+        EXPECT_EQ(TwipsScale(row.dpi).rect(row.twips), row.pixels) << row.dpi;
+    EXPECT_EQ(TwipsScale::of(nullptr), TwipsScale(96));
+    EXPECT_EQ(TwipsScale(0).pixels(1440), 96);
+    EXPECT_EQ(TwipsScale(144).size(QSize(8655, 5640)), QSize(866, 564)); // 865.5
 }
 
 } // namespace
