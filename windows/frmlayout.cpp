@@ -446,8 +446,8 @@ void frmLayOut::txtPartNo_Change() {
         txtPartNo->setFocus(Qt::OtherFocusReason);
     }
 }
-StartupState::Next frmLayOut::Form_Load(const std::function<void()> &endProgram) {
-    const StartupState state = loadStartup(m_messages, endProgram);
+StartupState::Next frmLayOut::Form_Load(const std::function<void()> &endRun) {
+    const StartupState state = loadStartup(m_messages, endRun);
     setWindowTitle(state.caption);
     lblDirections->setText(state.directions);
     if (state.next == StartupState::Next::ShowFolderWindow) {
@@ -456,7 +456,7 @@ StartupState::Next frmLayOut::Form_Load(const std::function<void()> &endProgram)
         hide();
         frmPath *path = frmPath::showWindow(m_messages, this);
         connect(path, &frmPath::continued, this,
-                [this, endProgram] { applyStartup(loadStartup(m_messages, endProgram)); });
+                [this, endRun] { applyStartup(loadStartup(m_messages, endRun)); });
         return state.next;
     }
     applyStartup(state);

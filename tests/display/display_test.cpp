@@ -107,20 +107,20 @@ TEST_P(DrawDiagram, OutlineStripMarksAndPieces) {
         EXPECT_EQ(style(boxes[1]), std::tuple(blue, FillStyle::DiagonalCross, outlinePen));
     }
 
-    const auto [L, T, R, B] = row.outline;
+    const auto [left, top, right, bottom] = row.outline;
     std::vector<Box> marks;
     for (const DrawOp &line : opsOf(surface, Kind::Line)) {
         marks.push_back(corners(line));
         EXPECT_EQ(line.lineWidth, pen);
     }
-    EXPECT_EQ(marks, (std::vector<Box>{{R + start, T, R + end, T},
-                                       {R + start, B, R + end, B},
-                                       {R + middle, T, R + middle, B},
-                                       {L, B + start, L, B + end},
-                                       {R, B + start, R, B + end},
-                                       {L, B + middle, R, B + middle}}));
-    EXPECT_EQ(textAt(surface, R + labelX, (B - T) / 2 + T - 180), row.depthLabel);
-    EXPECT_EQ(textAt(surface, (R - L) / 2 + L - 60, B + labelY), row.widthLabel);
+    EXPECT_EQ(marks, (std::vector<Box>{{right + start, top, right + end, top},
+                                       {right + start, bottom, right + end, bottom},
+                                       {right + middle, top, right + middle, bottom},
+                                       {left, bottom + start, left, bottom + end},
+                                       {right, bottom + start, right, bottom + end},
+                                       {left, bottom + middle, right, bottom + middle}}));
+    EXPECT_EQ(textAt(surface, right + labelX, (bottom - top) / 2 + top - 180), row.depthLabel);
+    EXPECT_EQ(textAt(surface, (right - left) / 2 + left - 60, bottom + labelY), row.widthLabel);
 
     std::vector<Grid> grids;
     for (const DrawOp &grid : opsOf(surface, Kind::BoxGrid)) {
@@ -161,7 +161,7 @@ INSTANTIATE_TEST_SUITE_P(
         DiagramRow{"paper", layout(F, "3x2", "11x8.5", 1, 0.5, false), true, 520, " 8.5 ", " 11 ",
                    B(640, 2000, 6360, 6420), G(900, 2000, 1560, 1040, 3, 4),
                    B(640, 2000, 900, 6420)}),
-    [](const auto &info) { return std::string(info.param.name); });
+    [](const auto &row) { return std::string(row.param.name); });
 
 // The redraw flow as the window runs it: each panel shows its rows a text line apart from
 // three lines below the sheet, captions at the sheet's left (after the gripper legend

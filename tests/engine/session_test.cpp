@@ -225,7 +225,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(MaximizeCase{"defaults", "2x3", "11x17", "0", 0, 4, 1, 29},
                       MaximizeCase{"uprightBest", "11x17", "23x35", "0", 0, 1, 1, 4},
                       MaximizeCase{"emptyFrameOne", "10x12", "13x17", "6", 3, 3, 1, 1}),
-    [](const auto &info) { return std::string(info.param.name); });
+    [](const auto &row) { return std::string(row.param.name); });
 
 TEST(LostFocus, NormalisesChecksAndCopiesIntoStorage)
 {

@@ -180,7 +180,7 @@ INSTANTIATE_TEST_SUITE_P(
                               "The Very Long Company Name of a Printing Customer Inc.",
                               "2026-000471-REPRINT", "Job #: ", "Quote #: ", "2026-000471-REPRINT",
                               false}),
-    [](const auto &info) { return std::string(info.param.name); });
+    [](const auto &row) { return std::string(row.param.name); });
 
 struct SheetCase {
     const char *name;
@@ -271,7 +271,7 @@ INSTANTIATE_TEST_SUITE_P(
         SheetCase{"square_press_and_parent", "11x11", "23x23", "0.5", true, 4, 1, 9, 8},
         // Rows reach further down than the shallow sheet beside them.
         SheetCase{"shallow_press_sheet", "17x3", "35x23", "0.5", true, 4, 1, 13, 8}),
-    [](const auto &info) { return std::string(info.param.name); });
+    [](const auto &row) { return std::string(row.param.name); });
 
 struct FitCase {
     const char *name;
@@ -392,7 +392,7 @@ INSTANTIATE_TEST_SUITE_P(
                 {1, 1},
                 {QPageSize::Letter, QPageLayout::Landscape},
                 false}),
-    [](const auto &info) { return std::string(info.param.name); });
+    [](const auto &row) { return std::string(row.param.name); });
 
 // The report agrees with the screen: the rows of the last redraw's panels
 // beside each sheet, and headings with the counts it stored.
@@ -578,7 +578,7 @@ INSTANTIATE_TEST_SUITE_P(
                                 false, true, 1, nullptr, true},
                       PrintCase{"chosen_file_exists_cancelled", drawn(), true, "chosen.pdf", true,
                                 false, 1, nullptr, true}),
-    [](const auto &info) { return std::string(info.param.name); });
+    [](const auto &row) { return std::string(row.param.name); });
 
 } // namespace
 } // namespace sheetcraft::test
