@@ -25,6 +25,7 @@ class QRadioButton;
 
 namespace sheetcraft {
 
+class BestLayoutWorker;
 class DiagramCanvas;
 
 // The working window: the two diagrams drawn on its background, the gripper
@@ -131,6 +132,10 @@ public:
     QAction *mnuPath = nullptr;
     QAction *mnuPrint = nullptr;
     QAction *mnuMetric = nullptr;
+    QMenu *mnuTools = nullptr;
+    QAction *mnuBest = nullptr; // "Best Layout and Cut Plan"
+    // Below the designed area: says when a guillotine layout beats the frames.
+    QLabel *lblBestStatus = nullptr;
     QMenu *mnuHelp = nullptr;
     QAction *mnuAbout = nullptr;
     QAction *mnuReset = nullptr;
@@ -161,6 +166,11 @@ public slots:
     void mnuReset_Click();
     void mnuAbout_Click();
     void mnuVersion_Click();
+    void mnuBest_Click();
+
+signals:
+    // After every handler that may have redrawn the diagrams.
+    void layoutsRedrawn();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -195,6 +205,7 @@ private:
     OrderLookup m_lookup;
     double m_pixelsPerTwip;
     DiagramCanvas *m_canvas = nullptr;
+    BestLayoutWorker *m_bestWorker = nullptr;
     int m_handlerDepth = 0;
     bool m_shownOnce = false;
 };
