@@ -91,9 +91,8 @@ frmLayOut::frmLayOut(MessageSink &messages, QWidget *parent)
     connect(this, &frmLayOut::layoutsRedrawn, m_bestWorker, [this] {
         m_bestWorker->request({{session.finished(), session.press()}, {}});
     });
-    connect(m_bestWorker, &BestLayoutWorker::computed, lblBestStatus, [this] {
-        lblBestStatus->setText(bestGainText(*m_bestWorker->result()));
-    });
+    connect(m_bestWorker, &BestLayoutWorker::computed, lblBestStatus,
+            [this] { lblBestStatus->setText(bestGainText(*m_bestWorker->result())); });
     // Not resizable: the window keeps its designed client area.
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 }
