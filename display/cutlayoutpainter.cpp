@@ -1,6 +1,7 @@
 #include "cutlayoutpainter.h"
 
 #include <algorithm>
+#include <optional>
 #include <string>
 #include <unordered_map>
 
@@ -23,25 +24,32 @@ public:
     }
 
     // The second part is followed in a loop: a grid is a long chain of them.
+    // Parts too small to draw one by one become hatched areas, and a run of
+    // them side by side (the columns of a fine grid) becomes one area.
     void pieces(int id, std::int64_t x, std::int64_t y) {
         for (;;) {
             const CutNode &n = tree.node(id);
             if (n.pieces == 0)
-                return;
-            const double w = n.width * k, d = n.depth * k;
-            if (n.kind == CutNode::Kind::Piece || w < box.minDetail || d < box.minDetail ||
-                shapes >= shapeLimit) {
-                // Below what can be told apart: one hatched area, outlined in
-                // its hatch colour so that neighbouring areas run together.
-                const bool piece = n.kind == CutNode::Kind::Piece;
-                s.box(tx(x), ty(y), tx(x + n.width), ty(y + n.depth), piece ? black : red);
+                break;
+            if (n.kind == CutNode::Kind::Piece) {
+                flush();
+                s.box(tx(x), ty(y), tx(x + n.width), ty(y + n.depth));
                 ++shapes;
-                return;
+                break;
             }
-            pieces(n.first, x, y);
+            if (coarse(n)) {
+                area(x, y, n.width, n.depth);
+                break;
+            }
+            const CutNode &first = tree.node(n.first);
+            if (first.pieces > 0 && coarse(first))
+                area(x, y, first.width, first.depth);
+            else
+                pieces(n.first, x, y);
             (n.axis == CutAxis::X ? x : y) += n.offset;
             id = n.second;
         }
+        flush();
     }
 
     void cuts(int id, std::int64_t x, std::int64_t y) {
@@ -58,7 +66,7 @@ public:
                 return;
             const double cx = alongX ? tx(x + n.offset) : tx(x);
             const double cy = alongX ? ty(y) : ty(y + n.offset);
-            if (std::min(firstSide, secondSide) >= box.minDetail / 3) {
+            if (std::min(firstSide, secondSide) >= box.minDetail) {
                 s.line(cx, cy, alongX ? cx : tx(x + n.width), alongX ? ty(y + n.depth) : cy,
                        cutColour);
                 ++shapes;
@@ -93,6 +101,35 @@ public:
     long shapes = 0;
 
 private:
+    bool coarse(const CutNode &n) const {
+        return n.width * k < box.minDetail || n.depth * k < box.minDetail || shapes >= shapeLimit;
+    }
+    // Adds an area to the run being gathered, or starts a new run.
+    void area(std::int64_t x, std::int64_t y, std::int64_t w, std::int64_t d) {
+        if (run && run->y == y && run->d == d && run->x + run->w == x) {
+            run->w += w;
+            return;
+        }
+        if (run && run->x == x && run->w == w && run->y + run->d == y) {
+            run->d += d;
+            return;
+        }
+        flush();
+        run = Run{x, y, w, d};
+    }
+    void flush() {
+        if (!run)
+            return;
+        // Outlined in its hatch colour: it stands for many pieces.
+        s.box(tx(run->x), ty(run->y), tx(run->x + run->w), ty(run->y + run->d), red);
+        ++shapes;
+        run.reset();
+    }
+    struct Run {
+        std::int64_t x, y, w, d;
+    };
+    std::optional<Run> run;
+
     struct Label {
         int node;
         double x, y, length;

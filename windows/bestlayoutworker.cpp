@@ -39,8 +39,8 @@ QString bestGainText(const BestLayoutResult &result) {
     }
     if (gains.isEmpty())
         return {};
-    return QStringLiteral("A guillotine layout takes ") + gains.join(QStringLiteral(" and ")) +
-           QStringLiteral(": Tools > Best Layout and Cut Plan");
+    return QStringLiteral("Best guillotine layout: ") + gains.join(QStringLiteral(", ")) +
+           QStringLiteral("; see Tools");
 }
 
 BestLayoutWorker::BestLayoutWorker(std::chrono::milliseconds budget, QObject *parent)

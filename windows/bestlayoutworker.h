@@ -33,7 +33,7 @@ struct BestLayoutResult {
 };
 
 // One unobtrusive line for the main window when a guillotine layout takes
-// more than the frames, e.g. "A guillotine layout takes 30 up (frames: 29): Tools > ...";
+// more than the frames, e.g. "Best guillotine layout: 30 up (frames: 29); see Tools";
 // empty otherwise.
 QString bestGainText(const BestLayoutResult &result);
 
