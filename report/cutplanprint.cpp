@@ -112,22 +112,25 @@ void layOutStage(PageWriter &w, const CutPlanDocument &doc, const StagePlan &sta
     const double lineHeight = s->textHeight();
     std::size_t next = 0;
     double top = s->currentY();
-    while (next < lines.size()) {
+    for (;;) {
         const auto rows = static_cast<std::size_t>(std::max(1.0, (w.height() - top) / lineHeight));
+        const std::size_t first = next;
         for (int c = 0; c < columns && next < lines.size(); ++c) {
             for (std::size_t r = 0; r < rows && next < lines.size(); ++r, ++next) {
                 s->moveTo(c * (widest + columnGap), top + static_cast<double>(r) * lineHeight);
                 s->print(lines[next], false);
             }
         }
-        if (next < lines.size()) {
-            s = &w.newPage();
-            w.line(*s, headingFont, std::string(stageTitle(stage)) + ": cut plan, continued");
-            s->setFont(listFont);
-            top = s->currentY();
-        } else {
-            s->moveTo(0, top + static_cast<double>(std::min(rows, lines.size())) * lineHeight);
+        const double end = top + static_cast<double>(std::min(rows, next - first)) * lineHeight;
+        const bool roomForMore = end + lineHeight * 2 <= w.height();
+        if (next == lines.size() && (more == 0 || roomForMore)) {
+            s->moveTo(0, end);
+            break;
         }
+        s = &w.newPage();
+        w.line(*s, headingFont, std::string(stageTitle(stage)) + ": cut plan, continued");
+        s->setFont(listFont);
+        top = s->currentY();
     }
     if (more > 0)
         w.line(*s, bodyFont, "... and " + std::to_string(more) + " more cuts, not printed");
