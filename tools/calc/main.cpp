@@ -3,6 +3,7 @@
 #include "bestsection.h"
 #include "cutplanprint.h"
 #include "diagram.h"
+#include "embeddedfonts.h"
 #include "layoutsession.h"
 #include "orderlookup.h"
 #include "panel.h"
@@ -40,12 +41,19 @@ enum ExitStatus {
 
 class StderrSink : public MessageSink {
 public:
+    // A refusal met again by the next step of the same run is said once.
     void message(const std::string &text) override
     {
+        if (count > 0 && text == m_last)
+            return;
         std::fprintf(stderr, "%s\n", text.c_str());
+        m_last = text;
         ++count;
     }
     int count = 0;
+
+private:
+    std::string m_last;
 };
 
 QString q(const std::string &s) { return QString::fromStdString(s); }
@@ -101,6 +109,7 @@ int main(int argc, char *argv[])
     if (wantsReport) {
         setenv("QT_QPA_PLATFORM", "offscreen", 0);
         application = std::make_unique<QGuiApplication>(argc, argv);
+        loadEmbeddedFonts();
     } else {
         application = std::make_unique<QCoreApplication>(argc, argv);
     }
