@@ -1,6 +1,7 @@
 #include "cutplanprint.h"
 
 #include "cutlayoutpainter.h"
+#include "embeddedfonts.h"
 #include "layprint.h"
 #include "pagefit.h"
 #include "recordedpages.h"
@@ -23,8 +24,8 @@ namespace {
 const TextFont titleFont{reportFontName, 14, true};
 const TextFont headingFont{reportFontName, 12, true};
 const TextFont bodyFont{reportFontName, 10, false};
-const TextFont listFont{"DejaVu Sans Mono", 8, false};
-const TextFont labelFont{"DejaVu Sans", 7, false};
+const TextFont listFont{embeddedSansFamily, 8, false};
+const TextFont labelFont{embeddedSansFamily, 7, false};
 
 constexpr double columnGap = 360; // twips between cut-list columns
 
@@ -104,9 +105,25 @@ void layOutStage(PageWriter &w, const CutPlanDocument &doc, const StagePlan &sta
     // further pages.
     RecordingSurface *s = &page;
     s->setFont(listFont);
-    double widest = 0;
-    for (const std::string &text : lines)
-        widest = std::max(widest, s->textWidth(text));
+    // Each line is "  12.  x 17 from the left, ...": the numbers are set
+    // right-aligned in a column of their own, the rest after them.
+    struct Entry {
+        std::string number, rest;
+    };
+    std::vector<Entry> entries;
+    entries.reserve(lines.size());
+    double numberWidth = 0, restWidth = 0;
+    for (const std::string &text : lines) {
+        const auto dot = text.find(".  ");
+        Entry e{text.substr(0, dot == std::string::npos ? 0 : dot + 1),
+                dot == std::string::npos ? text : text.substr(dot + 3)};
+        e.number.erase(0, e.number.find_first_not_of(' '));
+        numberWidth = std::max(numberWidth, s->textWidth(e.number));
+        restWidth = std::max(restWidth, s->textWidth(e.rest));
+        entries.push_back(std::move(e));
+    }
+    const double numberGap = s->textWidth("  ");
+    const double widest = numberWidth + numberGap + restWidth;
     const int columns =
         std::clamp(static_cast<int>((w.width() + columnGap) / (widest + columnGap)), 1, 3);
     const double lineHeight = s->textHeight();
@@ -117,8 +134,13 @@ void layOutStage(PageWriter &w, const CutPlanDocument &doc, const StagePlan &sta
         const std::size_t first = next;
         for (int c = 0; c < columns && next < lines.size(); ++c) {
             for (std::size_t r = 0; r < rows && next < lines.size(); ++r, ++next) {
-                s->moveTo(c * (widest + columnGap), top + static_cast<double>(r) * lineHeight);
-                s->print(lines[next], false);
+                const Entry &e = entries[next];
+                const double x = c * (widest + columnGap);
+                const double y = top + static_cast<double>(r) * lineHeight;
+                s->moveTo(x + numberWidth - s->textWidth(e.number), y);
+                s->print(e.number, false);
+                s->moveTo(x + numberWidth + numberGap, y);
+                s->print(e.rest, false);
             }
         }
         const double end = top + static_cast<double>(std::min(rows, next - first)) * lineHeight;
