@@ -1,6 +1,8 @@
 #include "frmlayout.h"
 
+#include "bestlayoutworker.h"
 #include "frmabout.h"
+#include "frmbestlayout.h"
 #include "frmpath.h"
 #include "frmversion.h"
 
@@ -21,6 +23,8 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
+#include <QStatusBar>
 
 #include <algorithm>
 #include <vector>
@@ -65,6 +69,16 @@ frmLayOut::frmLayOut(MessageSink &messages, QWidget *parent)
         Command3->setText(caption);
         Command3->repaint(); // printing runs to its end before the next paint
     };
+    // The status line sits below the designed area, which keeps its size.
+    lblBestStatus = new QLabel(this);
+    statusBar()->setSizeGripEnabled(false);
+    statusBar()->addWidget(lblBestStatus, 1);
+    m_bestWorker = new BestLayoutWorker(std::chrono::milliseconds(300), this);
+    connect(this, &frmLayOut::layoutsRedrawn, m_bestWorker, [this] {
+        m_bestWorker->request({{session.finished(), session.press()}, {}});
+    });
+    connect(m_bestWorker, &BestLayoutWorker::computed, lblBestStatus,
+            [this] { lblBestStatus->setText(bestGainText(*m_bestWorker->result())); });
     // Not resizable: the window keeps its designed client area.
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     connect(m_placement, &TwipsPlacement::scaleChanged, this, &frmLayOut::scaleChanged);
@@ -236,6 +250,8 @@ void frmLayOut::buildMenus() {
     mnuPrint = mnuSetup->addAction(tr("Printer"));
     mnuMetric = mnuSetup->addAction(tr("Metric Units"));
     mnuMetric->setCheckable(true);
+    mnuTools = menuBar()->addMenu(tr("Tools"));
+    mnuBest = mnuTools->addAction(frmBestLayout::caption);
     mnuHelp = menuBar()->addMenu(tr("Help"));
     mnuAbout = mnuHelp->addAction(tr("About"));
     mnuReset = mnuHelp->addAction(tr("Reset"));
@@ -249,6 +265,7 @@ void frmLayOut::buildMenus() {
     connect(mnuAbout, &QAction::triggered, this, &frmLayOut::mnuAbout_Click);
     connect(mnuReset, &QAction::triggered, this, &frmLayOut::mnuReset_Click);
     connect(mnuVersion, &QAction::triggered, this, &frmLayOut::mnuVersion_Click);
+    connect(mnuBest, &QAction::triggered, this, &frmLayOut::mnuBest_Click);
 }
 
 void frmLayOut::setTabOrder() {
@@ -327,6 +344,8 @@ template <typename Handler> void frmLayOut::run(Handler &&handler) {
         pushCells();
         --m_handlerDepth;
         m_canvas->update();
+        if (session.hasDrawn())
+            emit layoutsRedrawn();
     }
 }
 
@@ -520,6 +539,10 @@ void frmLayOut::mnuAbout_Click() {
 
 void frmLayOut::mnuVersion_Click() {
     frmVersion::showWindow();
+}
+
+void frmLayOut::mnuBest_Click() {
+    frmBestLayout::showWindow(*this, m_messages);
 }
 
 bool frmLayOut::eventFilter(QObject *watched, QEvent *event) {

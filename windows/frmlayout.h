@@ -25,6 +25,7 @@ class QRadioButton;
 
 namespace sheetcraft {
 
+class BestLayoutWorker;
 class DiagramCanvas;
 class TwipsPlacement;
 
@@ -123,6 +124,10 @@ public:
     QAction *mnuPath = nullptr;
     QAction *mnuPrint = nullptr;
     QAction *mnuMetric = nullptr;
+    QMenu *mnuTools = nullptr;
+    QAction *mnuBest = nullptr; // "Best Layout and Cut Plan"
+    // Below the designed area: says when a guillotine layout beats the frames.
+    QLabel *lblBestStatus = nullptr;
     QMenu *mnuHelp = nullptr;
     QAction *mnuAbout = nullptr;
     QAction *mnuReset = nullptr;
@@ -153,6 +158,11 @@ public slots:
     void mnuReset_Click();
     void mnuAbout_Click();
     void mnuVersion_Click();
+    void mnuBest_Click();
+
+signals:
+    // After every handler that may have redrawn the diagrams.
+    void layoutsRedrawn();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -188,6 +198,7 @@ private:
     OrderLookup m_lookup;
     TwipsPlacement *m_placement = nullptr;
     DiagramCanvas *m_canvas = nullptr;
+    BestLayoutWorker *m_bestWorker = nullptr;
     int m_handlerDepth = 0;
     bool m_shownOnce = false;
 };

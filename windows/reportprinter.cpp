@@ -132,6 +132,30 @@ bool ReportPrinter::Command3_Click(const Cells &cells, const FrameState &frames,
     return writeReportPdf(cells, frames, *content, path, m_messages);
 }
 
+bool ReportPrinter::printCutPlan(const CutPlanDocument &document, QWidget *parent) {
+    if (m_chosen || (printersInstalled && printersInstalled())) {
+        QPrinter &target = printer();
+        if (target.outputFormat() == QPrinter::PdfFormat) {
+            const QPageLayout layout = target.pageLayout();
+            return writeCutPlanPdf(document, target.outputFileName(), m_messages, &layout);
+        }
+        target.setDocName(QStringLiteral("Cut Plan"));
+        target.setCreator(QStringLiteral("Sheetcraft"));
+        if (paintCutPlan(document, target) && target.printerState() != QPrinter::Error)
+            return true;
+        m_messages.message("The cut plan could not be printed on " +
+                           target.printerName().toStdString() + ".");
+        return false;
+    }
+    if (m_lastCutPlanPath.isEmpty())
+        m_lastCutPlanPath = QDir(QDir::homePath()).filePath(QStringLiteral("CutPlan.pdf"));
+    const QString path = askPdfPath ? askPdfPath(parent, m_lastCutPlanPath) : QString();
+    if (path.isEmpty())
+        return false;
+    m_lastCutPlanPath = path;
+    return writeCutPlanPdf(document, path, m_messages);
+}
+
 bool ReportPrinter::printToPrinter(const Cells &cells, const FrameState &frames,
                                    const ReportContent &content) {
     QPrinter &target = printer();
