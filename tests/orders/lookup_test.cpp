@@ -240,6 +240,39 @@ TEST(SearchOrders, FillsCellsFromTheOrder) {
     }
 }
 
+// An order table of more pages than one row of usage-map bits covers (about
+// 32,600; a million orders take 50,000) is walked to its last order.
+TEST(SearchOrders, TableOfMorePagesThanOneUsageMapRowCovers) {
+    auto tables = standardDatabase();
+    MdbTableData &orders = tables[0];
+    // Seven full two-byte texts a row: one row a page.
+    const std::string notes = [] {
+        std::string n;
+        for (int i = 0; i < 255; ++i)
+            n += "✓";
+        return n;
+    }();
+    for (int i = 0; i < 7; ++i)
+        orders.columns.push_back({"Notes" + std::to_string(i), MdbColumnType::Text, 255});
+    for (auto &row : orders.rows)
+        row.resize(orders.columns.size(), notes);
+    const int count = 33000;
+    std::vector<MdbCell> row{"J", "", "1", "", "d", "s", "2x3", "11x17", "23x35", "1"};
+    row.resize(orders.columns.size(), notes);
+    for (int i = 1; i <= count; ++i) {
+        row[1] = std::to_string(100000 + i);
+        row[3] = "Account " + std::to_string(i);
+        orders.rows.push_back(row);
+    }
+    TempFolder dir;
+    writeMdbFile(dir.file("zvData.mdb"), tables);
+    ASSERT_GT(std::filesystem::file_size(dir.file("zvData.mdb")), 32600u * 4096);
+    Cells c;
+    c.txtSearch = std::to_string(100000 + count);
+    EXPECT_EQ(searchOrdersIsolated(c, dir.file("zvData.mdb")).status, Found);
+    EXPECT_EQ(c.txtName, "Account " + std::to_string(count));
+}
+
 struct Recorder : test::RecordingSink, LookupHooks {
     void hideDirections() override { messages.push_back("hide"); }
     void showFolderWindow() override { messages.push_back("folder"); }
