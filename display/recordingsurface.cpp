@@ -111,14 +111,16 @@ void RecordingSurface::print(std::string_view text, bool lineEnd) {
     op.kind = DrawOp::Kind::Text;
     op.x1 = m_x;
     op.y1 = m_y;
+    op.x2 = m_x + textWidth(text);
+    op.y2 = m_y + textHeight();
     op.font = m_font;
     op.text = std::string(text);
     op.lineEnd = lineEnd;
-    m_ops.push_back(std::move(op));
     if (lineEnd)
-        moveTo(0, m_y + textHeight());
+        moveTo(0, op.y2);
     else
-        m_x += textWidth(text);
+        m_x = op.x2;
+    m_ops.push_back(std::move(op));
 }
 
 double RecordingSurface::textWidth(std::string_view text) const {

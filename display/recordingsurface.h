@@ -21,7 +21,9 @@ struct DrawOp {
     enum class Kind { Line, Box, BoxGrid, Text, LineWidth, FillColor, FillStyle, Font };
     Kind kind = Kind::Line;
     // Line and Box: the two corners. BoxGrid: (x1, y1) is the grid's origin and
-    // (x2, y2) one cell's width and height. Text: (x1, y1) is where it starts.
+    // (x2, y2) one cell's width and height. Text: (x1, y1) is where it starts,
+    // (x2, y2) the far corner of its line: its measured width along, one text
+    // line down.
     double x1 = 0;
     double y1 = 0;
     double x2 = 0;

@@ -3,7 +3,6 @@
 #include "val.h"
 
 #include <algorithm>
-#include <cmath>
 
 namespace sheetcraft {
 
@@ -52,7 +51,10 @@ bool isUsableSize(std::string_view text, SizeRole role)
         return false;
     const double first = Val(parts->first);
     const double second = Val(parts->second);
-    if (!std::isfinite(first) || !std::isfinite(second) || first <= 0 || second <= 0)
+    const auto inBounds = [](double part) {
+        return part >= smallestSizePart && part <= largestSizePart; // false for NaN too
+    };
+    if (!inBounds(first) || !inBounds(second))
         return false;
     if (role != SizeRole::Finished && std::max(first, second) < minimumSheetSide)
         return false;

@@ -12,6 +12,13 @@ inline constexpr const char *incorrectSizeMessage = "Warning: Incorrect Size Ent
 // (1320 twips over the larger number) would not fit a 16-bit integer.
 inline constexpr double minimumSheetSide = 0.0403;
 
+// Every part of a size lies within these bounds. Between them any piece on any
+// sheet gives quotients, areas, piece counts (across times down, at most
+// 1e300) and waste that are finite numbers; beyond them a count or an area
+// could overflow to infinity or an area fall to 0.
+inline constexpr double smallestSizePart = 1e-75;
+inline constexpr double largestSizePart = 1e75;
+
 // Which of the three sizes a text is; only the finished sheet never sets a scale.
 enum class SizeRole { Finished, Press, Parent };
 
@@ -36,9 +43,9 @@ std::string entryForm(std::string_view text);
 // A text without "x" is returned unchanged.
 std::string storageForm(std::string_view text);
 
-// The size check: an "x", both parts reading as finite numbers greater than 0,
-// and for a press or parent sheet a larger number of at least minimumSheetSide.
-// The text is expected in lower case.
+// The size check: an "x", both parts reading as numbers from smallestSizePart
+// to largestSizePart, and for a press or parent sheet a larger number of at
+// least minimumSheetSide. The text is expected in lower case.
 bool isUsableSize(std::string_view text, SizeRole role);
 
 // Width and depth read from a storage-form text: the width from the whole text

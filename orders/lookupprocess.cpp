@@ -9,6 +9,10 @@
 #include <QFileInfo>
 #include <QProcess>
 
+#include <unistd.h>
+
+#include <cerrno>
+
 namespace sheetcraft {
 
 namespace {
@@ -59,7 +63,7 @@ void setLookupHelperPath(const QString &path) {
 LookupOutcome searchOrdersIsolated(Cells &cells, const std::string &databasePath,
                                    SearchWait *wait) {
     const QString program = lookupHelperPath();
-    if (program.isEmpty())
+    if (!isProgram(program))
         return helperFailed();
     QProcess helper;
     // The database library's complaints about damaged files are not the user's concern.
@@ -69,8 +73,19 @@ LookupOutcome searchOrdersIsolated(Cells &cells, const std::string &databasePath
             helper.kill();
     });
     helper.start(program, {});
-    if (!helper.waitForStarted(-1))
-        return helperFailed();
+    if (!helper.waitForStarted(-1)) {
+        // The helper is there, so the system refused: too few descriptors for
+        // the helper's pipes (it takes six at most), else no memory or process.
+        int probes[6];
+        int opened = 0;
+        while (opened < 6 && (probes[opened] = ::dup(STDIN_FILENO)) >= 0)
+            ++opened;
+        const bool noFiles = opened < 6 && (errno == EMFILE || errno == ENFILE);
+        while (opened > 0)
+            ::close(probes[--opened]);
+        const int number = noFiles ? lookuperr::tooManyFiles : lookuperr::outOfMemory;
+        return {LookupOutcome::Status::Failed, number, lookupFailureText(number)};
+    }
     helper.write(encodeLookupRequest(databasePath, cells));
     helper.closeWriteChannel();
 

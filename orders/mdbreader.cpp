@@ -37,6 +37,32 @@ MdbHandle *handleOf(void *p) {
     throw MdbError(mdberr::notADatabase, what);
 }
 
+// Whether the library can walk a table definition: without a page map it
+// reads through a null pointer, and rows are cracked into fixed arrays of
+// MDB_MAX_COLS fields, so a larger column count can only come from damage.
+// Reads the columns on the way.
+bool walkable(MdbTableDef *table) {
+    return table->usage_map && table->map_sz >= 5 && table->num_cols > 0 &&
+           table->num_cols <= MDB_MAX_COLS && mdb_read_columns(table) && table->columns &&
+           table->columns->len == table->num_cols;
+}
+
+// The catalog is itself a table, on page 2, which the library walks while it
+// reads the catalog. Its definition is checked first as a user table's is.
+bool catalogWalkable(MdbHandle *mdb) {
+    MdbCatalogEntry catalog{};
+    catalog.mdb = mdb;
+    catalog.object_type = MDB_TABLE;
+    catalog.table_pg = 2;
+    std::strcpy(catalog.object_name, "MSysObjects");
+    MdbTableDef *table = mdb_read_table(&catalog);
+    if (!table)
+        return false;
+    const bool ok = walkable(table);
+    mdb_free_tabledef(table);
+    return ok;
+}
+
 template <typename T> T readRaw(const unsigned char *p) {
     T v;
     std::memcpy(&v, p, sizeof v);
@@ -139,7 +165,7 @@ MdbReader::MdbReader(const std::string &givenPath) {
     m_map = map;
 
     MdbHandle *mdb = mdb_open_buffer(m_map, m_size, MDB_NOFLAGS);
-    if (!mdb || !mdb_read_catalog(mdb, MDB_TABLE)) {
+    if (!mdb || !catalogWalkable(mdb) || !mdb_read_catalog(mdb, MDB_TABLE)) {
         if (mdb)
             mdb_close(mdb);
         ::munmap(m_map, m_size);
@@ -190,12 +216,7 @@ MdbTable MdbReader::table(const std::string &name) {
         mdb_close(mdb);
         damaged("Table '" + name + "' is damaged");
     }
-    // Rows are cracked into fixed arrays of MDB_MAX_COLS fields, so a larger
-    // count can only come from a damaged definition; and a table without a
-    // page map cannot be walked.
-    if (!table->usage_map || table->map_sz < 5 || table->num_cols == 0 ||
-        table->num_cols > MDB_MAX_COLS || !mdb_read_columns(table) || !table->columns ||
-        table->columns->len != table->num_cols) {
+    if (!walkable(table)) {
         mdb_free_tabledef(table);
         mdb_close(mdb);
         damaged("Table '" + name + "' is damaged");

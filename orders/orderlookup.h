@@ -45,10 +45,19 @@ std::string lookupFailureText(int errorNumber);
 // one to use on real files.
 LookupOutcome searchOrdersInProcess(Cells &cells, const std::string &databasePath);
 
+// Failure numbers of a lookup whose helper process cannot be started, as the
+// system reports running out of them: no pipe (too many files open), no
+// process (out of memory or processes).
+namespace lookuperr {
+inline constexpr int outOfMemory = 7;
+inline constexpr int tooManyFiles = 67;
+} // namespace lookuperr
+
 // searchOrdersInProcess run by the helper program sheetcraft-lookup (see
 // lookupprocess.h), which reports back on a pipe: a crash, an early exit or
-// a garbled reply of the helper, or a helper that cannot be started, ends as
-// failure 3343 and leaves the cells as they were. No time limit: a search
+// a garbled reply of the helper, or no helper to be found, ends as failure
+// 3343; a helper that cannot be started ends as failure 67 or 7 (above).
+// Either way the cells are left as they were. No time limit: a search
 // still running after searchProgressDelay is handed to `wait`, and one the
 // user gives up on there is stopped and ends as Cancelled, changing nothing.
 // Without `wait` the search is awaited however long it takes.

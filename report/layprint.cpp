@@ -4,8 +4,6 @@
 #include "numberformat.h"
 #include "panel.h"
 
-#include "extentsurface.h"
-
 #include <algorithm>
 #include <string>
 
@@ -66,92 +64,64 @@ ReportSectionLayout drawSection(DrawSurface &s, const SectionText &section) {
     return layout;
 }
 
-// Lowest point a section would reach when drawn from the current position.
-double measureSection(DrawSurface &page, const SectionText &section) {
-    ExtentSurface extent(page);
-    extent.moveTo(page.currentX(), page.currentY());
-    drawSection(extent, section);
-    return extent.bottom();
-}
-
 } // namespace
 
 ReportLayout layPrint(const Cells &cells, const FrameState &frames, const ReportContent &content,
-                      ReportPages &pages) {
+                      DrawSurface &s) {
     ReportLayout layout;
-    DrawSurface *s = &pages.page();
 
     // Title, centred over the page's usable width.
-    s->setFont(reportFont(24, true));
-    const auto w = static_cast<std::int16_t>(roundHalfEven(s->textWidth(reportTitle)));
+    s.setFont(reportFont(24, true));
+    const auto w = static_cast<std::int16_t>(roundHalfEven(s.textWidth(reportTitle)));
     const float left = static_cast<float>(titleWidthSpan - w) / 2.0f;
     layout.titleLeft = static_cast<std::int16_t>(roundHalfEven(left));
-    s->moveTo(left, pageTop);
-    s->print(reportTitle, false);
-    layout.titleRight = static_cast<float>(s->currentX());
-    s->print("", true);
-    s->print("", true);
+    s.moveTo(left, pageTop);
+    s.print(reportTitle, false);
+    layout.titleRight = static_cast<float>(s.currentX());
+    s.print("", true);
+    s.print("", true);
 
     // Job block: bold labels, regular values.
     const auto field = [&](double x, const char *label, const std::string &value, bool lineEnd) {
-        s->moveTo(x, s->currentY());
-        s->setFont(reportFont(12, true));
-        s->print(label, false);
-        s->setFont(reportFont(12, false));
-        s->print(value, lineEnd);
+        s.moveTo(x, s.currentY());
+        s.setFont(reportFont(12, true));
+        s.print(label, false);
+        s.setFont(reportFont(12, false));
+        s.print(value, lineEnd);
     };
     // The job and part columns keep their places unless the text before them
     // runs that far; then they move right instead of printing over it.
-    const auto after = [&](double column) { return std::max(column, s->currentX() + fieldGap); };
+    const auto after = [&](double column) { return std::max(column, s.currentX() + fieldGap); };
     field(blockLeft, "Company: ", cells.txtName, false);
     if (cells.optJob)
         field(after(layout.titleLeft + 1500), "Job #: ", cells.txtJob, false);
     else
         field(after(layout.titleLeft + 1500), "Quote #: ", cells.txtQuote, false);
     field(after(static_cast<double>(layout.titleRight) + 500), "Part No: ", cells.txtPartNo, true);
-    s->print("", true);
+    s.print("", true);
     field(blockLeft, "Description: ", cells.txtDesc, true);
-    s->print("", true);
+    s.print("", true);
     field(blockLeft, "Stock: ", cells.txtStockDesc, true);
-    s->setFont(reportFont(12, true));
-    s->print("", true);
-    s->print("", true);
+    s.setFont(reportFont(12, true));
+    s.print("", true);
+    s.print("", true);
 
-    // A section that would run past the bottom of the page starts on the next
-    // one, unless it already stands at the top of a page.
-    int page = 0;
-    const auto place = [&](const SectionText &section) {
-        double bottom = measureSection(*s, section);
-        if (bottom > pages.pageHeight() && s->currentY() > pageTop) {
-            pages.newPage();
-            ++page;
-            s = &pages.page();
-            s->moveTo(blockLeft, pageTop);
-            bottom = measureSection(*s, section);
-        }
-        ReportSectionLayout placed = drawSection(*s, section);
-        placed.page = page;
-        placed.bottom = bottom;
-        return placed;
-    };
-
-    layout.finished =
-        place({"LAYOUT: Finished Forms on Press Sheet (UP): " + plainNumber(frames.fssFrameOut),
-               content.finished});
+    layout.finished = drawSection(
+        s, {"LAYOUT: Finished Forms on Press Sheet (UP): " + plainNumber(frames.fssFrameOut),
+            content.finished});
 
     // Four empty lines below the sheet, or below its rows when a shallow sheet
     // leaves them reaching further down, so the sections never overlap.
-    s->setFont(reportFont(12, false));
-    s->moveTo(blockLeft, std::max(static_cast<double>(layout.finished.placement.sheetBottom) + 240,
-                                  layout.finished.rowsEnd));
+    s.setFont(reportFont(12, false));
+    s.moveTo(blockLeft, std::max(static_cast<double>(layout.finished.placement.sheetBottom) + 240,
+                                 layout.finished.rowsEnd));
     for (int i = 0; i < 4; ++i)
-        s->print("", true);
+        s.print("", true);
 
-    layout.press =
-        place({"LAYOUT: Press Forms on Parent Sheet (OUT): " + plainNumber(frames.pssFrameOut),
-               content.press});
-    s->setFont(reportFont(12, true));
-    layout.pageCount = page + 1;
+    layout.press = drawSection(
+        s, {"LAYOUT: Press Forms on Parent Sheet (OUT): " + plainNumber(frames.pssFrameOut),
+            content.press});
+    s.setFont(reportFont(12, true));
     return layout;
 }
 

@@ -2,9 +2,9 @@
 
 #include "cells.h"
 #include "diagrampainter.h"
+#include "drawsurface.h"
 #include "layoutsession.h"
 #include "reportcontent.h"
-#include "reportpages.h"
 
 #include <cstdint>
 
@@ -17,11 +17,9 @@ inline constexpr const char *reportTitle = "Sheetcraft";
 
 // Where one section of the report ended up.
 struct ReportSectionLayout {
-    int page = 0;                 // 0 for the first page
     SheetPlacement placement;     // outline corners, printScale, gripper shifts
     std::int16_t valueColumn = 0; // from sheetRight to the row values, twips
     double rowsEnd = 0;           // current y after the last row, twips
-    double bottom = 0;            // lowest point the section drew, twips
 };
 
 struct ReportLayout {
@@ -29,13 +27,14 @@ struct ReportLayout {
     float titleRight = 0;
     ReportSectionLayout finished;
     ReportSectionLayout press;
-    int pageCount = 1;
 };
 
-// Draws the whole report onto the pages: title, job block, then the
-// finished-sheet and press-sheet sections with their rows. A section that
-// would run past the bottom of the printable area starts a new page.
+// Draws the whole report onto one page at its designed coordinates, twips
+// from the top-left corner of the printable area: title, job block, then the
+// finished-sheet and press-sheet sections with their rows. Nothing starts a
+// new page; a page that runs past the printable area is shrunk to fit when it
+// is painted (see fitPage).
 ReportLayout layPrint(const Cells &cells, const FrameState &frames, const ReportContent &content,
-                      ReportPages &pages);
+                      DrawSurface &s);
 
 } // namespace sheetcraft

@@ -25,21 +25,13 @@ QFont baseFont() {
 
 } // namespace
 
-RecordedPages::RecordedPages(const QPaintDevice *device, double pageHeightTwips)
-    : m_device(device), m_pageHeight(pageHeightTwips) {
-    newPage();
-}
-
-RecordedPages::RecordedPages(double dpi, double pageHeightTwips)
-    : m_dpi(dpi), m_pageHeight(pageHeightTwips) {
-    newPage();
-}
-
-void RecordedPages::newPage() {
-    if (m_device)
-        m_pages.push_back(std::make_unique<RecordingSurface>(m_device, baseFont()));
-    else
-        m_pages.push_back(std::make_unique<RecordingSurface>(baseFont(), m_dpi));
+ReportPage layOutReport(const Cells &cells, const FrameState &frames, const ReportContent &content,
+                        const QPaintDevice &device, QSizeF printable) {
+    ReportPage page;
+    page.recording = std::make_unique<RecordingSurface>(&device, baseFont());
+    page.layout = layPrint(cells, frames, content, *page.recording);
+    page.fit = fitPage(*page.recording, printable);
+    return page;
 }
 
 } // namespace sheetcraft

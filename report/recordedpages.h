@@ -1,36 +1,30 @@
 #pragma once
 
+#include "layprint.h"
+#include "pagefit.h"
 #include "recordingsurface.h"
-#include "reportpages.h"
+
+#include <QSizeF>
 
 #include <memory>
-#include <vector>
 
 class QPaintDevice;
 
 namespace sheetcraft {
 
-// Report pages kept as recordings, measured with one device's font metrics,
-// to be painted afterwards on a printer or a PDF (or read back by tests).
-class RecordedPages : public ReportPages {
-public:
-    // Metrics of `device` (which must outlive the pages).
-    RecordedPages(const QPaintDevice *device, double pageHeightTwips);
-    // Metrics for a resolution in dots per inch, without a device.
-    RecordedPages(double dpi, double pageHeightTwips);
-
-    DrawSurface &page() override { return *m_pages.back(); }
-    void newPage() override;
-    double pageHeight() const override { return m_pageHeight; }
-
-    const std::vector<std::unique_ptr<RecordingSurface>> &pages() const { return m_pages; }
-
-private:
-    const QPaintDevice *m_device = nullptr;
-    double m_dpi = 0;
-    double m_pageHeight = 0;
-    std::vector<std::unique_ptr<RecordingSurface>> m_pages;
+// The report laid out for one paint device: its one page as recorded at the
+// designed coordinates, where the sections went, and how the page fits the
+// printable area.
+struct ReportPage {
+    std::unique_ptr<RecordingSurface> recording;
+    ReportLayout layout;
+    PageFit fit;
 };
+
+// Lays the report out with the font metrics of `device` (which must outlive
+// the recording) and fits it to a printable area of `printable` twips.
+ReportPage layOutReport(const Cells &cells, const FrameState &frames, const ReportContent &content,
+                        const QPaintDevice &device, QSizeF printable);
 
 // Makes the report's font name find a serif face where no font of that name
 // is installed; called before anything measures report text.

@@ -1,53 +1,30 @@
 #include "reportoutput.h"
 
-#include "painterreplay.h"
+#include "pagefit.h"
 #include "recordedpages.h"
+#include "safewrite.h"
 
 #include <QBuffer>
 #include <QDir>
+#include <QFile>
 #include <QGuiApplication>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPagedPaintDevice>
-#include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 
 namespace sheetcraft {
-
-namespace {
-
-constexpr double twipsPerInch = 1440;
-
-} // namespace
 
 std::optional<ReportLayout> paintReport(const Cells &cells, const FrameState &frames,
                                         const ReportContent &content, QPagedPaintDevice &device) {
     // The device's metrics describe its printable area, which is where the
     // painter's origin lies.
-    const double dpiY = device.logicalDpiY();
-    if (dpiY <= 0 || device.logicalDpiX() <= 0)
+    if (device.logicalDpiY() <= 0 || device.logicalDpiX() <= 0)
         return std::nullopt;
-    RecordedPages pages(&device, device.height() * twipsPerInch / dpiY);
-    const ReportLayout layout = layPrint(cells, frames, content, pages);
-
-    QPainter painter;
-    if (!painter.begin(&device))
+    const ReportPage page = layOutReport(cells, frames, content, device, printableTwips(device));
+    if (!paintFittedPages(device, {page.recording.get()}))
         return std::nullopt;
-    ReplayOptions options;
-    options.pixelsPerTwip = device.logicalDpiX() / twipsPerInch;
-    bool first = true;
-    for (const auto &page : pages.pages()) {
-        if (!first && !device.newPage()) {
-            painter.end();
-            return std::nullopt;
-        }
-        first = false;
-        replayRecording(*page, painter, options);
-    }
-    if (!painter.end())
-        return std::nullopt;
-    return layout;
+    return page.layout;
 }
 
 void setUpReportPdf(QPagedPaintDevice &device) {
@@ -56,7 +33,7 @@ void setUpReportPdf(QPagedPaintDevice &device) {
 }
 
 QByteArray renderReportPdf(const Cells &cells, const FrameState &frames,
-                           const ReportContent &content) {
+                           const ReportContent &content, const QPageLayout *pageLayout) {
     QByteArray bytes;
     QBuffer buffer(&bytes);
     if (!buffer.open(QIODevice::WriteOnly))
@@ -66,7 +43,10 @@ QByteArray renderReportPdf(const Cells &cells, const FrameState &frames,
         writer.setResolution(reportPdfResolution);
         writer.setCreator(QStringLiteral("Sheetcraft"));
         writer.setTitle(QStringLiteral("Layouts"));
-        setUpReportPdf(writer);
+        if (pageLayout)
+            writer.setPageLayout(*pageLayout);
+        else
+            setUpReportPdf(writer);
         if (!paintReport(cells, frames, content, writer))
             return {};
     }
@@ -83,27 +63,26 @@ bool writeReportPdf(const Cells &cells, const FrameState &frames, const QString 
 }
 
 bool writeReportPdf(const Cells &cells, const FrameState &frames, const ReportContent &content,
-                    const QString &path, MessageSink &messages) {
+                    const QString &path, MessageSink &messages, const QPageLayout *pageLayout) {
     // Text is measured with the platform's fonts, which need a GUI
     // application object; without one Qt would abort.
     if (!qobject_cast<QGuiApplication *>(QCoreApplication::instance())) {
         messages.message("The report could not be made: no font system is available.");
         return false;
     }
-    const auto fail = [&] {
+    const auto fail = [&](const std::string &reason) {
         messages.message("The report could not be written to " +
-                         QDir::toNativeSeparators(path).toStdString() + ".");
+                         QDir::toNativeSeparators(path).toStdString() + ": " + reason + ".");
         return false;
     };
-    const QByteArray pdf = renderReportPdf(cells, frames, content);
+    const QByteArray pdf = renderReportPdf(cells, frames, content, pageLayout);
     if (pdf.isEmpty())
-        return fail();
-    // Written aside and renamed at the end, so a failure never leaves half a
-    // file in place of a good one.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(pdf) != pdf.size() || !file.commit())
-        return fail();
-    return true;
+        return fail("the pages could not be drawn");
+    // Made whole in memory first, then saved aside and renamed, so a failure
+    // never leaves half a file in place of a good one.
+    const std::string failure = writeFileSafely(QFile::encodeName(path).toStdString(),
+                                                std::string_view(pdf.data(), pdf.size()));
+    return failure.empty() || fail(failure);
 }
 
 } // namespace sheetcraft

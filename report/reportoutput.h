@@ -11,13 +11,15 @@
 
 #include <optional>
 
+class QPageLayout;
 class QPagedPaintDevice;
 
 namespace sheetcraft {
 
-// Lays the report out for `device` and paints it there, one page after the
-// other. Returns the layout, or nothing when the device could not be painted
-// on (a printer that is gone, a file that cannot be opened).
+// Lays the report out for `device` and paints it there as one page, shrunk to
+// the printable area when it would run past it. Returns the layout, or nothing
+// when the device could not be painted on (a printer that is gone, a file that
+// cannot be opened).
 std::optional<ReportLayout> paintReport(const Cells &cells, const FrameState &frames,
                                         const ReportContent &content, QPagedPaintDevice &device);
 
@@ -29,18 +31,23 @@ inline constexpr int reportPdfResolution = 600;
 void setUpReportPdf(QPagedPaintDevice &device);
 
 // The report as the bytes of a PDF file; empty when it could not be made.
+// Laid out on `pageLayout`, or without one as setUpReportPdf sets it.
 QByteArray renderReportPdf(const Cells &cells, const FrameState &frames,
-                           const ReportContent &content);
+                           const ReportContent &content, const QPageLayout *pageLayout = nullptr);
 
-// Writes the report to a PDF file. Shows a message and returns false when the
-// cells cannot be reported (see prepareReport) or the file cannot be written;
-// an existing file is replaced only once the new one is complete. Needs a
-// QGuiApplication (the offscreen platform will do) for its fonts.
+// Writes the report to a PDF file with writeFileSafely. Shows a message and
+// returns false when the cells cannot be reported (see prepareReport) or the
+// file cannot be written (the message then gives the reason); an existing
+// file is replaced only once the new one is complete, and only a regular file
+// or a new one is written. Needs a QGuiApplication (the offscreen platform
+// will do) for its fonts.
 bool writeReportPdf(const Cells &cells, const FrameState &frames, const QString &path,
                     MessageSink &messages);
 
-// The same for content already checked by prepareReport.
+// The same for content already checked by prepareReport, laid out as
+// renderReportPdf does.
 bool writeReportPdf(const Cells &cells, const FrameState &frames, const ReportContent &content,
-                    const QString &path, MessageSink &messages);
+                    const QString &path, MessageSink &messages,
+                    const QPageLayout *pageLayout = nullptr);
 
 } // namespace sheetcraft

@@ -1,11 +1,17 @@
 #include "settingsfiles.h"
 
+#include "safewrite.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 
 namespace sheetcraft {
 
@@ -68,27 +74,55 @@ std::optional<QString> FieldReader::next() {
     return QString::fromUtf8(value);
 }
 
-LocationFile readLocationFile() {
-    LocationFile result;
-    QFile file(locationFilePath());
-    if (!file.exists()) {
-        result.error = errFileNotFound;
+SettingsBytes readSettingsBytes(const QString &path) {
+    SettingsBytes result;
+    // Without blocking: a FIFO put in a settings file's place would otherwise
+    // hold the open until someone writes to it.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        result.error = errno == ENOENT || errno == ENOTDIR ? errFileNotFound : errFileAccess;
         return result;
     }
-    result.exists = true;
-    if (!file.open(QIODevice::ReadOnly)) {
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > settingsFileLimit) {
+        ::close(fd);
         result.error = errFileAccess;
         return result;
     }
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        result.error = errFileAccess;
+    // The size is checked again while reading: the file may grow meanwhile.
+    char buffer[4096];
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0 || result.bytes.size() + n > settingsFileLimit) {
+            result.error = errFileAccess;
+            break;
+        }
+        if (n == 0)
+            break;
+        result.bytes.append(buffer, n);
+    }
+    ::close(fd);
+    if (result.error != 0) {
+        result.bytes.clear();
         return result;
     }
     // A file saved by a text editor may start with a byte-order mark.
-    if (bytes.startsWith("\xEF\xBB\xBF"))
-        bytes.remove(0, 3);
-    FieldReader reader(bytes);
+    if (result.bytes.startsWith("\xEF\xBB\xBF"))
+        result.bytes.remove(0, 3);
+    return result;
+}
+
+LocationFile readLocationFile() {
+    LocationFile result;
+    const SettingsBytes file = readSettingsBytes(locationFilePath());
+    result.exists = file.error != errFileNotFound;
+    if (file.error != 0) {
+        result.error = file.error;
+        return result;
+    }
+    FieldReader reader(file.bytes);
     const auto data = reader.next();
     const auto est = data ? reader.next() : std::nullopt;
     if (!data || !est) {
@@ -108,9 +142,9 @@ bool writeSettingsFile(const QString &fileName, const QByteArray &bytes, Message
         reason =
             QStringLiteral("the folder %1 cannot be created").arg(QDir::toNativeSeparators(folder));
     } else {
-        QSaveFile file(path);
-        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-            reason = file.errorString();
+        const std::string failure = writeFileSafely(QFile::encodeName(path).toStdString(),
+                                                    std::string_view(bytes.data(), bytes.size()));
+        reason = QString::fromLocal8Bit(failure.data(), static_cast<qsizetype>(failure.size()));
     }
     if (reason.isEmpty())
         return true;
@@ -126,13 +160,10 @@ bool writeLocationFile(const QString &dataFolder, const QString &estFolder, Mess
 }
 
 std::optional<char> readModeLetter() {
-    QFile file(modeFilePath());
-    if (!file.open(QIODevice::ReadOnly))
+    const SettingsBytes file = readSettingsBytes(modeFilePath());
+    if (file.error != 0 || file.bytes.isEmpty())
         return std::nullopt;
-    char letter = 0;
-    if (!file.getChar(&letter))
-        return std::nullopt;
-    return letter;
+    return file.bytes.front();
 }
 
 bool writeModeFile(char letter, MessageSink &messages) {

@@ -50,6 +50,19 @@ private:
     qsizetype m_pos = 0;
 };
 
+// Both files hold a line or two; anything larger is not one of them.
+inline constexpr qsizetype settingsFileLimit = 64 * 1024;
+
+struct SettingsBytes {
+    int error = 0; // errFileNotFound, errFileAccess, or 0 when read
+    QByteArray bytes;
+};
+
+// Reads a settings file without ever blocking: only a regular file of at most
+// settingsFileLimit bytes is read (a FIFO, a device or a folder counts as
+// unreadable, errFileAccess). A leading byte-order mark is dropped.
+SettingsBytes readSettingsBytes(const QString &path);
+
 struct LocationFile {
     bool exists = false;
     int error = 0; // 0 when both values were read; otherwise one of err*
@@ -60,12 +73,13 @@ struct LocationFile {
 // Reads both values of the location file; never shows anything.
 LocationFile readLocationFile();
 
-// Writes the two lines (CR LF each, text as it stands) through a temporary
-// file renamed over the old one. On failure the old file is left intact, the
-// message names the file and the reason, and false is returned.
+// Writes the two lines (CR LF each, text as it stands) with writeFileSafely.
+// On failure the old file is left intact, the message names the file and the
+// reason, and false is returned.
 bool writeLocationFile(const QString &dataFolder, const QString &estFolder, MessageSink &messages);
 
-// First byte of the mode file; nothing when it is missing, unreadable or empty.
+// First byte of the mode file (after any byte-order mark); nothing when it is
+// missing, unreadable or empty.
 std::optional<char> readModeLetter();
 
 // Recreates the mode file holding `letter` and CR LF; same failure handling

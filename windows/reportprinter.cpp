@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFileDialog>
+#include <QPageLayout>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
@@ -115,10 +116,13 @@ bool ReportPrinter::Command3_Click(const Cells &cells, const FrameState &frames,
 bool ReportPrinter::printToPrinter(const Cells &cells, const FrameState &frames,
                                    const ReportContent &content) {
     QPrinter &target = printer();
-    // A file chosen in the set-up dialog gets a printer's resolution, so the
-    // line widths (device pixels) look as they do on paper.
-    if (target.outputFormat() == QPrinter::PdfFormat)
-        target.setResolution(reportPdfResolution);
+    // A file chosen in the set-up dialog is made like every report file (at a
+    // printer's resolution, so the line widths look as they do on paper) and
+    // saved safely, on the pages the dialog set.
+    if (target.outputFormat() == QPrinter::PdfFormat) {
+        const QPageLayout layout = target.pageLayout();
+        return writeReportPdf(cells, frames, content, target.outputFileName(), m_messages, &layout);
+    }
     target.setDocName(QStringLiteral("Layouts"));
     target.setCreator(QStringLiteral("Sheetcraft"));
     if (paintReport(cells, frames, content, target) && target.printerState() != QPrinter::Error)

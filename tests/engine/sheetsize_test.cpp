@@ -1,6 +1,9 @@
+#include "diagram.h"
 #include "sheetsize.h"
 
 #include <gtest/gtest.h>
+
+#include <cmath>
 
 using namespace sheetcraft;
 
@@ -35,4 +38,40 @@ TEST(SizeText, CheckRefusesWhatCannotBeCounted)
                 {"0.01x0.0403", SizeRole::Parent, true}};
     for (const auto &row : rows)
         EXPECT_EQ(isUsableSize(row.text, row.role), row.usable) << row.text;
+
+    // Parts whose counts, areas or waste would overflow or vanish, on every sheet.
+    for (const char *extreme : {"1e-200x1e-200", "12x1e-308", "1e308x1e308", "1e-160x1e-160",
+                                "1e-76x2", "2x1e76"}) {
+        for (SizeRole role : {SizeRole::Finished, SizeRole::Press, SizeRole::Parent})
+            EXPECT_FALSE(isUsableSize(extreme, role)) << extreme;
+    }
+}
+
+// At the bounds of the size check every number of every frame is finite: the
+// smallest piece on the largest sheet, the largest piece on it, and a sliver.
+TEST(SizeText, SizesAtTheBoundsGiveFiniteNumbers)
+{
+    const char *bounds[][2] = {{"1e-75x1e-75", "1e75x1e75"}, {"1e75x1e75", "1e75x1e75"},
+                               {"1e75x1e-75", "1e75x1e75"}, {"1e-75x1e-75", "1e75x0.0403"},
+                               {"1e-75x1e-75", "0.0403x0.0403"}};
+    for (const auto &[piece, sheet] : bounds) {
+        ASSERT_TRUE(isUsableSize(piece, SizeRole::Finished) && isUsableSize(sheet, SizeRole::Press));
+        for (int frame = 1; frame <= 4; ++frame) {
+            for (Diagram diagram : {Diagram::Finished, Diagram::Press}) {
+                const DiagramValues v = computeDiagram(diagram, storageForm(piece),
+                                                       storageForm(sheet), frame, 1e-75);
+                SCOPED_TRACE(std::string(piece) + " on " + sheet + ", frame " +
+                             std::to_string(frame));
+                ASSERT_TRUE(v.fits());
+                const FitResult &f = v.fit;
+                for (double value :
+                     {v.piecesAcross, v.piecesDown, v.staggerAcross, v.staggerDown,
+                      v.stockWastePct, v.sheetWidth, v.sheetDepth, f.usedArea, f.usedAreaTurned,
+                      f.bestUsedArea, f.bestStandardOut, f.totalOut, f.totalOutTurned,
+                      f.staggerOut, f.staggerOutTurned, f.maximumOut})
+                    EXPECT_TRUE(std::isfinite(value)) << value;
+                EXPECT_GE(v.maximumOut(), 1);
+            }
+        }
+    }
 }

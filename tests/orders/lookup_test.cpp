@@ -12,7 +12,9 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -389,6 +391,76 @@ TEST(Robustness, DamagedCopiesEndInResultOrMessage) {
                                : out.status == NotFound ? orderNotFoundText
                                                         : lookupFailureText(out.errorNumber));
     }
+}
+
+// Damage where the reader must look before the library walks: each ends in a
+// failure number in this process, with no child to absorb a crash (the
+// sanitizers watch the reads). Offsets are into the demo database: the
+// catalog's definition on page 2, "Orders" on page 3; a definition's page-map
+// reference is its bytes 55 to 58, its column count bytes 45 and 46.
+TEST(Robustness, StructuralDamageEndsInAFailureInProcess) {
+    const std::string demo = readFile(DEMO_DATABASE);
+    ASSERT_GT(demo.size(), 6u * 4096);
+    const struct {
+        const char *what;
+        std::size_t offset;
+        std::string bytes;
+        int error;
+    } rows[] = {
+        {"catalog page map: another row", 2 * 4096 + 55, "\x03\x02", 3343},
+        {"catalog page map: an empty row", 2 * 4096 + 55, "\x07\x01", 3343},
+        {"catalog page map: past the end", 2 * 4096 + 55, "\x00\xff", 3343},
+        {"catalog column count", 2 * 4096 + 45, "\xff\xff", 3343},
+        {"catalog without columns", 2 * 4096 + 45, std::string(2, '\0'), 3343},
+        {"Orders page map: another row", 3 * 4096 + 55, "\x03\x02", 3343},
+        {"Orders column count", 3 * 4096 + 45, "\xff\x7f", 3343},
+        {"cut after the catalog", 3 * 4096, "", 3078}, // the catalog reads empty
+    };
+    TempFolder dir;
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.what);
+        std::string bytes = demo;
+        if (row.bytes.empty())
+            bytes.resize(row.offset);
+        else
+            bytes.replace(row.offset, row.bytes.size(), row.bytes);
+        writeFile(dir.file("zvData.mdb"), bytes);
+        Cells cells;
+        cells.txtSearch = "12345";
+        const LookupOutcome out = searchOrdersInProcess(cells, dir.file("zvData.mdb"));
+        EXPECT_EQ(out.status, Failed);
+        EXPECT_EQ(out.errorNumber, row.error);
+        EXPECT_EQ(out.message, lookupFailureText(row.error));
+    }
+}
+
+// A helper that cannot be started (here: too few file descriptors left for
+// its pipes) is a failure of its own, and the lookup never runs in this process.
+TEST(Robustness, NoHelperProcessMeansNoLookup) {
+    TempFolder dir;
+    writeMdbFile(dir.file("zvData.mdb"), standardDatabase());
+    std::fflush(nullptr);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        // Two descriptors above those already open: room for the sanitizers'
+        // own checks, none for the helper's pipes.
+        const int lowestFree = ::dup(0);
+        ::close(lowestFree);
+        rlimit none{};
+        ::getrlimit(RLIMIT_NOFILE, &none);
+        none.rlim_cur = static_cast<rlim_t>(lowestFree + 2);
+        ::setrlimit(RLIMIT_NOFILE, &none);
+        Cells cells;
+        cells.txtSearch = "123";
+        const LookupOutcome out = searchOrdersIsolated(cells, dir.file("zvData.mdb"));
+        const bool untouched =
+            cells.txtName.empty() && out.message == lookupFailureText(out.errorNumber);
+        ::_exit(untouched ? out.errorNumber : 255);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), lookuperr::tooManyFiles);
 }
 
 // A stand-in for the helper: a shell script that may run the real one as $REAL.

@@ -1,15 +1,23 @@
 #include "geometry.h"
 #include "layprint.h"
 #include "numberformat.h"
+#include "pagefit.h"
 #include "panel.h"
 #include "recordedpages.h"
 #include "recordingsink.h"
+#include "reportoutput.h"
 #include "reportprinter.h"
 #include "sheetsize.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QDialog>
 #include <QFile>
+#include <QImage>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
 #include <QPrinter>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -17,26 +25,19 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <functional>
+#include <ostream>
 #include <tuple>
 
 namespace sheetcraft::test {
 namespace {
 
-// Letter paper less quarter-inch margins, at a printer's resolution.
-constexpr double printableHeight = 15120, printerDpi = 600;
 const TextFont bold12{reportFontName, 12, true}, regular12{reportFontName, 12, false};
 using Kind = DrawOp::Kind;
 
-// Text metrics as the report's pages measure them; the height without text.
-double measure(const TextFont &font, const std::string *text = nullptr) {
-    registerReportFont();
-    RecordingSurface m(QFont(reportFontName, 12), printerDpi);
-    m.setFont(font);
-    return text ? m.textWidth(*text) : m.textHeight();
-}
-
-const auto textRight = [](const DrawOp &op) { return op.x1 + measure(op.font, &op.text); };
+// Text ends where the recording measured it, whatever fonts the machine has.
+const auto textRight = [](const DrawOp &op) { return op.x2; };
 const auto corners = [](const DrawOp &op) { return std::array{op.x1, op.y1, op.x2, op.y2}; };
 
 // The storage cells after a redraw.
@@ -50,24 +51,48 @@ Cells drawn(const std::string &pss = "17x11", const std::string &pars = "35x23",
     return c;
 }
 
-struct Report {
-    RecordedPages pages{printerDpi, printableHeight};
-    ReportLayout layout;
+// Paper and margins (inches, all round) of the printer the report goes to;
+// Letter with quarter-inch margins is what every report file is made on.
+struct Paper {
+    QPageSize::PageSizeId size = QPageSize::Letter;
+    QPageLayout::Orientation orientation = QPageLayout::Portrait;
+    double margin = 0.25;
+};
 
-    Report(const Cells &cells, const FrameState &frames) {
+// A printer-like paint device on that paper, at a printer's resolution.
+struct Device {
+    QBuffer buffer;
+    QPdfWriter writer{&buffer};
+    explicit Device(const Paper &paper) {
+        writer.setResolution(reportPdfResolution);
+        const double m = paper.margin;
+        writer.setPageLayout(QPageLayout(QPageSize(paper.size), paper.orientation,
+                                         QMarginsF(m, m, m, m), QPageLayout::Inch));
+    }
+};
+
+struct Report {
+    Device device;
+    ReportPage page;
+
+    Report(const Cells &cells, const FrameState &frames, const Paper &paper = {}) : device(paper) {
         RecordingSink sink;
         const auto content = prepareReport(cells, frames, sink);
         EXPECT_TRUE(content) << (sink.messages.empty() ? "" : sink.messages[0]);
         if (content)
-            layout = layPrint(cells, frames, *content, pages);
+            page =
+                layOutReport(cells, frames, *content, device.writer, printableTwips(device.writer));
     }
-    // Matching operations on every page, in drawing order.
+    const std::vector<DrawOp> &ops() const {
+        static const std::vector<DrawOp> none;
+        return page.recording ? page.recording->ops() : none;
+    }
+    // Matching operations in drawing order.
     std::vector<const DrawOp *> find(const std::function<bool(const DrawOp &)> &match) const {
         std::vector<const DrawOp *> found;
-        for (const auto &page : pages.pages())
-            for (const DrawOp &op : page->ops())
-                if (match(op))
-                    found.push_back(&op);
+        for (const DrawOp &op : ops())
+            if (match(op))
+                found.push_back(&op);
         return found;
     }
     const DrawOp *text(const std::string &t) const {
@@ -75,11 +100,17 @@ struct Report {
             find([&](const DrawOp &op) { return op.kind == Kind::Text && op.text == t; });
         return f.empty() ? nullptr : f[0];
     }
+    // Text width as the report's page measures it.
+    double measure(const TextFont &font, const std::string &text) const {
+        RecordingSurface m(&device.writer, QFont(reportFontName, 12));
+        m.setFont(font);
+        return m.textWidth(text);
+    }
 };
 
 struct Row {
     std::string caption, value;
-    double y;
+    double y, foot; // top and foot of the caption's line
 };
 
 // The rows beside one section's sheet: captions 1260 past its right edge (1620
@@ -87,11 +118,11 @@ struct Row {
 std::vector<Row> rowsOf(const Report &r, const ReportSectionLayout &s) {
     const double right = s.placement.sheetRight;
     std::vector<Row> rows;
-    for (const DrawOp &op : r.pages.pages().at(s.page)->ops()) {
-        if (op.kind != Kind::Text || op.y1 < s.placement.sheetTop)
+    for (const DrawOp &op : r.ops()) {
+        if (op.kind != Kind::Text || op.y1 < s.placement.sheetTop || op.y1 >= s.rowsEnd)
             continue;
         if (op.x1 == right + 1260 || op.x1 == right + 1620)
-            rows.push_back({op.text, "", op.y1});
+            rows.push_back({op.text, "", op.y1, op.y2});
         else if (op.x1 == right + s.valueColumn && !rows.empty() && op.y1 == rows.back().y)
             rows.back().value = op.text;
     }
@@ -150,8 +181,7 @@ struct SheetCase {
     std::string pss, pars, grip;
     bool optWidth;
     std::int16_t fssFrame, pssFrame;
-    std::size_t finishedRows, pressRows; // stagger rows only where a stagger block is drawn
-    int pages;
+    std::size_t finishedRows, pressRows;   // stagger rows only where a stagger block is drawn
     std::int64_t scale = 0;                // finished sheet; unchecked when 0
     double right = 0, depth = 0;           // its outline, from the top-left corner
     double stripRight = 0, stripDepth = 0; // the gripper strip likewise
@@ -159,45 +189,33 @@ struct SheetCase {
 
 class ReportSheets : public ::testing::TestWithParam<SheetCase> {};
 
-TEST_P(ReportSheets, ScaleOutlineGripperRowsAndPages) {
+TEST_P(ReportSheets, ScaleOutlineGripperAndRows) {
     const SheetCase &c = GetParam();
     Cells cells = drawn(c.pss, c.pars, c.grip);
     cells.optWidth = c.optWidth;
     const Report r(cells, {c.fssFrame, c.pssFrame});
-    ASSERT_EQ(r.layout.pageCount, c.pages);
-    ASSERT_EQ(r.pages.pages().size(), static_cast<std::size_t>(c.pages));
-    // Shapes and text (not state changes) stay above the printable bottom.
-    for (const DrawOp *op : r.find([](const DrawOp &op) { return op.kind <= Kind::Text; })) {
-        const double bottom = op->kind == Kind::BoxGrid ? op->gridBottom()
-                              : op->kind != Kind::Text
-                                  ? std::max(op->y1, op->y2)
-                                  : op->y1 + (op->text.empty() ? 0 : measure(op->font));
-        EXPECT_LE(bottom, printableHeight) << op->text;
-    }
     // Each section's rows follow its own frame; frame 0 prints as 0.
     for (const auto &[section, frame, count] :
-         {std::tuple{&r.layout.finished, c.fssFrame, c.finishedRows},
-          {&r.layout.press, c.pssFrame, c.pressRows}}) {
+         {std::tuple{&r.page.layout.finished, c.fssFrame, c.finishedRows},
+          {&r.page.layout.press, c.pssFrame, c.pressRows}}) {
         const std::vector<Row> rows = rowsOf(r, *section);
         ASSERT_EQ(rows.size(), count);
         EXPECT_EQ(rows[0].value, " " + std::to_string(frame) + " ");
     }
-    // The press section starts a page of its own, or below the finished rows.
+    // The press section follows on the same page, below the finished rows.
     const DrawOp *pressHeading = r.text("LAYOUT: Press Forms on Parent Sheet (OUT):  0 ");
     ASSERT_NE(pressHeading, nullptr);
-    EXPECT_EQ(r.layout.press.page, c.pages - 1);
-    EXPECT_TRUE(c.pages > 1 ? pressHeading->y1 == 320
-                            : pressHeading->y1 > r.layout.finished.rowsEnd);
+    EXPECT_GT(pressHeading->y1, r.page.layout.finished.rowsEnd);
     if (!c.scale)
         return;
 
-    const SheetPlacement &p = r.layout.finished.placement;
+    const SheetPlacement &p = r.page.layout.finished.placement;
     EXPECT_EQ(p.scale, c.scale);
     EXPECT_EQ(p.sheetRight, 640 + c.right);
     // The sheet stands 320 below the line after its heading.
     const DrawOp *heading = r.text("LAYOUT: Finished Forms on Press Sheet (UP):  0 ");
     ASSERT_NE(heading, nullptr);
-    const double left = 640, top = roundHalfEven(heading->y1 + measure(bold12)) + 320;
+    const double left = 640, top = roundHalfEven(heading->y2) + 320;
     const auto boxes = [&](FillStyle style) {
         return r.find(
             [=](const DrawOp &op) { return op.kind == Kind::Box && op.fillStyle == style; });
@@ -212,7 +230,7 @@ TEST_P(ReportSheets, ScaleOutlineGripperRowsAndPages) {
     if (c.stripRight) {
         EXPECT_EQ(corners(*strips[0]),
                   (std::array{left, top, left + c.stripRight, top + c.stripDepth}));
-        const Row grip = rowsOf(r, r.layout.finished).at(5); // after the sheet's size rows
+        const Row grip = rowsOf(r, r.page.layout.finished).at(5); // after the sheet's size rows
         EXPECT_EQ(grip.caption, "  = GRIPPER     ");
         EXPECT_EQ(corners(*strips[1]), (std::array{p.sheetRight + 1320.0, grip.y + 40,
                                                    p.sheetRight + 1620.0, grip.y + 200}));
@@ -228,20 +246,135 @@ TEST_P(ReportSheets, ScaleOutlineGripperRowsAndPages) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, ReportSheets,
     ::testing::Values(
-        SheetCase{"press_11_wide", "11x8.5", "35x23", "0", true, 1, 1, 8, 8, 2, 520, 5720, 4420},
-        SheetCase{"gripper_width_edge", "17x11", "35x23", "0.5", true, 1, 1, 9, 8, 1, 336, 5712,
-                  3696, 5712, 168},
+        SheetCase{"press_11_wide", "11x8.5", "35x23", "0", true, 1, 1, 8, 8, 520, 5720, 4420},
+        SheetCase{"gripper_width_edge", "17x11", "35x23", "0.5", true, 1, 1, 9, 8, 336, 5712, 3696,
+                  5712, 168},
         // 0.3 x 336 = 100.8
-        SheetCase{"gripper_depth_edge_rounded", "17x11", "35x23", "0.3", false, 1, 1, 9, 8, 1, 336,
+        SheetCase{"gripper_depth_edge_rounded", "17x11", "35x23", "0.3", false, 1, 1, 9, 8, 336,
                   5712, 3696, 101, 3696},
-        SheetCase{"frames_0_0", "17x11", "35x23", "0", true, 0, 0, 8, 8, 1},
-        SheetCase{"finished_frame_2_only", "17x11", "35x23", "0", true, 2, 1, 12, 8, 1},
-        SheetCase{"press_frame_2_only", "17x11", "28x23", "0", true, 1, 2, 8, 12, 2},
+        SheetCase{"frames_0_0", "17x11", "35x23", "0", true, 0, 0, 8, 8},
+        SheetCase{"finished_frame_2_only", "17x11", "35x23", "0", true, 2, 1, 12, 8},
+        SheetCase{"press_frame_2_only", "17x11", "28x23", "0", true, 1, 2, 8, 12},
         // A stagger frame whose strip holds nothing shows no stagger rows.
-        SheetCase{"press_frame_2_empty_strip", "17x11", "35x23", "0", true, 1, 2, 8, 8, 1},
-        SheetCase{"square_press_and_parent", "11x11", "23x23", "0.5", true, 4, 1, 9, 8, 2},
+        SheetCase{"press_frame_2_empty_strip", "17x11", "35x23", "0", true, 1, 2, 8, 8},
+        SheetCase{"square_press_and_parent", "11x11", "23x23", "0.5", true, 4, 1, 9, 8},
         // Rows reach further down than the shallow sheet beside them.
-        SheetCase{"shallow_press_sheet", "17x3", "35x23", "0.5", true, 4, 1, 13, 8, 1}),
+        SheetCase{"shallow_press_sheet", "17x3", "35x23", "0.5", true, 4, 1, 13, 8}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+struct FitCase {
+    const char *name;
+    Cells cells;
+    FrameState frames;
+    Paper paper;
+    bool designSize; // fits the printable area as laid out
+};
+
+// The demo database's job 12345, part 1, with its finished diagram on frame 3.
+Cells demoJob() {
+    Cells c = drawn("25x19", "38x25", "0.375", "11x8.5");
+    c.txtName = "Harbor Savings Bank";
+    c.txtJob = "00012345";
+    c.txtPartNo = "1";
+    c.txtDesc = "Annual report, cover";
+    c.txtStockDesc = "100# Gloss Cover";
+    return c;
+}
+
+void PrintTo(const FitCase &c, std::ostream *out) {
+    *out << c.name;
+}
+
+class ReportFit : public ::testing::TestWithParam<FitCase> {};
+
+// One page, never cut off: everything painted stays inside the printable
+// area, and the page is shrunk no further than that needs.
+TEST_P(ReportFit, OnePageShrunkJustEnoughToStayInside) {
+    const FitCase &c = GetParam();
+    const Report r(c.cells, c.frames, c.paper);
+    ASSERT_TRUE(r.page.recording);
+    const QSizeF printable = printableTwips(r.device.writer);
+    const double scale = r.page.fit.scale;
+    EXPECT_EQ(scale == 1, c.designSize) << scale;
+    EXPECT_GT(scale, 0.5);
+
+    // Each shape's pen (device pixels, unscaled) reaches half its width past
+    // the corner, and every position may round half a pixel further.
+    const double twipsPerPixel = 1440.0 / reportPdfResolution;
+    double farRight = 0, farBottom = 0;
+    std::size_t painted = 0;
+    for (const DrawOp &op : r.ops()) {
+        const bool moveTo = op.kind == Kind::Line && op.x1 == op.x2 && op.y1 == op.y2;
+        if (op.kind > Kind::Text || moveTo || (op.kind == Kind::Text && op.text.empty()))
+            continue;
+        ++painted;
+        const double right = op.kind == Kind::BoxGrid ? op.gridRight() : std::max(op.x1, op.x2);
+        const double bottom = op.kind == Kind::BoxGrid ? op.gridBottom() : std::max(op.y1, op.y2);
+        const double reach =
+            (op.kind == Kind::Text ? 0.5 : (op.lineWidth + 1) / 2.0) * twipsPerPixel;
+        EXPECT_GE(std::min(op.x1, op.y1), 0) << op.text;
+        EXPECT_LE(scale * right + reach, printable.width() + 1e-6) << int(op.kind) << op.text;
+        EXPECT_LE(scale * bottom + reach, printable.height() + 1e-6) << int(op.kind) << op.text;
+        farRight = std::max(farRight, scale * right + reach);
+        farBottom = std::max(farBottom, scale * bottom + reach);
+    }
+    EXPECT_GT(painted, 50u);
+    // The largest scale that fits, to within a twip: at it something meets an edge.
+    if (scale < 1) {
+        EXPECT_GT(std::max(farRight - printable.width(), farBottom - printable.height()), -1);
+    }
+
+    // Painted for real at a lower resolution onto a sheet with a band of
+    // margin around the printable area: the band stays blank, and the paint
+    // comes close to the printable edge it was fitted to.
+    const double dpi = 150, band = 20;
+    QImage image(qRound(printable.width() * dpi / 1440 + 2 * band),
+                 qRound(printable.height() * dpi / 1440 + 2 * band), QImage::Format_RGB32);
+    image.setDotsPerMeterX(qRound(dpi / 0.0254));
+    image.setDotsPerMeterY(qRound(dpi / 0.0254));
+    image.fill(Qt::white);
+    RecordingSink sink;
+    const ReportPage low =
+        layOutReport(c.cells, c.frames, *prepareReport(c.cells, c.frames, sink), image, printable);
+    {
+        QPainter painter(&image);
+        painter.translate(band, band);
+        paintFitted(painter, *low.recording, low.fit);
+    }
+    const QRectF inside(band, band, printable.width() * dpi / 1440,
+                        printable.height() * dpi / 1440);
+    QRect ink;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (image.pixel(x, y) != qRgb(255, 255, 255))
+                ink |= QRect(x, y, 1, 1);
+    EXPECT_GE(ink.left(), inside.left());
+    EXPECT_GE(ink.top(), inside.top());
+    EXPECT_LE(ink.right() + 1, inside.right() + 0.5);
+    EXPECT_LE(ink.bottom() + 1, inside.bottom() + 0.5);
+    // Within a few pixels of an edge (the rightmost text may end in a blank).
+    const double gap =
+        std::min(inside.right() - ink.right() - 1, inside.bottom() - ink.bottom() - 1);
+    if (low.fit.scale < 1) {
+        EXPECT_LT(gap, 8) << low.fit.scale;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ReportFit,
+    ::testing::Values(
+        FitCase{"defaults", drawn(), {1, 1}, {}, true},
+        FitCase{"square_parent_sheet", drawn("17x11", "35x35"), {1, 1}, {}, false},
+        FitCase{"demo_job_12345_frame_3", demoJob(), {3, 1}, {}, false},
+        FitCase{"finished_sheet_as_deep_as_wide", drawn("17x17"), {1, 1}, {}, false},
+        // Another printer's paper and margins: the rows run past the right edge.
+        FitCase{
+            "a5_inch_margins", drawn(), {1, 1}, {QPageSize::A5, QPageLayout::Portrait, 0.5}, false},
+        FitCase{"letter_landscape",
+                drawn(),
+                {1, 1},
+                {QPageSize::Letter, QPageLayout::Landscape},
+                false}),
     [](const auto &info) { return std::string(info.param.name); });
 
 // The report agrees with the screen: the rows of the last redraw's panels
@@ -257,9 +390,9 @@ TEST(ReportRows, AreTheScreensBesideTheSheet) {
 
     const Report r(session.cells, session.frames);
     const std::string widest = " STANDARD OUT       ";
-    const auto valueColumn = roundHalfEven(measure(bold12, &widest) + 1260);
-    for (const auto &[section, screen] :
-         {std::pair{&r.layout.finished, session.finished()}, {&r.layout.press, session.press()}}) {
+    const auto valueColumn = roundHalfEven(r.measure(bold12, widest) + 1260);
+    for (const auto &[section, screen] : {std::pair{&r.page.layout.finished, session.finished()},
+                                          {&r.page.layout.press, session.press()}}) {
         EXPECT_EQ(section->valueColumn, valueColumn);
         std::vector<std::pair<std::string, std::string>> expected, printed;
         for (const PanelRow &row : panelRows(*screen, PanelMedium::Report))
@@ -271,7 +404,7 @@ TEST(ReportRows, AreTheScreensBesideTheSheet) {
         ASSERT_GT(rows.size(), 2u);
         // The frame row starts at the sheet's top; the others follow a line apart.
         EXPECT_EQ(rows[0].y, section->placement.sheetTop);
-        EXPECT_NEAR(rows[2].y - rows[1].y, measure(regular12), 1);
+        EXPECT_EQ(rows[2].y, rows[1].foot);
     }
     EXPECT_TRUE(r.text("LAYOUT: Finished Forms on Press Sheet (UP): " +
                        plainNumber(session.frames.fssFrameOut)));

@@ -16,6 +16,9 @@
 #include <QTest>
 #include <QTreeView>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 // Readable QString and QByteArray values in failure messages.
 void PrintTo(const QString &text, std::ostream *os) { *os << '"' << qPrintable(text) << '"'; }
 void PrintTo(const QByteArray &bytes, std::ostream *os) { *os << '"' << bytes.data() << '"'; }
@@ -67,7 +70,10 @@ private:
 };
 
 TEST(Startup, LocationFileDecidesFoldersSearchAndWhatComesNext) {
-    const char *const asFolder = "<a folder>"; // a folder where the file should be
+    // Special files where the file should be.
+    const char *const asFolder = "<a folder>", *const asFifo = "<a FIFO>",
+                      *const asZeroLink = "<a link to /dev/zero>";
+    const std::string tooLarge = "/srv/data\r\n/srv/est\r\n" + std::string(64 * 1024, ' ');
     const Next toMain = Next::ShowMainWindow, toEnd = Next::EndProgram;
     const struct {
         const char *file; // nullptr: no location file at all
@@ -85,18 +91,27 @@ TEST(Startup, LocationFileDecidesFoldersSearchAndWhatComesNext) {
         {"\"/srv/Data, Inc\"\r\n/srv/est\r\n", toMain, true, "/srv/Data, Inc", "/srv/est"},
         {nullptr, Next::ShowFolderWindow, true, {}, {}},
         {"/srv/data\r\n", toEnd, true, {}, {}, "Error Number 62. Exit Job"},
-        {asFolder, toEnd, true, {}, {}, "Error Number 75. Exit Job"}};
+        {asFolder, toEnd, true, {}, {}, "Error Number 75. Exit Job"},
+        {asFifo, toEnd, true, {}, {}, "Error Number 75. Exit Job"},
+        {asZeroLink, toEnd, true, {}, {}, "Error Number 75. Exit Job"},
+        {tooLarge.c_str(), toEnd, true, {}, {}, "Error Number 75. Exit Job"}};
     for (const auto &row : rows) {
         SCOPED_TRACE(row.file ? row.file : "no file");
         ConfigFolder config;
+        config.write(modeFileName, "M\r\n");
         if (row.file == asFolder)
             QDir().mkpath(config.file(locationFileName));
+        else if (row.file == asFifo)
+            ASSERT_EQ(::mkfifo(QFile::encodeName(config.file(locationFileName)), 0600), 0);
+        else if (row.file == asZeroLink)
+            QFile::link(QStringLiteral("/dev/zero"), config.file(locationFileName));
         else if (row.file)
             config.write(locationFileName, row.file);
-        config.write(modeFileName, "M\r\n");
         test::RecordingSink sink;
         int ended = 0;
+        ::alarm(20); // a start-up that blocks on the file ends the test run here
         const StartupState state = loadStartup(sink, [&] { ++ended; });
+        ::alarm(0);
         EXPECT_EQ(state.next, row.next);
         EXPECT_EQ(state.searchEnabled, row.searchEnabled);
         EXPECT_EQ(state.dataFolder + "|" + state.estFolder, row.dataFolder + "|" + row.estFolder);
@@ -107,32 +122,54 @@ TEST(Startup, LocationFileDecidesFoldersSearchAndWhatComesNext) {
     }
 }
 
-// At start-up the first character decides and a missing or empty file is
-// recreated; a mode item rewrites only the other letter or a missing file.
+// At start-up the first character (after a byte-order mark) decides and a
+// missing or empty file is recreated; a mode item rewrites only the other
+// letter or a missing file. A FIFO is never read from nor replaced.
 TEST(ModeFile, StartupAndMenuItems) {
+    const char *const asFifo = "<a FIFO>";
+    const char *const fifoRefused = "could not be saved: Not a regular file.";
     const struct {
         const char *file; // nullptr: no mode file
         char action;      // 'S'tart-up, 'K'elvane or 'T'ext (Dos) clicked
         bool kelvane;
         QByteArray after;
-    } rows[] = {{"m\r\n", 'S', false, "m\r\n"}, {"Mxyz\r\n", 'S', true, "Mxyz\r\n"},
-                {"", 'S', true, "M\r\n"},       {nullptr, 'S', true, "M\r\n"},
-                {"T\r\n", 'K', true, "M\r\n"},  {"X\r\n", 'K', true, "X\r\n"},
-                {nullptr, 'K', true, "M\r\n"},  {"M\r\n", 'T', false, "T\r\n"},
+        const char *message = nullptr; // the end of the one message shown
+    } rows[] = {{"m\r\n", 'S', false, "m\r\n"},
+                {"Mxyz\r\n", 'S', true, "Mxyz\r\n"},
+                {"", 'S', true, "M\r\n"},
+                {nullptr, 'S', true, "M\r\n"},
+                {"\xEF\xBB\xBFM\r\n", 'S', true, "\xEF\xBB\xBFM\r\n"},
+                {"\xEF\xBB\xBFT\r\n", 'K', true, "M\r\n"},
+                {asFifo, 'S', true, {}, fifoRefused},
+                {asFifo, 'T', false, {}, fifoRefused},
+                {"T\r\n", 'K', true, "M\r\n"},
+                {"X\r\n", 'K', true, "X\r\n"},
+                {nullptr, 'K', true, "M\r\n"},
+                {"M\r\n", 'T', false, "T\r\n"},
                 {"", 'T', false, "T\r\n"}};
     for (const auto &row : rows) {
         SCOPED_TRACE(std::string(1, row.action) + " over " + (row.file ? row.file : "missing"));
         ConfigFolder config;
         config.write(locationFileName, "No Folder Selected\r\nNo Folder Selected\r\n");
-        if (row.file)
+        if (row.file == asFifo)
+            ASSERT_EQ(::mkfifo(QFile::encodeName(config.file(modeFileName)), 0600), 0);
+        else if (row.file)
             config.write(modeFileName, row.file);
         test::RecordingSink sink;
+        ::alarm(20); // a start-up that blocks on the file ends the test run here
         const ModeMarks marks = row.action == 'S'   ? loadStartup(sink, [] {}).marks
                                 : row.action == 'K' ? mnuKel_Click(sink)
                                                     : mnuTxt_Click(sink);
+        ::alarm(0);
         EXPECT_EQ(std::pair(marks.mnuKel, marks.mnuTxt), std::pair(row.kelvane, !row.kelvane));
-        EXPECT_EQ(config.read(modeFileName), row.after);
-        EXPECT_TRUE(sink.messages.empty());
+        EXPECT_EQ(QFileInfo(config.file(modeFileName)).isFile(), row.file != asFifo);
+        if (row.file != asFifo) {
+            EXPECT_EQ(config.read(modeFileName), row.after);
+        }
+        ASSERT_EQ(sink.messages.size(), row.message ? 1u : 0u);
+        if (row.message) {
+            EXPECT_TRUE(sink.messages[0].ends_with(row.message)) << sink.messages[0];
+        }
     }
 }
 

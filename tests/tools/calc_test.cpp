@@ -2,11 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
+
+#include <array>
 
 namespace {
 
@@ -65,25 +69,88 @@ TEST(Calculator, JsonFollowsFramesGripperMaximizeAndTheDatabase) {
     }
 }
 
-TEST(Calculator, ReportHoldsTheJobAndBreaksASquareParentSheet) {
+// A page rendered to grey pixels (PGM) at `dpi`: width, height and one byte
+// per pixel, 255 for white.
+struct Raster {
+    int width = 0, height = 0;
+    QByteArray pixels;
+};
+
+Raster rasterise(const QString &pdf, int dpi) {
+    QProcess p;
+    p.start("pdftoppm", {"-gray", "-r", QString::number(dpi), "-singlefile", pdf});
+    p.waitForFinished(30000);
+    const QByteArray pgm = p.readAllStandardOutput();
+    // "P5\n<width> <height>\n255\n" then the pixels.
+    const QList<QByteArray> head = pgm.left(64).split('\n');
+    Raster r;
+    if (head.size() < 4 || head[0] != "P5")
+        return r;
+    const QList<QByteArray> size = head[1].split(' ');
+    r.width = size.value(0).toInt();
+    r.height = size.value(1).toInt();
+    const qsizetype offset = head[0].size() + head[1].size() + head[2].size() + 3;
+    r.pixels = pgm.mid(offset);
+    if (r.pixels.size() != qsizetype(r.width) * r.height)
+        r = {};
+    return r;
+}
+
+// The report is one page however deep its sheets are: nothing runs into the
+// paper's quarter-inch margins, and every row of both panels is still there,
+// captioned as the report captions the parent sheet's size rows.
+TEST(Calculator, ReportIsOnePageWithEveryRowInsideTheMargins) {
     const struct {
         QStringList args;
-        int pages;
-        QStringList texts;
-    } rows[] = {{{"--db", DEMO_DATABASE, "--quote", "987", "--part", "2"},
-                 1,
-                 {"Sheetcraft", "Company: Lakeside School", "Quote #: 00000987", "Part No: 2",
-                  "LAYOUT: Finished Forms on Press Sheet (UP):",
-                  "LAYOUT: Press Forms on Parent Sheet (OUT):", "PARS-SHT WIDTH"}},
-                {{"--parent", "35x35"}, 2, {"PARS-SHT DEPTH"}}};
+        bool shrunk; // fitted to the printable bottom
+    } rows[] = {
+        {{}, false},
+        {{"--parent", "35x35"}, true},
+        {{"--db", DEMO_DATABASE, "--job", "12345", "--fss-frame", "3"}, true},
+        {{"--press", "17x17"}, true},
+    };
     QTemporaryDir dir;
     const QString pdf = dir.filePath("report.pdf");
-    for (const auto &row : rows) {
-        ASSERT_EQ(calc(row.args + QStringList{"--report", pdf}).status, 0);
+    for (const auto &[args, shrunk] : rows) {
+        SCOPED_TRACE(args.join(' ').toStdString());
+        const Result json = calc(args + QStringList{"--json", "--report", pdf});
+        ASSERT_EQ(json.status, 0) << json.err.toStdString();
+
+        EXPECT_TRUE(run("pdfinfo", {pdf}).out.contains(QRegularExpression("Pages: +1\n")));
+
         const QString text = run("pdftotext", {"-layout", pdf, "-"}).out;
-        EXPECT_EQ(text.count('\f'), row.pages);
-        for (const QString &expected : row.texts)
-            EXPECT_TRUE(text.contains(expected)) << expected.toStdString();
+        const QJsonObject root = QJsonDocument::fromJson(json.out.toUtf8()).object();
+        int expected = 0;
+        for (const char *section : {"finished", "press"}) {
+            for (const QJsonValue &row : root[section]["rows"].toArray()) {
+                QString caption = row[0].toString().trimmed();
+                caption.replace("WID-SHT", "PARS-SHT").replace("DEP-SHT", "PARS-SHT");
+                const QString value = row[1].toString().trimmed();
+                EXPECT_TRUE(
+                    text.contains(QRegularExpression(QRegularExpression::escape(caption) + " +" +
+                                                     QRegularExpression::escape(value))))
+                    << caption.toStdString() << ' ' << value.toStdString();
+                ++expected;
+            }
+        }
+        EXPECT_GT(expected, 15);
+
+        // Letter at 72 dots per inch: 612 x 792, margins 18 wide.
+        const Raster page = rasterise(pdf, 72);
+        ASSERT_EQ(std::pair(page.width, page.height), std::pair(612, 792));
+        int inkBottom = 0, outside = 0;
+        for (int y = 0; y < page.height; ++y)
+            for (int x = 0; x < page.width; ++x) {
+                if (static_cast<unsigned char>(page.pixels[y * page.width + x]) == 255)
+                    continue;
+                inkBottom = std::max(inkBottom, y);
+                outside += x < 18 || x >= 594 || y < 18 || y >= 774;
+            }
+        EXPECT_EQ(outside, 0);
+        // A shrunk page still reaches down to the printable bottom.
+        if (shrunk) {
+            EXPECT_GE(inkBottom, 770);
+        }
     }
 }
 
@@ -110,6 +177,141 @@ TEST(Calculator, FailuresExitWithTheirStatus) {
         EXPECT_TRUE(r.err.startsWith(row.stderrStart)) << r.err.toStdString();
         EXPECT_EQ(r.out.contains("Number Up"), row.printsFinished);
         EXPECT_FALSE(r.out.contains("Number Out"));
+    }
+}
+
+// Sizes whose counts, areas or waste cannot be finite numbers are refused on
+// every sheet; sizes at the bounds give finite numbers on screen, in JSON and
+// in the report.
+TEST(Calculator, ExtremeSizesAreRefusedOrFinite) {
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath("extreme.pdf");
+    const auto noneInfinite = [](const QString &text) {
+        static const QRegularExpression word("\\b(inf|infinity|nan|null)\\b",
+                                             QRegularExpression::CaseInsensitiveOption);
+        return !text.contains(word);
+    };
+    for (const char *size : {"1e-200x1e-200", "12x1e-308", "1e308x1e308", "1e-160x1e-160"}) {
+        for (const char *sheet : {"--finished", "--press", "--parent"}) {
+            SCOPED_TRACE(std::string(sheet) + " " + size);
+            for (const QStringList &output :
+                 {QStringList{"--json"}, QStringList{"--report", pdf}}) {
+                const Result r = calc(output + QStringList{sheet, size});
+                EXPECT_EQ(r.status, 2);
+                EXPECT_TRUE(r.err.contains("Warning: Incorrect Size Entered!"))
+                    << r.err.toStdString();
+                EXPECT_TRUE(noneInfinite(r.out + r.err)) << r.out.toStdString();
+                EXPECT_FALSE(QFile::exists(pdf));
+            }
+        }
+    }
+    for (const QStringList &sizes :
+         {QStringList{"--finished", "1e-75x1e-75", "--press", "1e75x1e75", "--parent", "1e75x1e75"},
+          QStringList{"--finished", "1e75x1e75", "--press", "1e75x1e75", "--parent",
+                      "1e75x1e75"}}) {
+        SCOPED_TRACE(sizes.join(' ').toStdString());
+        const Result json = calc(sizes + QStringList{"--json", "--maximize"});
+        EXPECT_EQ(json.status, 0) << json.err.toStdString();
+        EXPECT_TRUE(noneInfinite(json.out)) << json.out.toStdString();
+        const Result text = calc(sizes + QStringList{"--report", pdf});
+        EXPECT_EQ(text.status, 0) << text.err.toStdString();
+        EXPECT_TRUE(noneInfinite(text.out)) << text.out.toStdString();
+        const QString printed = run("pdftotext", {"-layout", pdf, "-"}).out;
+        EXPECT_TRUE(printed.contains("LAYOUT")) << printed.toStdString();
+        EXPECT_TRUE(noneInfinite(printed)) << printed.toStdString();
+        QFile::remove(pdf);
+    }
+}
+
+// The best layouts per stage: counts, where the pieces lie (the gripper strip is
+// on top for the width edge, on the left for the depth edge) and the cut list.
+TEST(Calculator, BestLayoutsAndOrderInJson) {
+    const struct {
+        QStringList args;
+        const char *stage;
+        std::array<double, 3> counts;  // count, framesMaximum, upperBound
+        std::array<double, 2> start{}; // no piece starts left of or above this
+    } rows[] = {
+        {{}, "finished", {30, 29, 31}},
+        {{"--gripper", "0.5"}, "finished", {28, 28, 28}, {0, 0.5}},
+        {{"--gripper", "0.5", "--gripper-edge", "depth"}, "finished", {29, 29, 29}, {0.5, 0}},
+        {{"--finished-grain", "along"}, "finished", {25, 29, 25}},
+        {{"--parent", "26x40", "--press", "8.5x11", "--press-grain", "ACROSS"}, "press", {8, 9, 8}},
+        {{"--press", "8.5x11", "--parent", "26x40"}, "press", {10, 9, 10}},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.args.join(' ').toStdString());
+        const Result r = calc(QStringList{"--json"} + row.args);
+        ASSERT_EQ(r.status, 0) << r.err.toStdString();
+        const QJsonObject root = QJsonDocument::fromJson(r.out.toUtf8()).object();
+        const QJsonObject best = root["best"][QString(row.stage)].toObject();
+        EXPECT_EQ(best["count"].toDouble(), row.counts[0]);
+        EXPECT_EQ(best["framesMaximum"].toDouble(), row.counts[1]);
+        EXPECT_EQ(best["upperBound"].toDouble(), row.counts[2]);
+        EXPECT_TRUE(best["exact"].toBool());
+        EXPECT_EQ(best["proven"].toBool(), row.counts[0] == row.counts[2]);
+        const QJsonArray pieces = best["pieces"].toArray();
+        EXPECT_EQ(pieces.size(), row.counts[0]);
+        for (const auto &p : pieces) {
+            EXPECT_GE(p[0].toDouble(), row.start[0]);
+            EXPECT_GE(p[1].toDouble(), row.start[1]);
+        }
+        const QJsonArray cuts = best["cuts"].toArray();
+        EXPECT_EQ(cuts.size(), best["cutCount"].toInt());
+        for (qsizetype i = 0; i < cuts.size(); ++i) {
+            EXPECT_EQ(cuts[i]["n"].toInt(), i + 1);
+            EXPECT_TRUE(cuts[i]["axis"] == "x" || cuts[i]["axis"] == "y");
+            EXPECT_FALSE(cuts[i]["stocks"].toArray().isEmpty());
+        }
+    }
+
+    // Tiny pieces: the figures without the detail.
+    const QJsonObject tinyRoot =
+        QJsonDocument::fromJson(calc({"--json", "--finished", "0.013x0.017"}).out.toUtf8())
+            .object();
+    const QJsonObject tiny = tinyRoot["best"]["finished"].toObject();
+    EXPECT_TRUE(tiny["detailOmitted"].toBool());
+    EXPECT_FALSE(tiny.contains("pieces"));
+    EXPECT_GT(tiny["cutCount"].toInt(), 0);
+    EXPECT_GE(tiny["upperBound"].toDouble(), tiny["count"].toDouble());
+
+    const struct {
+        QStringList args;
+        double press, parent;
+    } orders[] = {
+        {{"--quantity", "1000", "--spoilage", "5", "--makeready", "50"}, 86, 22},
+        {{"--quantity", "7000", "--spoilage", "0.7", "--finished", "17x11"}, 7049, 1763},
+    };
+    for (const auto &row : orders) {
+        const QJsonObject root =
+            QJsonDocument::fromJson(calc(QStringList{"--json"} + row.args).out.toUtf8()).object();
+        EXPECT_EQ(root["order"]["pressSheets"].toDouble(), row.press);
+        EXPECT_EQ(root["order"]["parentSheets"].toDouble(), row.parent);
+    }
+    EXPECT_FALSE(QJsonDocument::fromJson(calc({"--json"}).out.toUtf8()).object().contains("order"));
+}
+
+TEST(Calculator, BestSectionsInTextAndRefusedOptions) {
+    const Result r = calc({"--best", "--quantity", "1000", "--spoilage", "5", "--makeready", "50"});
+    ASSERT_EQ(r.status, 0);
+    for (const char *expected :
+         {"Best layout: Number Up: Finished Forms on Press Sheet",
+          "Frames 1-4: 29   Best guillotine layout: 30 (+1)   No layout can hold more than 31",
+          "Best layout: Number Out: Press Sheets on Parent Sheet", "Grain: any", "   1.  x ",
+          "Quantity 1000: run 34, press sheets 86, parent sheets 22",
+          "With frames 1-4: run 35, press sheets 87, parent sheets 22"})
+        EXPECT_TRUE(r.out.contains(expected)) << expected;
+    EXPECT_FALSE(calc({}).out.contains("Best layout"));
+
+    const QStringList refused[] = {{"--finished-grain", "sideways"},
+                                   {"--quantity", "-5"},
+                                   {"--makeready", "2.5"},
+                                   {"--spoilage", "lots"},
+                                   {"--spoilage", "-1"}};
+    for (const auto &args : refused) {
+        const Result bad = calc(args);
+        EXPECT_EQ(bad.status, 2) << args.join(' ').toStdString();
+        EXPECT_TRUE(bad.out.isEmpty());
     }
 }
 

@@ -1,5 +1,6 @@
 // sheetcraft-calc: works out both cutting layouts from the command line.
 
+#include "bestsection.h"
 #include "diagram.h"
 #include "layoutsession.h"
 #include "orderlookup.h"
@@ -16,6 +17,8 @@
 #include <QJsonObject>
 #include <QTextStream>
 
+#include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -130,6 +133,18 @@ int main(int argc, char *argv[])
                                   "P", "1");
     parser.addOptions({finished, press, parent, gripper, edge, fssFrame, pssFrame, maximize, json,
                        report, db, job, quote, part});
+    const QCommandLineOption best("best", "Add the best guillotine layout and its cut plan per stage.");
+    const QCommandLineOption finishedGrain(
+        "finished-grain", "How finished sheets may lie: any, along or across (default any).",
+        "any|along|across", "any");
+    const QCommandLineOption pressGrain(
+        "press-grain", "How press sheets may lie: any, along or across (default any).",
+        "any|along|across", "any");
+    const QCommandLineOption quantity("quantity", "Job quantity: add the sheets to order.", "N");
+    const QCommandLineOption spoilage("spoilage", "Spoilage in percent (default 0).", "P", "0");
+    const QCommandLineOption makeready("makeready", "Make-ready press sheets (default 0).", "N",
+                                       "0");
+    parser.addOptions({best, finishedGrain, pressGrain, quantity, spoilage, makeready});
 
     if (!parser.parse(app.arguments()))
         return usageError(parser, parser.errorText());
@@ -153,6 +168,20 @@ int main(int argc, char *argv[])
     const int pssWanted = parser.value(pssFrame).toInt(&pssOk);
     if (!fssOk || !pssOk || fssWanted < 1 || fssWanted > 4 || pssWanted < 1 || pssWanted > 4)
         return usageError(parser, "Frames run from 1 to 4.");
+
+    const auto fssGrain = grainFromText(parser.value(finishedGrain).toLower().toStdString());
+    const auto pssGrain = grainFromText(parser.value(pressGrain).toLower().toStdString());
+    if (!fssGrain || !pssGrain)
+        return usageError(parser, "Grain rules are any, along or across.");
+    bool quantityOk = true, spoilageOk = false, makereadyOk = false;
+    const qint64 jobQuantity =
+        parser.isSet(quantity) ? parser.value(quantity).toLongLong(&quantityOk) : 0;
+    const double spoilagePct = parser.value(spoilage).toDouble(&spoilageOk);
+    const qint64 makereadySheets = parser.value(makeready).toLongLong(&makereadyOk);
+    if (!quantityOk || jobQuantity < 0 || !makereadyOk || makereadySheets < 0)
+        return usageError(parser, "--quantity and --makeready take whole numbers of 0 or more.");
+    if (!spoilageOk || !std::isfinite(spoilagePct) || spoilagePct < 0)
+        return usageError(parser, "--spoilage takes a percentage of 0 or more.");
 
     StderrSink sink;
     LayoutSession session(sink);
@@ -214,9 +243,36 @@ int main(int argc, char *argv[])
     const auto &fss = session.finished();
     const auto &pss = session.press();
 
+    // The best layouts: a plain answer has time to finish the search.
+    const bool wantsBest = parser.isSet(best) || parser.isSet(json) || parser.isSet(quantity);
+    BestLayoutOptions bestOptions;
+    bestOptions.budget = std::chrono::seconds(2);
+    std::optional<StageBest> fssBest, pssBest;
+    if (wantsBest && fss && fss->fits())
+        fssBest = computeStageBest(*fss, *fssGrain, bestOptions);
+    if (wantsBest && showPress && pss)
+        pssBest = computeStageBest(*pss, *pssGrain, bestOptions);
+    std::optional<OrderQuantities> order, framesOrder;
+    if (parser.isSet(quantity) && fssBest && pssBest) {
+        order = orderQuantities(jobQuantity, spoilagePct, makereadySheets,
+                                fssBest->best.layout.count, pssBest->best.layout.count);
+        framesOrder = orderQuantities(jobQuantity, spoilagePct, makereadySheets,
+                                      static_cast<std::int64_t>(fss->maximumOut()),
+                                      static_cast<std::int64_t>(pss->maximumOut()));
+    }
+
     QTextStream out(stdout);
     if (parser.isSet(json)) {
         QJsonObject root;
+        QJsonObject bestRoot;
+        if (fssBest)
+            bestRoot["finished"] = bestJson(*fssBest);
+        if (pssBest)
+            bestRoot["press"] = bestJson(*pssBest);
+        if (fssBest)
+            root["best"] = bestRoot;
+        if (order)
+            root["order"] = orderJson(*order);
         if (fss)
             root["finished"] = diagramJson(*fss);
         if (showPress && pss)
@@ -228,6 +284,18 @@ int main(int argc, char *argv[])
         if (showPress && pss) {
             out << "\n";
             printDiagram(out, *pss);
+        }
+        if (parser.isSet(best) && fssBest) {
+            out << "\nBest layout: " << finishedHeading << "\n";
+            printBest(out, *fssBest, *fssGrain);
+        }
+        if (parser.isSet(best) && pssBest) {
+            out << "\nBest layout: " << pressHeading << "\n";
+            printBest(out, *pssBest, *pssGrain);
+        }
+        if (order) {
+            out << "\n";
+            printOrder(out, *order, framesOrder);
         }
     }
     out.flush();

@@ -1,5 +1,7 @@
 #include "mdbwriter.h"
 
+#include "safewrite.h"
+
 #include <algorithm>
 #include <array>
 #include <cctype>
@@ -7,7 +9,6 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
-#include <fstream>
 #include <limits>
 
 namespace sheetcraft {
@@ -669,15 +670,11 @@ std::vector<unsigned char> buildMdb(const std::vector<MdbTableData> &input) {
 }
 
 void writeMdbFile(const std::string &path, const std::vector<MdbTableData> &tables) {
-    auto bytes = buildMdb(tables);
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (!out)
-        throw MdbWriteError("cannot create " + path);
-    out.write(reinterpret_cast<const char *>(bytes.data()),
-              static_cast<std::streamsize>(bytes.size()));
-    out.close();
-    if (!out)
-        throw MdbWriteError("cannot write " + path);
+    const auto bytes = buildMdb(tables);
+    const std::string failure = writeFileSafely(
+        path, std::string_view(reinterpret_cast<const char *>(bytes.data()), bytes.size()));
+    if (!failure.empty())
+        throw MdbWriteError("cannot write " + path + ": " + failure);
 }
 
 } // namespace sheetcraft

@@ -41,7 +41,8 @@ public:
 // memo or OLE values.
 std::vector<unsigned char> buildMdb(const std::vector<MdbTableData> &tables);
 
-// buildMdb, written to a file (created or replaced). Throws MdbWriteError.
+// buildMdb, written to a file (created or replaced) with writeFileSafely, so a
+// failed write leaves any old file as it was. Throws MdbWriteError.
 void writeMdbFile(const std::string &path, const std::vector<MdbTableData> &tables);
 
 // "Text", "Long Integer", ... as used in descriptions; nullopt when unknown.

@@ -1,0 +1,263 @@
+// Every file the program writes, written where it cannot be: a full disk (a
+// file-size limit), a FIFO, a folder, a device. Each writer runs in a child
+// process, so the limit and a writer that blocks stay there.
+
+#include "mdbwriter.h"
+#include "reportoutput.h"
+#include "safewrite.h"
+#include "settingsfiles.h"
+
+#include <gtest/gtest.h>
+
+#include <QGuiApplication>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+
+namespace sheetcraft {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A fresh folder for one test, removed with everything in it afterwards.
+struct TempFolder {
+    std::string pattern = (fs::temp_directory_path() / "writesXXXXXX").string();
+    const fs::path path{::mkdtemp(pattern.data())};
+    ~TempFolder() {
+        std::error_code ec;
+        fs::remove_all(path, ec);
+    }
+};
+
+std::string readFile(const fs::path &path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void writeFile(const fs::path &path, const std::string &bytes) {
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+std::vector<std::string> entries(const fs::path &folder) {
+    std::vector<std::string> names;
+    for (const auto &entry : fs::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// Sends every message to standard error, where the parent reads it.
+struct StderrSink : MessageSink {
+    void message(const std::string &text) override { std::fprintf(stderr, "%s\n", text.c_str()); }
+};
+
+struct Outcome {
+    int status = -1; // exit status, or -1 when the child was killed
+    std::string said;
+};
+
+// Runs `write` in a child with the file-size limit and SIGXFSZ ignored (so a
+// write past the limit fails instead of ending the process), its standard
+// error collected. The child is killed if it is still running after 30 s.
+Outcome inChild(rlim_t fileSizeLimit, const std::function<int()> &write) {
+    int fds[2];
+    if (::pipe(fds) != 0)
+        return {};
+    std::fflush(nullptr);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::dup2(fds[1], STDERR_FILENO);
+        ::close(fds[0]);
+        ::signal(SIGXFSZ, SIG_IGN);
+        ::alarm(30);
+        const rlimit limit{fileSizeLimit, fileSizeLimit};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        std::fflush(stderr);
+        ::_exit(write());
+    }
+    ::close(fds[1]);
+    Outcome outcome;
+    char buffer[4096];
+    for (ssize_t n; (n = ::read(fds[0], buffer, sizeof buffer)) > 0;)
+        outcome.said.append(buffer, static_cast<std::size_t>(n));
+    ::close(fds[0]);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    if (WIFEXITED(status))
+        outcome.status = WEXITSTATUS(status);
+    return outcome;
+}
+
+int runTool(std::vector<std::string> args) {
+    std::vector<char *> argv;
+    for (std::string &arg : args)
+        argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    ::execv(argv[0], argv.data());
+    return 127;
+}
+
+Cells reportCells() {
+    Cells cells;
+    cells.txtFSS = "3x2", cells.txtPSS = "17x11", cells.txtPARS = "35x23";
+    return cells;
+}
+
+enum class Target { FullDisk, Fifo, Folder, DeviceLink };
+
+struct Writer {
+    const char *name;
+    const char *fileName; // in the settings folder
+    int failStatus;
+    // Writes the file at `path`; returns the process's exit status.
+    std::function<int(const std::string &path, const std::string &description)> write;
+};
+
+const Writer writers[] = {
+    {"location file", locationFileName, 1,
+     [](const std::string &, const std::string &) {
+         StderrSink sink;
+         return writeLocationFile(QString(300, 'd'), QString(300, 'e'), sink) ? 0 : 1;
+     }},
+    {"mode file", modeFileName, 1,
+     [](const std::string &, const std::string &) {
+         StderrSink sink;
+         return writeModeFile('T', sink) ? 0 : 1;
+     }},
+    {"report", "report.pdf", 1,
+     [](const std::string &path, const std::string &) {
+         StderrSink sink;
+         return writeReportPdf(reportCells(), {1, 1}, QString::fromStdString(path), sink) ? 0 : 1;
+     }},
+    {"fixture writer", "orders.mdb", 1,
+     [](const std::string &path, const std::string &) {
+         try {
+             writeMdbFile(path, {{"Orders", {{"OrderNo", MdbColumnType::Text, 8}}, {{"123"}}}});
+             return 0;
+         } catch (const MdbWriteError &e) {
+             std::fprintf(stderr, "%s\n", e.what());
+             return 1;
+         }
+     }},
+    {"calculator --report", "calc.pdf", 6,
+     [](const std::string &path, const std::string &) {
+         return runTool({CALC_BINARY, "--report", path});
+     }},
+    {"mdbfixture", "fixture.mdb", 1,
+     [](const std::string &path, const std::string &description) {
+         return runTool({MDBFIXTURE_BINARY, description, path});
+     }},
+};
+
+// Each writer against each target it must not harm: it reports failure with
+// the reason, the target is as it was and no temporary file is left beside it.
+TEST(FailedWrites, KeepTheOldFileAndLeaveNoTemporary) {
+    // Fonts are loaded here once, so the children only draw.
+    StderrSink sink;
+    const auto content = prepareReport(reportCells(), {1, 1}, sink);
+    ASSERT_TRUE(content);
+    ASSERT_FALSE(renderReportPdf(reportCells(), {1, 1}, *content).isEmpty());
+    const struct {
+        Target target;
+        const char *reason;
+    } targets[] = {{Target::FullDisk, "File too large"},
+                   {Target::Fifo, "Not a regular file"},
+                   {Target::Folder, "Is a directory"},
+                   {Target::DeviceLink, "Not a regular file"}};
+    const std::string oldBytes = "the old file, whole\r\n";
+    for (const Writer &writer : writers) {
+        for (const auto &t : targets) {
+            SCOPED_TRACE(std::string(writer.name) + ", reason " + t.reason);
+            TempFolder dir;
+            const fs::path settings = dir.path / "sheetcraft", target = settings / writer.fileName;
+            const fs::path description = dir.path / "description.txt";
+            writeFile(description, "table Orders\ncolumn OrderNo Text(8)\nrow 123\n");
+            fs::create_directory(settings);
+            switch (t.target) {
+            case Target::FullDisk:
+                writeFile(target, oldBytes);
+                break;
+            case Target::Fifo:
+                ASSERT_EQ(::mkfifo(target.c_str(), 0600), 0);
+                break;
+            case Target::Folder:
+                fs::create_directory(target);
+                break;
+            case Target::DeviceLink:
+                fs::create_symlink("/dev/null", target);
+                break;
+            }
+            // Smaller than anything written: the first write is cut short, the next fails.
+            const rlim_t limit = t.target == Target::FullDisk ? 2 : RLIM_INFINITY;
+            const Outcome out = inChild(limit, [&] {
+                ::setenv("XDG_CONFIG_HOME", dir.path.c_str(), 1);
+                return writer.write(target.string(), description.string());
+            });
+            EXPECT_EQ(out.status, writer.failStatus) << out.said;
+            EXPECT_NE(out.said.find(t.reason), std::string::npos) << out.said;
+            EXPECT_EQ(entries(settings), std::vector<std::string>{writer.fileName});
+            const auto status = fs::symlink_status(target);
+            switch (t.target) {
+            case Target::FullDisk:
+                EXPECT_EQ(readFile(target), oldBytes);
+                break;
+            case Target::Fifo:
+                EXPECT_TRUE(fs::is_fifo(status));
+                break;
+            case Target::Folder:
+                EXPECT_TRUE(fs::is_empty(target));
+                break;
+            case Target::DeviceLink:
+                EXPECT_TRUE(fs::is_symlink(status));
+                EXPECT_TRUE(fs::is_character_file("/dev/null"));
+                break;
+            }
+        }
+    }
+}
+
+// A link writes the file it points to, relative links too, and leaves the
+// link in place; a replaced file keeps its permissions, a new one gets the
+// user's usual ones.
+TEST(SafeWrite, LinksWriteTheirTargetAndPermissionsStay) {
+    TempFolder dir;
+    const fs::path real = dir.path / "real.txt", link = dir.path / "sub" / "link.txt";
+    fs::create_directory(dir.path / "sub");
+    writeFile(real, "old");
+    fs::permissions(real, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    fs::create_symlink("../real.txt", link);
+    EXPECT_EQ(writeFileSafely(link.string(), "new bytes"), "");
+    EXPECT_TRUE(fs::is_symlink(fs::symlink_status(link)));
+    EXPECT_EQ(readFile(real), "new bytes");
+    EXPECT_EQ(fs::status(real).permissions(),
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+
+    const mode_t old = ::umask(027);
+    EXPECT_EQ(writeFileSafely((dir.path / "new.txt").string(), ""), "");
+    ::umask(old);
+    EXPECT_EQ(fs::status(dir.path / "new.txt").permissions(),
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    EXPECT_EQ(readFile(dir.path / "new.txt"), "");
+
+    // A new file needs its folder; a link to nowhere creates the file it names.
+    EXPECT_EQ(writeFileSafely((dir.path / "none" / "x.txt").string(), "x"),
+              "No such file or directory");
+    fs::create_symlink("later.txt", dir.path / "dangling");
+    EXPECT_EQ(writeFileSafely((dir.path / "dangling").string(), "made"), "");
+    EXPECT_EQ(readFile(dir.path / "later.txt"), "made");
+    EXPECT_EQ(entries(dir.path),
+              (std::vector<std::string>{"dangling", "later.txt", "new.txt", "real.txt", "sub"}));
+}
+
+} // namespace
+} // namespace sheetcraft
