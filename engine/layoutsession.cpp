@@ -59,8 +59,8 @@ bool LayoutSession::checkSizes()
 
 LayoutSession::DrawnFrom LayoutSession::drawnFrom() const
 {
-    return {cells.txtFSS, cells.txtPSS, cells.txtPARS, cells.txtGrip, cells.optWidth,
-            frames.fssFrame, frames.pssFrame};
+    return {cells.txtSize, cells.txtFSS,   cells.txtPSS,    cells.txtPARS,
+            cells.txtGrip, cells.optWidth, frames.fssFrame, frames.pssFrame};
 }
 
 bool LayoutSession::screenShowsCells() const { return m_drawn && *m_drawn == drawnFrom(); }

@@ -72,6 +72,8 @@ public:
     // typing a gripper changes them without a redraw.
     bool screenShowsCells() const;
     bool hasDrawn() const { return m_drawn.has_value(); }
+    // The picture is gone (Reset): the next print redraws first.
+    void forgetDrawing() { m_drawn.reset(); }
 
 private:
     void refreshCaptions();
@@ -87,6 +89,7 @@ private:
     MessageSink &m_messages;
     RedrawView *m_view = nullptr;
     struct DrawnFrom {
+        std::array<std::string, 3> txtSize;
         std::string txtFSS, txtPSS, txtPARS, txtGrip;
         bool optWidth = true;
         std::int16_t fssFrame = 0, pssFrame = 0;

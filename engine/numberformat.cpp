@@ -99,6 +99,10 @@ std::string strNumber(double value)
     const auto result =
         std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15);
     std::string text(buffer, result.ptr);
+    // Too large or small for plain digits: the exponent is written in capitals.
+    for (char &c : text)
+        if (c == 'e')
+            c = 'E';
     return value < 0 ? text : " " + text;
 }
 

@@ -1,19 +1,16 @@
 #include "recordedpages.h"
 
+#include "embeddedfonts.h"
 #include "layprint.h"
 
 #include <QFont>
-#include <QStringList>
 
 namespace sheetcraft {
 
 void registerReportFont() {
-    const QString name = QString::fromLatin1(reportFontName);
-    // Without this the platform falls back to its sans-serif default.
-    if (QFont::substitutes(name).isEmpty())
-        QFont::insertSubstitutions(
-            name, {QStringLiteral("Times New Roman"), QStringLiteral("Nimbus Roman"),
-                   QStringLiteral("Liberation Serif"), QStringLiteral("DejaVu Serif")});
+    // The report's font name maps to the serif the program carries, so page
+    // breaks and widths do not depend on the machine's fonts.
+    loadEmbeddedFonts();
 }
 
 namespace {

@@ -26,8 +26,8 @@ struct ReportPage {
 ReportPage layOutReport(const Cells &cells, const FrameState &frames, const ReportContent &content,
                         const QPaintDevice &device, QSizeF printable);
 
-// Makes the report's font name find a serif face where no font of that name
-// is installed; called before anything measures report text.
+// Makes the report's font name stand for the embedded serif; called before
+// anything measures report text.
 void registerReportFont();
 
 } // namespace sheetcraft

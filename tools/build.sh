@@ -12,7 +12,8 @@ if [[ $mode != run && $mode != test ]]; then
 fi
 
 packages=(build-essential cmake pkg-config qt6-base-dev libgl-dev mdbtools mdbtools-dev
-          libgtest-dev libgmock-dev libbenchmark-dev poppler-utils fontconfig fonts-dejavu-core)
+          libgtest-dev libgmock-dev libbenchmark-dev poppler-utils fontconfig fonts-dejavu-core
+          fonts-liberation2)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -48,11 +48,9 @@ frmAbout::frmAbout(MessageSink &messages, QWidget *parent) : QDialog(parent), m_
 
     lblDescription = new QLabel(
         QStringLiteral(
-            "Sheetcraft works out how finished pieces cut from a press sheet and how press sheets "
-            "cut "
-            "from a parent sheet. It takes its layout parameters both from manual entry and from "
-            "the "
-            "order-entry database (zvData.mdb). It only reads that database and never updates it."),
+            "Sheetcraft works out how many finished pieces can be cut from a press sheet and how "
+            "many press sheets from a parent sheet. It takes the sizes either as you type them or "
+            "from the order-entry database (zvData.mdb), which it only reads and never changes."),
         this);
     lblDescription->setWordWrap(true);
 

@@ -5,6 +5,7 @@
 #include "frmversion.h"
 
 #include "diagramcanvas.h"
+#include "embeddedfonts.h"
 #include "pictures.h"
 
 #include <QAction>
@@ -34,17 +35,6 @@ constexpr int clientHeight = 7530;
 double screenDpi() {
     const QScreen *screen = QGuiApplication::primaryScreen();
     return screen ? screen->logicalDotsPerInchY() : 96.0;
-}
-
-// The window's own face: a compact sans serif, as the designed control sizes
-// expect; whichever of these the system has.
-QFont windowFont() {
-    QFont font;
-    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
-                      QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
-                      QStringLiteral("Nimbus Sans"), QStringLiteral("Helvetica")});
-    font.setPointSizeF(8.25);
-    return font;
 }
 
 // A message box or another window taking the focus is not the user leaving
@@ -119,7 +109,8 @@ void frmLayOut::buildControls() {
     };
     auto button = [&](QWidget *parent, const char *text, int l, int t, int w, int h) {
         auto *b = new QPushButton(QString::fromUtf8(text), parent);
-        b->setAutoDefault(false);
+        // Enter clicks the focused button, as Space does.
+        b->setAutoDefault(true);
         place(b, l, t, w, h);
         return b;
     };
@@ -215,6 +206,11 @@ void frmLayOut::buildControls() {
     txtJob = edit(Frame1, "", 6120, 600, 855, 285);
     Label5 = label(Frame1, "Description:", 240, 960, 855, 255, Qt::AlignRight);
     txtDesc = edit(Frame1, "", 1200, 960, 5775, 285);
+
+    // A label running into a text cell never covers it: cells stand above.
+    for (QWidget *parent : {c, static_cast<QWidget *>(frGripper), static_cast<QWidget *>(Frame1)})
+        for (QLineEdit *cell : parent->findChildren<QLineEdit *>(Qt::FindDirectChildrenOnly))
+            cell->raise();
 
     // The directions box stands over the diagram area and its controls.
     shpDirections->raise();
@@ -411,9 +407,11 @@ void frmLayOut::txtSearch_KeyPress(int key) {
 
 void frmLayOut::Command3_Click() {
     run([this] {
-        // Paper shows what the screen shows: a size or gripper changed since
-        // the last redraw is drawn first, so the report never has other numbers.
-        if (session.hasDrawn() && !session.screenShowsCells()) {
+        // Paper shows what the window says: with nothing drawn yet, or a size
+        // or gripper changed since the last redraw, it is drawn first, so the
+        // report never has other numbers.
+        if (!session.screenShowsCells()) {
+            setDirectionsVisible(false);
             session.DrawSheet();
             if (session.lastOutcome() != RedrawOutcome::Drawn)
                 return; // the redraw has said why
@@ -461,20 +459,26 @@ StartupState::Next frmLayOut::Form_Load(const std::function<void()> &endProgram)
     setWindowTitle(state.caption);
     lblDirections->setText(state.directions);
     if (state.next == StartupState::Next::ShowFolderWindow) {
-        // No location file yet: the folder window comes first; Search and the
-        // mode marks keep their designed states until the next start.
+        // No location file yet: the folder window comes first. The folders it
+        // saves on Continue are this run's, so a first search finds them.
         hide();
-        frmPath::showWindow(m_messages, this);
+        frmPath *path = frmPath::showWindow(m_messages, this);
+        connect(path, &frmPath::continued, this,
+                [this, endProgram] { applyStartup(loadStartup(m_messages, endProgram)); });
         return state.next;
     }
-    if (state.next == StartupState::Next::EndProgram)
-        return state.next;
+    applyStartup(state);
+    return state.next;
+}
+
+void frmLayOut::applyStartup(const StartupState &state) {
+    if (state.next != StartupState::Next::ShowMainWindow)
+        return;
     dataFolder = state.dataFolder;
     estFolder = state.estFolder;
     databasePath = state.databasePath;
     cmdSearch->setEnabled(state.searchEnabled);
     setModeMarks(state.marks);
-    return state.next;
 }
 
 void frmLayOut::setModeMarks(const ModeMarks &marks) {
@@ -513,6 +517,7 @@ void frmLayOut::mnuReset_Click() {
         mnuMetric->setChecked(m_units.mnuMetric);
         // The drawing goes; the frames and captions stay until the next redraw.
         m_view.clear();
+        session.forgetDrawing();
         setDirectionsVisible(true);
     });
 }
@@ -539,7 +544,10 @@ bool frmLayOut::eventFilter(QObject *watched, QEvent *event) {
         if (it != txtSize.end())
             txtSize_LostFocus(static_cast<int>(it - txtSize.begin()));
     } else if (event->type() == QEvent::KeyPress && watched == txtSearch) {
-        txtSearch_KeyPress(static_cast<QKeyEvent *>(event)->key());
+        // Only a typed character counts, not moving on or a modifier alone.
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (!key->text().isEmpty() && key->key() != Qt::Key_Tab && key->key() != Qt::Key_Backtab)
+            txtSearch_KeyPress(key->key());
     }
     return QMainWindow::eventFilter(watched, event);
 }

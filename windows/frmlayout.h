@@ -174,6 +174,7 @@ private:
     void setTabOrder();
     void gripperGotFocus(bool onWidth);
     void setModeMarks(const ModeMarks &marks);
+    void applyStartup(const StartupState &state);
     QRect twipsRect(int left, int top, int width, int height) const;
 
     MessageSink &m_messages;

@@ -107,6 +107,7 @@ frmPath::frmPath(MessageSink &messages, QWidget *mainWindow, QWidget *parent)
     place(Label4, 720, 4080, 7215, 375);
 
     cmdPath = new QPushButton(QStringLiteral("Continue"), this);
+    cmdPath->setAutoDefault(true); // Enter clicks it when it has the focus
     place(cmdPath, 3720, 4800, 1215, 495);
     connect(cmdPath, &QPushButton::clicked, this, &frmPath::cmdPath_Click);
 

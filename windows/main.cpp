@@ -1,15 +1,12 @@
+#include "application.h"
 #include "frmlayout.h"
-#include "pictures.h"
 #include "qtmessagesink.h"
 
 #include <QApplication>
 
 int main(int argc, char **argv) {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Sheetcraft"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Sheetcraft"));
-    QApplication::setDesktopFileName(QStringLiteral("sheetcraft"));
-    QApplication::setWindowIcon(sheetcraft::applicationIcon());
+    sheetcraft::setUpApplication();
 
     sheetcraft::QtMessageSink messages;
     sheetcraft::frmLayOut window(messages);

@@ -2,12 +2,15 @@
 
 #include "reportoutput.h"
 
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QPageLayout>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QPushButton>
 
 namespace sheetcraft {
 
@@ -17,6 +20,10 @@ bool runPrintSetUp(QPrinter &printer, QWidget *parent) {
     QPrintDialog dialog(&printer, parent);
     dialog.setWindowTitle(QStringLiteral("Print Setup"));
     dialog.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintShowPageSize);
+    // The dialog only chooses the printer; "Print Layouts" prints.
+    if (auto *buttons = dialog.findChild<QDialogButtonBox *>())
+        if (QPushButton *ok = buttons->button(QDialogButtonBox::Ok))
+            ok->setText(QStringLiteral("OK"));
     return dialog.exec() == QDialog::Accepted;
 }
 
@@ -101,8 +108,20 @@ bool ReportPrinter::Command3_Click(const Cells &cells, const FrameState &frames,
     if (!content)
         return false;
 
-    if (m_chosen || (printersInstalled && printersInstalled()))
+    if (m_chosen || (printersInstalled && printersInstalled())) {
+        // A file chosen in the set-up dialog is not overwritten unasked: the
+        // save dialog offers it again and confirms replacing it.
+        QPrinter &target = printer();
+        if (target.outputFormat() == QPrinter::PdfFormat &&
+            QFileInfo::exists(target.outputFileName())) {
+            const QString path =
+                askPdfPath ? askPdfPath(parent, target.outputFileName()) : QString();
+            if (path.isEmpty())
+                return false;
+            target.setOutputFileName(path);
+        }
         return printToPrinter(cells, frames, *content);
+    }
 
     if (m_lastPdfPath.isEmpty())
         m_lastPdfPath = QDir(QDir::homePath()).filePath(QStringLiteral("Layouts.pdf"));

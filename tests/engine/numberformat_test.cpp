@@ -31,4 +31,6 @@ TEST(NumberFormat, PlainNumbersHaveASignPlaceAndATrailingBlank)
     EXPECT_EQ(plainNumber(-3), "-3 ");
     EXPECT_EQ(plainNumber(218750000), " 218750000 ");
     EXPECT_EQ(plainNumber(0.1 + 0.2), " 0.3 ");
+    EXPECT_EQ(plainNumber(9e20), " 9E+20 ");
+    EXPECT_EQ(plainNumber(-1.5e-7), "-1.5E-07 ");
 }

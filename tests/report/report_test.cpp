@@ -1,3 +1,4 @@
+#include "embeddedfonts.h"
 #include "geometry.h"
 #include "layprint.h"
 #include "numberformat.h"
@@ -9,16 +10,21 @@
 #include "reportprinter.h"
 #include "sheetsize.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QBuffer>
 #include <QDialog>
+#include <QDialogButtonBox>
 #include <QFile>
 #include <QImage>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QPrinter>
+#include <QRawFont>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -232,8 +238,13 @@ TEST_P(ReportSheets, ScaleOutlineGripperAndRows) {
                   (std::array{left, top, left + c.stripRight, top + c.stripDepth}));
         const Row grip = rowsOf(r, r.page.layout.finished).at(5); // after the sheet's size rows
         EXPECT_EQ(grip.caption, "  = GRIPPER     ");
-        EXPECT_EQ(corners(*strips[1]), (std::array{p.sheetRight + 1320.0, grip.y + 40,
-                                                   p.sheetRight + 1620.0, grip.y + 200}));
+        // The legend box stands on the row's unrounded line; its caption on the
+        // rounded one.
+        const std::array legend = corners(*strips[1]);
+        EXPECT_EQ(std::pair(legend[0], legend[2]),
+                  std::pair(p.sheetRight + 1320.0, p.sheetRight + 1620.0));
+        EXPECT_EQ(static_cast<double>(roundHalfEven(legend[1] - 40)), grip.y);
+        EXPECT_EQ(legend[3] - legend[1], 160);
     }
     // Pieces move clear of the strip.
     const auto pieces = r.find([](const DrawOp &op) { return op.kind == Kind::BoxGrid; });
@@ -379,6 +390,34 @@ INSTANTIATE_TEST_SUITE_P(
 
 // The report agrees with the screen: the rows of the last redraw's panels
 // beside each sheet, and headings with the counts it stored.
+// The report's name and the window's face resolve to the faces the program
+// carries, each weight to its own file, while the machine's fonts are hidden.
+TEST(EmbeddedFonts, ReportAndWindowFacesAreTheOnesCarried) {
+    QFont bold = windowFont();
+    bold.setBold(true);
+    const struct {
+        QFont requested;
+        const char *family, *style;
+    } rows[] = {{QFont(reportFontName, 12), embeddedSerifFamily, "Regular"},
+                {QFont(reportFontName, 24, QFont::Bold), embeddedSerifFamily, "Bold"},
+                {windowFont(), embeddedSansFamily, "Regular"},
+                {bold, embeddedSansFamily, "Bold"}};
+    for (const auto &row : rows) {
+        const QRawFont raw = QRawFont::fromFont(row.requested);
+        EXPECT_EQ(QFontInfo(row.requested).family().toStdString(), row.family);
+        EXPECT_EQ((raw.familyName() + " " + raw.styleName()).toLower().toStdString(),
+                  QString("%1 %2").arg(row.family, row.style).toLower().toStdString());
+    }
+    EXPECT_EQ(QFontInfo(QApplication::font()).family().toStdString(), embeddedSansFamily);
+    EXPECT_DOUBLE_EQ(QApplication::font().pointSizeF(), windowFontPoints);
+    // Beyond the generic names the platform always lists, only our faces.
+    QStringList families = QFontDatabase::families();
+    families.removeIf(
+        [](const QString &f) { return f == "Sans Serif" || f == "Serif" || f == "Monospace"; });
+    families.sort();
+    EXPECT_EQ(families.join(", ").toStdString(), "Liberation Sans, Liberation Serif");
+}
+
 TEST(ReportRows, AreTheScreensBesideTheSheet) {
     RecordingSink sink;
     LayoutSession session(sink);
@@ -412,6 +451,28 @@ TEST(ReportRows, AreTheScreensBesideTheSheet) {
                        plainNumber(session.frames.pssFrameOut)));
 }
 
+// The set-up dialog chooses a printer; its button says so rather than "Print".
+TEST(ReportPrinterSetUp, ConfirmButtonSaysOk) {
+    RecordingSink sink;
+    ReportPrinter printer(sink);
+    QStringList seen;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        poll.stop();
+        if (auto *box = dialog->findChild<QDialogButtonBox *>())
+            for (QAbstractButton *b : box->buttons())
+                seen << b->text();
+        dialog->reject();
+    });
+    poll.start(10);
+    printer.mnuPrint_Click();
+    EXPECT_TRUE(seen.contains("OK")) << seen.join('|').toStdString();
+    EXPECT_FALSE(seen.contains("&Print") || seen.contains("Print"));
+}
+
 // Cancels whatever modal dialog opens next, as a user pressing Cancel would.
 void cancelNextDialog() {
     QTimer::singleShot(0, [] {
@@ -431,6 +492,7 @@ struct PrintCase {
     bool printed;
     int pdfAsked;        // each run
     const char *message; // the start of the one message each run shows, if any
+    bool exists = false; // `file` already holds an older report before each run
 };
 
 class ReportPrinterRun : public ::testing::TestWithParam<PrintCase> {};
@@ -468,8 +530,16 @@ TEST_P(ReportPrinterRun, PrintsRefusesOrFailsAndRestoresTheCaption) {
     std::vector<QString> cycles;
     for (unsigned run = 1; run <= 2; ++run) {
         SCOPED_TRACE(run);
+        QFile old(file);
+        if (c.exists) {
+            ASSERT_TRUE(old.open(QIODevice::WriteOnly) && old.write("old") == 3);
+            old.close();
+        }
         EXPECT_EQ(printer.Command3_Click(c.cells, {1, 1}), c.printed);
-        EXPECT_EQ(QFile::remove(file), c.printed); // written, and gone for the next run
+        ASSERT_EQ(old.open(QIODevice::ReadOnly), c.printed || c.exists);
+        EXPECT_EQ(old.read(4) == "%PDF", c.printed); // written over only when printed
+        old.close();
+        QFile::remove(file); // gone for the next run
         EXPECT_EQ(pdfAsked, static_cast<int>(run) * c.pdfAsked);
         cycles.insert(cycles.end(), {ReportPrinter::printingCaption, ReportPrinter::printCaption});
         EXPECT_EQ(captions, cycles);
@@ -495,7 +565,13 @@ INSTANTIATE_TEST_SUITE_P(
                       PrintCase{"unwritable_pdf", drawn(), false, "missing/out.pdf", false, false,
                                 1, "The report could not be written"},
                       PrintCase{"printer_failure", drawn(), true, "missing/out.pdf", false, false,
-                                0, "The report could not be"}),
+                                0, "The report could not be"},
+                      // A file chosen in the set-up dialog that exists is offered
+                      // again by the save dialog; cancelling it keeps the file.
+                      PrintCase{"chosen_file_exists_is_asked_for", drawn(), true, "chosen.pdf",
+                                false, true, 1, nullptr, true},
+                      PrintCase{"chosen_file_exists_cancelled", drawn(), true, "chosen.pdf", true,
+                                false, 1, nullptr, true}),
     [](const auto &info) { return std::string(info.param.name); });
 
 } // namespace

@@ -31,14 +31,23 @@ Result calc(const QStringList &args) {
     return run(CALC_BINARY, args);
 }
 
-TEST(Calculator, DefaultsPrintBothPanels) {
-    const Result r = calc({});
-    EXPECT_EQ(r.status, 0);
-    const QStringList lines = r.out.split('\n');
-    ASSERT_GE(lines.size(), 11);
-    EXPECT_EQ(lines[0], "Number Up: Finished Forms on Press Sheet");
-    EXPECT_EQ(lines[2], " STANDARD OUT        25 ");
-    EXPECT_EQ(lines[10], "Number Out: Press Sheets on Parent Sheet");
+// Both panels; a count too large for plain digits keeps a capital exponent.
+TEST(Calculator, PrintsBothPanels) {
+    const struct {
+        QStringList args;
+        const char *standardOut;
+    } rows[] = {{{}, " STANDARD OUT        25 "},
+                {{"--finished", "1e-6x1e-6", "--press", "30000x30000", "--parent", "30000x30000"},
+                 " STANDARD OUT        9E+20 "}};
+    for (const auto &row : rows) {
+        const Result r = calc(row.args);
+        EXPECT_EQ(r.status, 0);
+        const QStringList lines = r.out.split('\n');
+        ASSERT_GE(lines.size(), 11);
+        EXPECT_EQ(lines[0], "Number Up: Finished Forms on Press Sheet");
+        EXPECT_EQ(lines[2], row.standardOut);
+        EXPECT_EQ(lines[10], "Number Out: Press Sheets on Parent Sheet");
+    }
 }
 
 // Each run's JSON: section, key and the value it must hold.
@@ -168,6 +177,7 @@ TEST(Calculator, FailuresExitWithTheirStatus) {
         {{"--db", DEMO_DATABASE, "--job", "1", "--part", "10"}, 2, "--part runs", false},
         {{"--finished", "12x18"}, 3, "WARNING: Finished Sheet Larger", false},
         {{"--parent", "10x12"}, 3, "WARNING: Finished Sheet Larger", true},
+        {{"--press", "23x35", "--parent", "11x17"}, 3, "WARNING: Finished Sheet Larger", true},
         {{"--db", DEMO_DATABASE, "--job", "12345", "--part", "3"}, 4, "Sorry... Job", false},
         {{"--db", "/no/such/folder/zvData.mdb", "--job", "1"}, 5, "Invalid Database.", false}};
     for (const auto &row : rows) {
@@ -175,6 +185,7 @@ TEST(Calculator, FailuresExitWithTheirStatus) {
         const Result r = calc(row.args);
         EXPECT_EQ(r.status, row.status);
         EXPECT_TRUE(r.err.startsWith(row.stderrStart)) << r.err.toStdString();
+        EXPECT_EQ(r.err.count(row.stderrStart), 1) << r.err.toStdString(); // said once
         EXPECT_EQ(r.out.contains("Number Up"), row.printsFinished);
         EXPECT_FALSE(r.out.contains("Number Out"));
     }

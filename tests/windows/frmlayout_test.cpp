@@ -1,9 +1,14 @@
+#include "application.h"
+#include "frmabout.h"
 #include "frmlayout.h"
+#include "frmpath.h"
+#include "frmversion.h"
 #include "lookupprocess.h"
 #include "qtmessagesink.h"
 #include "recordingsink.h"
 #include "settingsfiles.h"
 
+#include <QSignalSpy>
 #include <QTest>
 #include <QtWidgets>
 #include <gtest/gtest.h>
@@ -283,21 +288,56 @@ TEST_F(Window, MetricTwiceAndResetWithMetric) {
     EXPECT_EQ(w->txtSize[2]->text(), "23x35");
 }
 
-// A gripper changed since the last redraw is drawn before it is printed.
+// "Print Layouts" prints what the cells say at the click: with nothing drawn
+// yet, after Reset, or with a size or gripper changed since the last redraw,
+// it redraws first. A bad size still refuses.
 TEST_F(Window, PrintingRedrawsFirstAndWithoutAPrinterWritesAPdf) {
-    QTemporaryDir dir;
-    const QString pdf = dir.filePath("layouts.pdf");
-    QStringList captions;
-    w->reportPrinter().printersInstalled = [] { return false; };
-    w->reportPrinter().askPdfPath = [&](QWidget *, const QString &) { return pdf; };
-    w->reportPrinter().setCaption = [&](const QString &c) { captions << c; };
-    click(w->Command1);
-    w->txtGrip->setText("0.5");
-    click(w->Command3);
-    EXPECT_EQ(w->session.finished()->sheetDepth, 10.5);
-    EXPECT_TRUE(QFile::exists(pdf));
-    EXPECT_EQ(captions, (QStringList{"Printing...", "Print Layouts"}));
-    EXPECT_TRUE(sink.messages.empty());
+    const struct {
+        const char *name;
+        std::function<void()> before;
+        const char *parentShown; // the press diagram's sheet after the click
+        bool printed;
+    } rows[] = {
+        {"fresh start", [] {}, "35x23", true},
+        {"gripper changed", [&] { click(w->Command1), w->txtGrip->setText("0.5"); }, "35x23", true},
+        {"after reset", [&] { click(w->Command1), w->mnuReset->trigger(); }, "35x23", true},
+        {"square piece, parent changed",
+         [&] {
+             w->txtSize[0]->setText("3x3");
+             click(w->cmdARFSS);
+             w->txtSize[2]->setText("40x50");
+         },
+         "50x40", true},
+        {"bad size", [&] { w->txtSize[1]->setText("1117"); }, "", false},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        w = std::make_unique<frmLayOut>(sink);
+        sink.messages.clear();
+        QTemporaryDir dir;
+        const QString pdf = dir.filePath("layouts.pdf");
+        QStringList captions;
+        w->reportPrinter().printersInstalled = [] { return false; };
+        w->reportPrinter().askPdfPath = [&](QWidget *, const QString &) { return pdf; };
+        w->reportPrinter().setCaption = [&](const QString &c) { captions << c; };
+        w->show();
+        row.before();
+        sink.messages.clear();
+        click(w->Command3);
+        EXPECT_EQ(QFile::exists(pdf), row.printed);
+        if (!row.printed) {
+            EXPECT_EQ(sink.messages, std::vector{badSize});
+            continue;
+        }
+        EXPECT_TRUE(sink.messages.empty()) << sink.messages.front();
+        EXPECT_EQ(captions, (QStringList{"Printing...", "Print Layouts"}));
+        EXPECT_FALSE(w->directionsVisible()); // the picture printed is on screen
+        const auto &press = w->session.press();
+        ASSERT_TRUE(press.has_value());
+        EXPECT_EQ(QString("%1x%2").arg(press->fullSheetWidth).arg(press->fullSheetDepth),
+                  row.parentShown);
+        EXPECT_EQ(w->session.finished()->sheetDepth, w->txtGrip->text() == "0.5" ? 10.5 : 11);
+    }
 }
 
 // Search against the demo database: the window passes its path, mode, kind
@@ -342,6 +382,107 @@ TEST_F(Window, SearchFromTheWindow) {
     typeInto(w->txtPartNo, "10");
     EXPECT_EQ(w->txtPartNo->text(), "1");
     EXPECT_EQ(sink.messages.back(), "Value must be between 1 and 9 only. Reverting to 1");
+}
+
+// A label running into a text cell never covers it: at every point they share,
+// the cell is the widget on top.
+TEST_F(Window, NoLabelCoversATextCell) {
+    int overlaps = 0;
+    for (QLabel *label : w->findChildren<QLabel *>()) {
+        QWidget *parent = label->parentWidget();
+        for (QLineEdit *cell : parent->findChildren<QLineEdit *>(Qt::FindDirectChildrenOnly)) {
+            const QRect shared = label->geometry() & cell->geometry();
+            if (shared.isEmpty() || label == w->lblDirections)
+                continue;
+            ++overlaps;
+            for (const QPoint &at : {shared.topLeft(), shared.center(), shared.bottomRight()})
+                EXPECT_EQ(parent->childAt(at), cell)
+                    << label->text().toStdString() << " over " << cell->objectName().toStdString();
+        }
+    }
+    EXPECT_GE(overlaps, 2); // "Job #:" into the Quote # cell, "Quote #:" into the name cell
+}
+
+// Window titles are exactly the captions, with nothing appended for the
+// program: no display name is set apart from the application's name.
+TEST_F(Window, TitlesAreExactlyTheCaptions) {
+    setUpApplication();
+    EXPECT_EQ(QApplication::applicationName(), "Sheetcraft");
+    QApplication::setApplicationName("probe");
+    EXPECT_EQ(QGuiApplication::applicationDisplayName(), "probe");
+    QApplication::setApplicationName("Sheetcraft");
+
+    writeSettings("No Folder Selected\r\nNo Folder Selected\r\n", "T\r\n");
+    w->Form_Load();
+    frmAbout about(sink);
+    frmVersion versions;
+    frmPath path(sink, nullptr);
+    QStringList titles{w->windowTitle(), path.windowTitle(), versions.windowTitle(),
+                       about.windowTitle()};
+    QTimer::singleShot(0, [&] {
+        if (QWidget *box = QApplication::activeModalWidget()) {
+            titles << box->windowTitle();
+            box->close();
+        }
+    });
+    QtMessageSink().message("x");
+    EXPECT_EQ(titles,
+              (QStringList{"Zorvath Layout Program   Version: 1.2.11", "Zorvath Path Structure",
+                           "Versions", "About Sheetcraft", "Sheetcraft"}));
+}
+
+// At the very first start the folder window comes up; the folder chosen there
+// is the one a search in the same run reads.
+TEST_F(Window, FirstStartContinueThenSearch) {
+    w->hide();
+    ASSERT_EQ(w->Form_Load([this] { ++ended; }), StartupState::Next::ShowFolderWindow);
+    QPointer<frmPath> path;
+    for (QWidget *top : QApplication::topLevelWidgets())
+        if (auto *p = qobject_cast<frmPath *>(top); p && p->isVisible())
+            path = p;
+    ASSERT_TRUE(path);
+    path->Text1->setText(QFileInfo(DEMO_DATABASE).absolutePath());
+    click(path->cmdPath);
+    ASSERT_TRUE(w->isVisible());
+    EXPECT_TRUE(w->cmdSearch->isEnabled());
+    w->mnuKel->trigger();
+    typeInto(w->txtSearch, "12345");
+    QTest::keyClick(w->txtSearch, Qt::Key_Return);
+    EXPECT_EQ(w->txtName->text(), "Harbor Savings Bank");
+    EXPECT_EQ(ended, 0);
+    EXPECT_TRUE(sink.messages.empty()) << sink.messages.front();
+}
+
+// Only a typed character hides the directions; moving on, modifiers and
+// arrow keys do not.
+TEST_F(Window, OnlyTypedCharactersHideTheDirections) {
+    const std::pair<Qt::Key, bool> rows[] = {
+        {Qt::Key_Tab, false},     {Qt::Key_Backtab, false}, {Qt::Key_Shift, false},
+        {Qt::Key_Control, false}, {Qt::Key_Left, false},    {Qt::Key_Up, false},
+        {Qt::Key_Down, false},    {Qt::Key_Right, false},   {Qt::Key_5, true},
+        {Qt::Key_A, true},        {Qt::Key_Backspace, true}};
+    for (const auto &[key, hides] : rows) {
+        w->setDirectionsVisible(true);
+        w->txtSearch->setFocus(Qt::MouseFocusReason);
+        QTest::keyClick(w->txtSearch, key);
+        EXPECT_EQ(w->directionsVisible(), !hides) << key;
+    }
+}
+
+// Enter clicks the focused command button, as Space does.
+TEST_F(Window, EnterClicksTheFocusedButton) {
+    frmPath path(sink, nullptr);
+    path.show();
+    for (QPushButton *button :
+         {w->Command1, w->Command3, w->Command2, w->cmdSearch, path.cmdPath}) {
+        button->disconnect(); // count the clicks only; Exit would end the run
+        QSignalSpy clicked(button, &QPushButton::clicked);
+        for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space}) {
+            button->setFocus(Qt::TabFocusReason);
+            QTest::keyClick(button, key);
+        }
+        EXPECT_EQ(clicked.count(), 3) << button->text().toStdString();
+    }
 }
 
 // A search that outlasts the delay shows "Searching orders…" over the window

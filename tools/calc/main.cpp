@@ -2,6 +2,7 @@
 
 #include "bestsection.h"
 #include "diagram.h"
+#include "embeddedfonts.h"
 #include "layoutsession.h"
 #include "orderlookup.h"
 #include "panel.h"
@@ -39,12 +40,19 @@ enum ExitStatus {
 
 class StderrSink : public MessageSink {
 public:
+    // A refusal met again by the next step of the same run is said once.
     void message(const std::string &text) override
     {
+        if (count > 0 && text == m_last)
+            return;
         std::fprintf(stderr, "%s\n", text.c_str());
+        m_last = text;
         ++count;
     }
     int count = 0;
+
+private:
+    std::string m_last;
 };
 
 QString q(const std::string &s) { return QString::fromStdString(s); }
@@ -99,6 +107,7 @@ int main(int argc, char *argv[])
     if (wantsReport) {
         setenv("QT_QPA_PLATFORM", "offscreen", 0);
         application = std::make_unique<QGuiApplication>(argc, argv);
+        loadEmbeddedFonts();
     } else {
         application = std::make_unique<QCoreApplication>(argc, argv);
     }
