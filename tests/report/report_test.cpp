@@ -376,7 +376,13 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         FitCase{"defaults", drawn(), {1, 1}, {}, true},
         FitCase{"square_parent_sheet", drawn("17x11", "35x35"), {1, 1}, {}, false},
-        FitCase{"demo_job_12345_frame_3", demoJob(), {3, 1}, {}, false},
+        // Fits Letter as laid out with the built-in fonts; shrunk on smaller paper.
+        FitCase{"demo_job_12345_frame_3", demoJob(), {3, 1}, {}, true},
+        FitCase{"demo_job_12345_frame_3_a5",
+                demoJob(),
+                {3, 1},
+                {QPageSize::A5, QPageLayout::Portrait},
+                false},
         FitCase{"finished_sheet_as_deep_as_wide", drawn("17x17"), {1, 1}, {}, false},
         // Another printer's paper and margins: the rows run past the right edge.
         FitCase{

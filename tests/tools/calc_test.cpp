@@ -115,7 +115,8 @@ TEST(Calculator, ReportIsOnePageWithEveryRowInsideTheMargins) {
     } rows[] = {
         {{}, false},
         {{"--parent", "35x35"}, true},
-        {{"--db", DEMO_DATABASE, "--job", "12345", "--fss-frame", "3"}, true},
+        // With the built-in fonts the demo job's page fits Letter as laid out.
+        {{"--db", DEMO_DATABASE, "--job", "12345", "--fss-frame", "3"}, false},
         {{"--press", "17x17"}, true},
     };
     QTemporaryDir dir;
