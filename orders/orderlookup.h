@@ -4,11 +4,11 @@
 #include "layoutsession.h"
 #include "messagesink.h"
 
-#include <chrono>
-#include <functional>
 #include <string>
 
 namespace sheetcraft {
+
+class SearchWait;
 
 inline constexpr const char *orderNotFoundText = "Sorry... Job, Quote or Part Number not found.";
 inline constexpr const char *invalidDatabaseText =
@@ -19,10 +19,11 @@ inline constexpr const char *partNumberRangeText =
 // How one lookup ended.
 struct LookupOutcome {
     enum class Status {
-        NotRun,   // no lookup: no positive search number, or text mode
-        Found,    // the cells were filled from the order
-        NotFound, // no order of that kind, number and part
-        Failed,   // a database failure; errorNumber says which
+        NotRun,    // no lookup: no positive search number, or text mode
+        Found,     // the cells were filled from the order
+        NotFound,  // no order of that kind, number and part
+        Failed,    // a database failure; errorNumber says which
+        Cancelled, // the user stopped a long search; nothing changed
     };
     Status status = Status::NotRun;
     int errorNumber = 0;
@@ -39,11 +40,12 @@ std::string lookupFailureText(int errorNumber);
 // stops the lookup where it happened; cells filled before it keep their new
 // values. Shows nothing: the outcome carries the message.
 //
-// Runs in this process. A damaged file can make the database library itself
-// misbehave; searchOrdersIsolated below is the one to use on real files.
+// Runs in this process: the helper program's work. A damaged file can make
+// the database library itself misbehave; searchOrdersIsolated below is the
+// one to use on real files.
 LookupOutcome searchOrdersInProcess(Cells &cells, const std::string &databasePath);
 
-// Failure numbers of a lookup whose child process cannot be started, as the
+// Failure numbers of a lookup whose helper process cannot be started, as the
 // system reports running out of them: no pipe (too many files open), no
 // process (out of memory or processes).
 namespace lookuperr {
@@ -51,24 +53,21 @@ inline constexpr int outOfMemory = 7;
 inline constexpr int tooManyFiles = 67;
 } // namespace lookuperr
 
-// Runs lookup(cells) in a child process that returns the cells and the
-// outcome over a pipe. A child that crashes, exits early or is still running
-// after timeLimit (it is then killed) gives failure 3343 and leaves the cells
-// as they were. When no child can be started the lookup is not run at all:
-// failure 67 (no pipe) or 7 (no process), the cells as they were.
-LookupOutcome runLookupIsolated(Cells &cells, const std::function<LookupOutcome(Cells &)> &lookup,
-                                std::chrono::milliseconds timeLimit);
-
-// searchOrdersInProcess run in a child process that returns the cells over a
-// pipe: a crash, an early exit or a hang (past timeLimit, then the child is
-// killed) inside the database library ends as failure 3343 and leaves the
-// cells as they were.
+// searchOrdersInProcess run by the helper program sheetcraft-lookup (see
+// lookupprocess.h), which reports back on a pipe: a crash, an early exit or
+// a garbled reply of the helper, or no helper to be found, ends as failure
+// 3343; a helper that cannot be started ends as failure 67 or 7 (above).
+// Either way the cells are left as they were. No time limit: a search
+// still running after searchProgressDelay is handed to `wait`, and one the
+// user gives up on there is stopped and ends as Cancelled, changing nothing.
+// Without `wait` the search is awaited however long it takes.
 LookupOutcome searchOrdersIsolated(Cells &cells, const std::string &databasePath,
-                                   std::chrono::milliseconds timeLimit = std::chrono::seconds(10));
+                                   SearchWait *wait = nullptr);
 
 // The lookup as the calculator and the window run it: isolated, with the
 // outcome's message (not found, or the failure text) sent to the sink.
-LookupOutcome SearchOrders(Cells &cells, const std::string &databasePath, MessageSink &messages);
+LookupOutcome SearchOrders(Cells &cells, const std::string &databasePath, MessageSink &messages,
+                           SearchWait *wait = nullptr);
 
 // What only the main window can do; tests record these calls.
 class LookupHooks {
@@ -90,12 +89,13 @@ class OrderLookup {
 public:
     OrderLookup(LayoutSession &session, MessageSink &messages, LookupHooks &hooks);
 
-    std::string databasePath; // set at start-up
-    bool textMode = false;    // mnuTxt checked: Search makes no lookup
+    std::string databasePath;   // set at start-up
+    bool textMode = false;      // mnuTxt checked: Search makes no lookup
+    SearchWait *wait = nullptr; // shows a long search; none: just wait
 
     // Search: a lookup when the search text starts with a number above 0 and
     // the mode is Kelvane; then, whatever happened (short of ending the
-    // program), the Clear action.
+    // program or the user cancelling the search), the Clear action.
     LookupOutcome cmdSearch_Click();
 
     // Every key hides the directions; Enter (13) then runs Search, even while

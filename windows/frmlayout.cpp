@@ -55,6 +55,7 @@ frmLayOut::frmLayOut(MessageSink &messages, QWidget *parent)
     : QMainWindow(parent), m_surface(windowFont(), TwipsScale::of(screen()).dpi()),
       m_view(m_surface), session(messages, &m_view), m_messages(messages),
       m_reportPrinter(messages), m_lookup(session, messages, m_lookupHooks) {
+    m_lookup.wait = &m_searchProgress;
     setWindowTitle(QStringLiteral("Sheetcraft"));
     setFont(windowFont());
     m_placement = new TwipsPlacement(this);
@@ -450,9 +451,9 @@ void frmLayOut::cmdSearch_Click() {
         m_lookup.databasePath = databasePath.toStdString();
         m_lookup.textMode = mnuTxt->isChecked();
         m_lookupHooks.ended = false;
-        m_lookup.cmdSearch_Click();
-        // Search ends with Clear, which hides the directions.
-        if (!m_lookupHooks.ended)
+        const LookupOutcome outcome = m_lookup.cmdSearch_Click();
+        // Search ends with Clear, which hides the directions; a cancelled one changes nothing.
+        if (!m_lookupHooks.ended && outcome.status != LookupOutcome::Status::Cancelled)
             setDirectionsVisible(false);
     });
 }

@@ -5,6 +5,7 @@
 #include "screenview.h"
 #include "orderlookup.h"
 #include "reportprinter.h"
+#include "searchprogress.h"
 #include "startup.h"
 #include "unitsets.h"
 
@@ -195,6 +196,7 @@ private:
         frmLayOut &m_window;
     };
     Hooks m_lookupHooks{*this};
+    SearchProgress m_searchProgress{this};
     OrderLookup m_lookup;
     TwipsPlacement *m_placement = nullptr;
     DiagramCanvas *m_canvas = nullptr;

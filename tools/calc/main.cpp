@@ -218,7 +218,8 @@ int main(int argc, char *argv[])
         switch (found.status) {
         case LookupOutcome::Status::Found: break;
         case LookupOutcome::Status::NotFound: return NotFound;
-        case LookupOutcome::Status::Failed: return DatabaseFailed;
+        case LookupOutcome::Status::Failed:
+        case LookupOutcome::Status::Cancelled: return DatabaseFailed;
         case LookupOutcome::Status::NotRun:
             return usageError(parser, "The job or quote number must be a number above 0.");
         }
