@@ -15,9 +15,9 @@ constexpr long shapeLimit = 60000;
 
 class Walker {
 public:
-    Walker(DrawSurface &surface, const CutTree &tree, const CutPlan &plan, double x0, double y0,
-           double twipsPerUnit, const CutLayoutBox &box)
-        : s(surface), tree(tree), x0(x0), y0(y0), k(twipsPerUnit), box(box) {
+    Walker(DrawSurface &surface, const CutTree &layout, const CutPlan &plan, double left,
+           double top, double twipsPerUnit, const CutLayoutBox &area)
+        : s(surface), tree(layout), x0(left), y0(top), k(twipsPerUnit), box(area) {
         for (const CutOperation &op : plan.operations)
             if (op.node >= 0)
                 number.emplace(op.node, op.n);

@@ -155,9 +155,9 @@ void frmBestLayout::buildControls() {
 
     auto *order = new QGroupBox(tr("Sheets to order"), this);
     auto *grid = new QGridLayout(order);
-    auto field = [&](const QString &caption, const QString &value, int column,
+    auto field = [&](const QString &labelText, const QString &value, int column,
                      const QString &pattern) {
-        auto *label = new QLabel(caption, order);
+        auto *label = new QLabel(labelText, order);
         auto *edit = new QLineEdit(value, order);
         edit->setValidator(new QRegularExpressionValidator(QRegularExpression(pattern), edit));
         edit->setMaximumWidth(110);

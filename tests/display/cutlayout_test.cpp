@@ -15,6 +15,15 @@ using Kind = DrawOp::Kind;
 
 namespace {
 
+CutLayoutBox area(double left, double top, double width, double depth) {
+    CutLayoutBox box;
+    box.left = left;
+    box.top = top;
+    box.width = width;
+    box.depth = depth;
+    return box;
+}
+
 TEST(CutLayoutDrawing, StaysInItsBoxNumbersTheCutsAndStaysSmallForFinePieces) {
     const struct {
         const char *name;
@@ -35,7 +44,7 @@ TEST(CutLayoutDrawing, StaysInItsBoxNumbersTheCutsAndStaysSmallForFinePieces) {
         const BestLayout best = bestLayout(row.problem, options);
         const CutPlan plan = makeCutPlan(best.layout.tree);
         RecordingSurface s(QFont(), 96);
-        CutLayoutBox box{1000, 500, 7200, 4800};
+        CutLayoutBox box = area(1000, 500, 7200, 4800);
         box.minDetail = 60;
         drawCutLayout(s, best.layout, plan, best.sheetWidth, best.sheetDepth, box);
 
@@ -58,17 +67,19 @@ TEST(CutLayoutDrawing, StaysInItsBoxNumbersTheCutsAndStaysSmallForFinePieces) {
         EXPECT_EQ(pieces, row.piecesDrawn);
         EXPECT_LE(s.ops().size(), row.maxOps);
         // Every number is a cut of the plan; with room enough, every cut has one.
-        for (int n : numbers)
+        for (int n : numbers) {
             EXPECT_TRUE(n >= 1 && n <= static_cast<int>(plan.operations.size())) << n;
-        if (row.allNumbered)
+        }
+        if (row.allNumbered) {
             EXPECT_EQ(numbers.size(), plan.operations.size());
+        }
     }
 }
 
 TEST(CutLayoutDrawing, FitsTheSheetToScaleAndCentresIt) {
     const BestLayout best = bestLayout({17, 11, 3, 2});
     RecordingSurface s(QFont(), 96);
-    drawCutLayout(s, best.layout, makeCutPlan(best.layout.tree), 17, 11, {0, 0, 3400, 4000});
+    drawCutLayout(s, best.layout, makeCutPlan(best.layout.tree), 17, 11, area(0, 0, 3400, 4000));
     ASSERT_FALSE(s.ops().empty());
     const DrawOp *sheet = nullptr;
     for (const DrawOp &op : s.ops())
