@@ -78,11 +78,6 @@ public:
     double dpiX() const;
     double dpiY() const;
 
-    int lineWidth() const { return m_lineWidth; }
-    Rgb fillColour() const { return m_fillColour; }
-    FillStyle fillStyle() const { return m_fillStyle; }
-    const TextFont &font() const { return m_font; }
-
 private:
     void refreshMetrics();
 

@@ -50,6 +50,7 @@ CutPlan makeCutPlan(const CutTree &tree, std::int64_t detailLimit) {
         op.stockWidth = tree.toSheet(n.width);
         op.stockDepth = tree.toSheet(n.depth);
         op.stockCount = group.count;
+        op.node = id;
         op.stocks.reserve(group.at.size());
         std::vector<std::pair<std::int64_t, std::int64_t>> moved;
         moved.reserve(group.at.size());

@@ -17,6 +17,7 @@ struct CutOperation {
     double stockWidth = 0, stockDepth = 0;
     std::int64_t stockCount = 0;
     std::vector<SheetRect> stocks; // empty when the plan's detail is left out
+    int node = -1;                 // the tree's split node every stock holds
 };
 
 struct CutPlan {

@@ -1,5 +1,6 @@
 #include "layoutsession.h"
 
+#include "asciicase.h"
 #include "numberformat.h"
 #include "panel.h"
 #include "sheetsize.h"
@@ -101,7 +102,7 @@ void LayoutSession::warnDoesNotFit() {
 void LayoutSession::stepFinished() {
     if (!checkSizes())
         return;
-    frames.stepMode = 0;
+    frames.stepMode = StepMode::Finished;
     if (frames.pssFrame == 0)
         frames.pssFrame = 1;
     frames.fssFrame = nextFrame(frames.fssFrame);
@@ -113,7 +114,7 @@ void LayoutSession::stepFinished() {
 void LayoutSession::stepPress() {
     if (!checkSizes())
         return;
-    frames.stepMode = 1;
+    frames.stepMode = StepMode::Press;
     if (frames.fssFrame == 0)
         frames.fssFrame = 1;
     frames.pssFrame = nextFrame(frames.pssFrame);
@@ -143,14 +144,14 @@ void LayoutSession::maximize() {
     // Each loop stops on the first frame that shows the diagram's maximum. Only
     // a redraw that drew its frame counts: an empty frame stores no count of its
     // own, and the count left by an earlier frame must not stop the loop there.
-    frames.stepMode = 2;
+    frames.stepMode = StepMode::MaximizingFinished;
     for (std::int16_t n = 1; n <= 4; ++n) {
         frames.fssFrame = n;
         refreshCaptions();
         redraw();
         if (m_outcome == RedrawOutcome::FinishedDoesNotFit) {
             // Every frame has the same fit test: stepping on would only repeat it.
-            frames.stepMode = 0;
+            frames.stepMode = StepMode::Finished;
             m_maximizing = false;
             return;
         }
@@ -158,7 +159,7 @@ void LayoutSession::maximize() {
             break;
     }
 
-    frames.stepMode = 3;
+    frames.stepMode = StepMode::MaximizingPress;
     for (std::int16_t n = 1; n <= 4; ++n) {
         frames.pssFrame = n;
         refreshCaptions();
@@ -168,7 +169,7 @@ void LayoutSession::maximize() {
         if (m_press && m_press->maximumOut() == frames.pssFrameOut)
             break;
     }
-    frames.stepMode = 0;
+    frames.stepMode = StepMode::Finished;
     m_maximizing = false;
 }
 
@@ -215,7 +216,7 @@ bool LayoutSession::drawDiagram(const DiagramValues &values) {
         // except while Maximize steps the frames itself.
         clearView();
         m_outcome = RedrawOutcome::EmptyFrame;
-        if (frames.stepMode < 2)
+        if (!isMaximizing(frames.stepMode))
             finished ? stepFinished() : stepPress();
         return false;
     }
@@ -240,7 +241,7 @@ Outcome LayoutSession::txtSize_LostFocus(int index) {
     cell = entryForm(cell);
 
     cells.txtFSS = cells.txtSize[0];
-    if (index == 1 || frames.stepMode == 1) {
+    if (index == 1 || frames.stepMode == StepMode::Press) {
         cells.txtPSS = cells.txtSize[1];
         if (!isUsableSize(cells.txtPSS, SizeRole::Press))
             m_said.say(MessageKind::IncorrectSize);

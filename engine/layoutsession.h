@@ -11,13 +11,23 @@
 
 namespace sheetcraft {
 
+// Which diagram the frames last stepped on, and whether Maximize is stepping.
+enum class StepMode : std::int16_t {
+    Finished,           // the last step was on the finished diagram
+    Press,              // the last step was on the press diagram
+    MaximizingFinished, // Maximize is stepping the finished frames
+    MaximizingPress,    // Maximize is stepping the press frames
+};
+
+constexpr bool isMaximizing(StepMode mode) {
+    return mode == StepMode::MaximizingFinished || mode == StepMode::MaximizingPress;
+}
+
 // Frame state of both diagrams, kept for the whole run.
 struct FrameState {
     std::int16_t fssFrame = 0; // 0 before the first step, then 1 to 4
     std::int16_t pssFrame = 0;
-    // 0: last step on the finished diagram; 1: on the press diagram;
-    // 2 and 3: Maximize is stepping the finished or the press frames.
-    std::int16_t stepMode = 0;
+    StepMode stepMode = StepMode::Finished;
     // The count each diagram's current frame shows. Held in doubles: a count
     // above 2^24 would not survive single precision.
     double fssFrameOut = 0;

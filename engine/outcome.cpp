@@ -29,6 +29,10 @@ const char *messageTemplate(MessageKind kind) {
         return "The report could not be made: no font system is available.";
     case MessageKind::ReportNotWritten:
         return "The report could not be written to %1: %2.";
+    case MessageKind::CutPlanNoFonts:
+        return "The cut plan could not be made: no font system is available.";
+    case MessageKind::CutPlanNotWritten:
+        return "The cut plan could not be written to %1: %2.";
     }
     return "";
 }

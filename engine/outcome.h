@@ -19,6 +19,8 @@ enum class MessageKind {
     SettingsNotSaved, // `subject` is the file, `reason` why
     ReportNoFonts,    // no font system to measure the report's text
     ReportNotWritten, // `subject` is the file, `reason` why
+    CutPlanNoFonts,   // no font system to measure the cut plan's text
+    CutPlanNotWritten, // `subject` is the file, `reason` why
 };
 
 struct Message {

@@ -6,16 +6,6 @@
 
 namespace sheetcraft {
 
-std::string toLowerAscii(std::string_view text)
-{
-    std::string lower(text);
-    for (char &c : lower) {
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    }
-    return lower;
-}
-
 std::optional<SizeParts> splitSize(std::string_view text)
 {
     const auto at = text.find('x');

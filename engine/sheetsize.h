@@ -28,8 +28,6 @@ struct SizeParts {
     std::string second;
 };
 
-std::string toLowerAscii(std::string_view text);
-
 // Splits at the first lower-case "x"; nothing when the text holds none.
 std::optional<SizeParts> splitSize(std::string_view text);
 

@@ -1,5 +1,7 @@
 #include "mdbreader.h"
 
+#include "asciicase.h"
+
 #include <mdbtools.h>
 
 #include <fcntl.h>
@@ -8,7 +10,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cerrno>
 #include <charconv>
 #include <cmath>
@@ -21,13 +22,6 @@ namespace sheetcraft {
 namespace {
 
 constexpr int offsetMask = 0x1fff; // row offsets carry flags in their top bits
-
-std::string lower(std::string_view s) {
-    std::string out(s);
-    for (char &c : out)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return out;
-}
 
 MdbHandle *handleOf(void *p) {
     return static_cast<MdbHandle *>(p);
@@ -182,17 +176,6 @@ MdbReader::~MdbReader() {
     ::munmap(m_map, m_size);
 }
 
-std::vector<std::string> MdbReader::tableNames() const {
-    std::vector<std::string> names;
-    MdbHandle *mdb = handleOf(m_handle);
-    for (unsigned i = 0; mdb->catalog && i < mdb->num_catalog && i < mdb->catalog->len; ++i) {
-        auto *entry = static_cast<MdbCatalogEntry *>(g_ptr_array_index(mdb->catalog, i));
-        if (entry->object_type == MDB_TABLE && !mdb_is_system_table(entry))
-            names.emplace_back(entry->object_name);
-    }
-    return names;
-}
-
 MdbTable MdbReader::table(const std::string &name) {
     // A handle of its own: libmdb keeps the current page in the handle, so
     // two tables walked through one handle would overwrite each other's page.
@@ -200,7 +183,7 @@ MdbTable MdbReader::table(const std::string &name) {
     MdbCatalogEntry *found = nullptr;
     for (unsigned i = 0; mdb->catalog && i < mdb->num_catalog && i < mdb->catalog->len; ++i) {
         auto *entry = static_cast<MdbCatalogEntry *>(g_ptr_array_index(mdb->catalog, i));
-        if (entry->object_type == MDB_TABLE && lower(entry->object_name) == lower(name)) {
+        if (entry->object_type == MDB_TABLE && equalFolded(entry->object_name, name)) {
             found = entry;
             break;
         }
@@ -228,12 +211,7 @@ MdbTable MdbReader::table(const std::string &name) {
 // ---- MdbTable -----------------------------------------------------------
 
 bool MdbTable::NameLess::operator()(std::string_view a, std::string_view b) const {
-    // Plain ASCII folding: looked up for every field of every record scanned.
-    auto fold = [](char c) {
-        return static_cast<unsigned char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
-    };
-    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
-                                        [&](char x, char y) { return fold(x) < fold(y); });
+    return lessFolded(a, b);
 }
 
 MdbTable::MdbTable(void *handle, S_MdbTableDef *table, std::string name)

@@ -35,13 +35,10 @@ private:
 // A field value: null, a number (any numeric column type) or a text.
 class MdbValue {
 public:
-    enum class Kind { Null, Number, Text };
-
     MdbValue() = default;
     static MdbValue number(double value, std::string asText);
     static MdbValue text(std::string value);
 
-    Kind kind() const { return m_kind; }
     bool isNull() const { return m_kind == Kind::Null; }
     bool isNumber() const { return m_kind == Kind::Number; }
     bool isText() const { return m_kind == Kind::Text; }
@@ -52,6 +49,7 @@ public:
     const std::string &asText() const;
 
 private:
+    enum class Kind { Null, Number, Text };
     Kind m_kind = Kind::Null;
     double m_number = 0;
     std::string m_text;
@@ -123,8 +121,6 @@ public:
 
     // Throws MdbError 3078 when the table is absent, 3343 when it is damaged.
     MdbTable table(const std::string &name);
-
-    std::vector<std::string> tableNames() const; // user tables, in catalog order
 
 private:
     void *m_handle = nullptr; // MdbHandle

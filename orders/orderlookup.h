@@ -4,19 +4,20 @@
 #include "layoutsession.h"
 #include "outcome.h"
 
-#include <chrono>
-#include <functional>
 #include <string>
 
 namespace sheetcraft {
 
+class SearchWait;
+
 // How one lookup ended.
 struct LookupOutcome {
     enum class Status {
-        NotRun,   // no lookup: no positive search number, or text mode
-        Found,    // the cells were filled from the order
-        NotFound, // no order of that kind, number and part
-        Failed,   // a database failure; errorNumber says which
+        NotRun,    // no lookup: no positive search number, or text mode
+        Found,     // the cells were filled from the order
+        NotFound,  // no order of that kind, number and part
+        Failed,    // a database failure; errorNumber says which
+        Cancelled, // the user stopped a long search; nothing changed
     };
     Status status = Status::NotRun;
     int errorNumber = 0;
@@ -35,11 +36,12 @@ Outcome lookupSays(const LookupOutcome &lookup);
 // stops the lookup where it happened; cells filled before it keep their new
 // values. Shows nothing: lookupSays gives what to say.
 //
-// Runs in this process. A damaged file can make the database library itself
-// misbehave; searchOrdersIsolated below is the one to use on real files.
+// Runs in this process: the helper program's work. A damaged file can make
+// the database library itself misbehave; searchOrdersIsolated below is the
+// one to use on real files.
 LookupOutcome searchOrdersInProcess(Cells &cells, const std::string &databasePath);
 
-// Failure numbers of a lookup whose child process cannot be started, as the
+// Failure numbers of a lookup whose helper process cannot be started, as the
 // system reports running out of them: no pipe (too many files open), no
 // process (out of memory or processes).
 namespace lookuperr {
@@ -47,23 +49,21 @@ inline constexpr int outOfMemory = 7;
 inline constexpr int tooManyFiles = 67;
 } // namespace lookuperr
 
-// Runs lookup(cells) in a child process that returns the cells and the
-// outcome over a pipe. A child that crashes, exits early or is still running
-// after timeLimit (it is then killed) gives failure 3343 and leaves the cells
-// as they were. When no child can be started the lookup is not run at all:
-// failure 67 (no pipe) or 7 (no process), the cells as they were.
-LookupOutcome runLookupIsolated(Cells &cells, const std::function<LookupOutcome(Cells &)> &lookup,
-                                std::chrono::milliseconds timeLimit);
-
-// searchOrdersInProcess run in a child process that returns the cells over a
-// pipe: a crash, an early exit or a hang (past timeLimit, then the child is
-// killed) inside the database library ends as failure 3343 and leaves the
-// cells as they were.
+// searchOrdersInProcess run by the helper program sheetcraft-lookup (see
+// lookupprocess.h), which reports back on a pipe: a crash, an early exit or
+// a garbled reply of the helper, or no helper to be found, ends as failure
+// 3343; a helper that cannot be started ends as failure 67 or 7 (above).
+// Either way the cells are left as they were. No time limit: a search
+// still running after searchProgressDelay is handed to `wait`, and one the
+// user gives up on there is stopped and ends as Cancelled, changing nothing.
+// Without `wait` the search is awaited however long it takes.
 LookupOutcome searchOrdersIsolated(Cells &cells, const std::string &databasePath,
-                                   std::chrono::milliseconds timeLimit = std::chrono::seconds(10));
+                                   SearchWait *wait = nullptr);
 
-// The lookup as the calculator and the window run it: isolated.
-LookupOutcome SearchOrders(Cells &cells, const std::string &databasePath);
+// The lookup as the calculator and the window run it: isolated. A long
+// search is handed to `wait`.
+LookupOutcome SearchOrders(Cells &cells, const std::string &databasePath,
+                           SearchWait *wait = nullptr);
 
 // The Search button and the part-number cell's change handler of the
 // job/quote frame. Works on the session's cells; the final Clear runs the
@@ -72,12 +72,14 @@ class OrderLookup {
 public:
     explicit OrderLookup(LayoutSession &session);
 
-    std::string databasePath; // set at start-up
-    bool textMode = false;    // mnuTxt checked: Search makes no lookup
+    std::string databasePath;   // set at start-up
+    bool textMode = false;      // mnuTxt checked: Search makes no lookup
+    SearchWait *wait = nullptr; // shows a long search; none: just wait
 
     // Search: a lookup when the search text starts with a number above 0 and
-    // the mode is Kelvane; then, unless the failure ends the program, the
-    // Clear action, whose messages follow the lookup's.
+    // the mode is Kelvane; then, unless the failure ends the program or the
+    // user cancelled the search, the Clear action, whose messages follow the
+    // lookup's.
     [[nodiscard]] Outcome cmdSearch_Click();
     // How the last Search's lookup ended (NotRun when it made none).
     const LookupOutcome &lastLookup() const { return m_last; }

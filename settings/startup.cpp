@@ -32,10 +32,7 @@ ModeChoice chooseMode(char letter, char other) {
 } // namespace
 
 QString mainWindowCaption() {
-    return QStringLiteral("Zorvath Layout Program   Version: %1.%2.%3")
-        .arg(versionMajor)
-        .arg(versionMinor)
-        .arg(versionRevision);
+    return QStringLiteral("Zorvath Layout Program   Version: %1").arg(QLatin1String(versionText));
 }
 
 QString directionsText() {

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds Sheetcraft on Debian 12, installing whatever packages are missing.
-#   tools/build.sh run    build and start the program
-#   tools/build.sh test   build with AddressSanitizer/UBSan and run every test
+#   tools/build.sh run    build and start the program (CMake preset "default")
+#   tools/build.sh test   build with AddressSanitizer/UBSan, warnings as errors,
+#                         and run every test (preset "sanitizer", as CI does)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -11,7 +12,8 @@ if [[ $mode != run && $mode != test ]]; then
     exit 2
 fi
 
-packages=(build-essential cmake pkg-config qt6-base-dev libgl-dev mdbtools mdbtools-dev
+# libqt6svg6 brings Qt's SVG icon engine, which draws the program's icon.
+packages=(build-essential cmake pkg-config qt6-base-dev libqt6svg6 libgl-dev mdbtools mdbtools-dev
           libgtest-dev libgmock-dev libbenchmark-dev poppler-utils fontconfig fonts-dejavu-core
           fonts-liberation2)
 missing=()
@@ -32,15 +34,12 @@ launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 
 if [[ $mode == run ]]; then
-    cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSHEETCRAFT_TESTS=OFF -DSHEETCRAFT_BENCH=OFF "${launcher[@]}"
-    cmake --build build -j"$jobs"
+    cmake --preset default "${launcher[@]}"
+    cmake --build --preset default -j"$jobs"
     exec build/windows/sheetcraft "${@:2}"
 fi
 
-cmake -S . -B build-test -DCMAKE_BUILD_TYPE=Debug -DSHEETCRAFT_SANITIZE=ON "${launcher[@]}"
-cmake --build build-test -j"$jobs"
-export QT_QPA_PLATFORM=offscreen
-export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}
-export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$PWD/tools/lsan.supp:print_suppressions=0}
-export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
-ctest --test-dir build-test --output-on-failure -j"$jobs" --timeout 600
+# The test preset sets the offscreen platform and the sanitizer options.
+cmake --preset sanitizer "${launcher[@]}"
+cmake --build --preset sanitizer -j"$jobs"
+ctest --preset sanitizer -j"$jobs"

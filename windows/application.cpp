@@ -2,6 +2,7 @@
 
 #include "embeddedfonts.h"
 #include "pictures.h"
+#include "version.h"
 
 #include <QApplication>
 
@@ -9,8 +10,9 @@ namespace sheetcraft {
 
 void setUpApplication() {
     QApplication::setApplicationName(QStringLiteral("Sheetcraft"));
+    QApplication::setApplicationVersion(QLatin1String(versionText));
     // No display name: the platform would append it to every window title.
-    QApplication::setDesktopFileName(QStringLiteral("sheetcraft"));
+    QApplication::setDesktopFileName(QStringLiteral(SHEETCRAFT_APP_ID));
     QApplication::setWindowIcon(applicationIcon());
     loadEmbeddedFonts();
 }

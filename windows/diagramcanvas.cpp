@@ -14,6 +14,11 @@ DiagramCanvas::DiagramCanvas(const RecordingSurface &recording, double pixelsPer
     setAutoFillBackground(true);
 }
 
+void DiagramCanvas::setPixelsPerTwip(double pixelsPerTwip) {
+    m_pixelsPerTwip = pixelsPerTwip;
+    update();
+}
+
 void DiagramCanvas::paintEvent(QPaintEvent *event) {
     QPainter painter(this);
     ReplayOptions options;

@@ -14,6 +14,9 @@ public:
     DiagramCanvas(const RecordingSurface &recording, double pixelsPerTwip,
                   QWidget *parent = nullptr);
 
+    // The window moved to a screen of another DPI: repaints at the new scale.
+    void setPixelsPerTwip(double pixelsPerTwip);
+
 protected:
     void paintEvent(QPaintEvent *event) override;
 

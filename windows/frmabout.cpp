@@ -1,9 +1,9 @@
 #include "frmabout.h"
 
-#include "appicon.h"
+#include "pictures.h"
+#include "singlewindow.h"
 #include "version.h"
 
-#include <QApplication>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -18,21 +18,13 @@ namespace {
 QPointer<frmAbout> g_openWindow;
 } // namespace
 
-QString frmAbout::versionCaption() {
-    return tr("Version %1.%2.%3").arg(versionMajor).arg(versionMinor).arg(versionRevision);
-}
-
 frmAbout::frmAbout(MessageSink &messages, QWidget *parent) : QDialog(parent), m_messages(messages) {
     setWindowTitle(tr("About Sheetcraft"));
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
 
-    // The application's icon once the program has set one; ours otherwise.
-    QIcon icon = QApplication::windowIcon();
-    if (icon.isNull())
-        icon = sheetcraftIcon();
     picIcon = new QLabel(this);
-    picIcon->setPixmap(icon.pixmap(48, 48));
+    picIcon->setPixmap(applicationIcon().pixmap(48, 48));
     picIcon->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
 
     lblTitle = new QLabel(tr("Zorvath Sheetcraft"), this);
@@ -41,7 +33,7 @@ frmAbout::frmAbout(MessageSink &messages, QWidget *parent) : QDialog(parent), m_
     titleFont.setBold(true);
     lblTitle->setFont(titleFont);
 
-    lblVersion = new QLabel(versionCaption(), this);
+    lblVersion = new QLabel(tr("Version %1").arg(QLatin1String(versionText)), this);
 
     lblDescription = new QLabel(
         tr("Sheetcraft works out how many finished pieces can be cut from a press sheet and how "
@@ -119,12 +111,7 @@ void frmAbout::cmdSysInfo_Click() {
 }
 
 frmAbout *frmAbout::showWindow(MessageSink &messages) {
-    if (!g_openWindow)
-        g_openWindow = new frmAbout(messages);
-    g_openWindow->show();
-    g_openWindow->raise();
-    g_openWindow->activateWindow();
-    return g_openWindow;
+    return showSingleWindow(g_openWindow, [&] { return new frmAbout(messages); });
 }
 
 } // namespace sheetcraft

@@ -23,8 +23,6 @@ public:
     // Shows the one About window of the run, creating it when none is open.
     static frmAbout *showWindow(MessageSink &messages);
 
-    static QString versionCaption(); // "Version 1.2.11"
-
     QLabel *picIcon = nullptr;
     QLabel *lblTitle = nullptr;
     QLabel *lblVersion = nullptr;

@@ -1,12 +1,15 @@
 #include "frmlayout.h"
 
+#include "bestlayoutworker.h"
 #include "frmabout.h"
+#include "frmbestlayout.h"
 #include "frmpath.h"
 #include "frmversion.h"
 
 #include "diagramcanvas.h"
 #include "embeddedfonts.h"
 #include "pictures.h"
+#include "twipsplacement.h"
 
 #include <QAction>
 #include <QApplication>
@@ -21,6 +24,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QStatusBar>
 
 #include <algorithm>
 #include <vector>
@@ -31,11 +35,6 @@ namespace {
 
 constexpr int clientWidth = 7335; // twips
 constexpr int clientHeight = 7530;
-
-double screenDpi() {
-    const QScreen *screen = QGuiApplication::primaryScreen();
-    return screen ? screen->logicalDotsPerInchY() : 96.0;
-}
 
 // Switching to another window (a message box included) or opening a menu is
 // not the user leaving or entering a control: a size cell left half typed
@@ -55,13 +54,15 @@ void setIfChanged(QLineEdit *edit, const std::string &text) {
 } // namespace
 
 frmLayOut::frmLayOut(MessageSink &messages, QWidget *parent)
-    : QMainWindow(parent), m_surface(windowFont(), screenDpi()), m_view(m_surface),
-      session(&m_view), m_messages(messages), m_reportPrinter(messages), m_lookup(session),
-      m_pixelsPerTwip(screenDpi() / 1440.0) {
+    : QMainWindow(parent), m_surface(windowFont(), TwipsScale::of(screen()).dpi()),
+      m_view(m_surface), session(&m_view), m_messages(messages), m_reportPrinter(messages),
+      m_lookup(session) {
+    m_lookup.wait = &m_searchProgress;
     setWindowTitle(tr("Sheetcraft"));
     setFont(windowFont());
-    m_canvas = new DiagramCanvas(m_surface, m_pixelsPerTwip, this);
-    m_canvas->setFixedSize(twipsToPixels(clientWidth), twipsToPixels(clientHeight));
+    m_placement = new TwipsPlacement(this);
+    m_canvas = new DiagramCanvas(m_surface, m_placement->scale().pixelsPerTwip(), this);
+    m_placement->fixSize(m_canvas, QSize(clientWidth, clientHeight));
     setCentralWidget(m_canvas);
     buildControls();
     buildMenus();
@@ -71,26 +72,35 @@ frmLayOut::frmLayOut(MessageSink &messages, QWidget *parent)
         Command3->setText(caption);
         Command3->repaint(); // printing runs to its end before the next paint
     };
+    // The status line sits below the designed area, which keeps its size.
+    lblBestStatus = new QLabel(this);
+    statusBar()->setSizeGripEnabled(false);
+    statusBar()->addWidget(lblBestStatus, 1);
+    m_bestWorker = new BestLayoutWorker(std::chrono::milliseconds(300), this);
+    connect(this, &frmLayOut::layoutsRedrawn, m_bestWorker, [this] {
+        m_bestWorker->request({{session.finished(), session.press()}, {}});
+    });
+    connect(m_bestWorker, &BestLayoutWorker::computed, lblBestStatus,
+            [this] { lblBestStatus->setText(bestGainText(*m_bestWorker->result())); });
     // Not resizable: the window keeps its designed client area.
     layout()->setSizeConstraint(QLayout::SetFixedSize);
+    connect(m_placement, &TwipsPlacement::scaleChanged, this, &frmLayOut::scaleChanged);
 }
 
 frmLayOut::~frmLayOut() = default;
 
-int frmLayOut::twipsToPixels(double twips) const {
-    return qRound(twips * m_pixelsPerTwip);
-}
-
-QRect frmLayOut::twipsRect(int left, int top, int width, int height) const {
-    const int x = twipsToPixels(left);
-    const int y = twipsToPixels(top);
-    return QRect(x, y, twipsToPixels(left + width) - x, twipsToPixels(top + height) - y);
+// On another screen the controls have been placed again; the drawing and the
+// arrows' pictures follow.
+void frmLayOut::scaleChanged() {
+    m_canvas->setPixelsPerTwip(m_placement->scale().pixelsPerTwip());
+    for (QPushButton *arrow : {cmdARFSS, cmdARPSS})
+        arrow->setIconSize(arrow->size() * 0.6);
 }
 
 void frmLayOut::buildControls() {
     QWidget *c = m_canvas;
     auto place = [this](QWidget *w, int left, int top, int width, int height) {
-        w->setGeometry(twipsRect(left, top, width, height));
+        m_placement->place(w, QRect(left, top, width, height));
         return w;
     };
     auto label = [&](QWidget *parent, const QString &text, int l, int t, int w, int h,
@@ -150,8 +160,7 @@ void frmLayOut::buildControls() {
         QPalette pal = line->palette();
         pal.setColor(QPalette::Window, pal.color(role));
         line->setPalette(pal);
-        const QRect r = twipsRect(120, top, 2040, 0);
-        line->setGeometry(r.x(), r.y(), r.width(), 1);
+        place(line, 120, top, 2040, 0);
     };
     rule(540, QPalette::Light);
     rule(550, QPalette::Dark);
@@ -244,6 +253,8 @@ void frmLayOut::buildMenus() {
     mnuPrint = mnuSetup->addAction(tr("Printer"));
     mnuMetric = mnuSetup->addAction(tr("Metric Units"));
     mnuMetric->setCheckable(true);
+    mnuTools = menuBar()->addMenu(tr("Tools"));
+    mnuBest = mnuTools->addAction(frmBestLayout::caption);
     mnuHelp = menuBar()->addMenu(tr("Help"));
     mnuAbout = mnuHelp->addAction(tr("About"));
     mnuReset = mnuHelp->addAction(tr("Reset"));
@@ -257,6 +268,7 @@ void frmLayOut::buildMenus() {
     connect(mnuAbout, &QAction::triggered, this, &frmLayOut::mnuAbout_Click);
     connect(mnuReset, &QAction::triggered, this, &frmLayOut::mnuReset_Click);
     connect(mnuVersion, &QAction::triggered, this, &frmLayOut::mnuVersion_Click);
+    connect(mnuBest, &QAction::triggered, this, &frmLayOut::mnuBest_Click);
 }
 
 void frmLayOut::setTabOrder() {
@@ -327,6 +339,8 @@ template <typename Handler> void frmLayOut::run(Handler &&handler) {
     const Outcome said = handler();
     pushCells();
     m_canvas->update();
+    if (session.hasDrawn())
+        emit layoutsRedrawn();
     act(said);
 }
 
@@ -450,8 +464,10 @@ void frmLayOut::cmdSearch_Click() {
         m_lookup.databasePath = databasePath.toStdString();
         m_lookup.textMode = mnuTxt->isChecked();
         const Outcome said = m_lookup.cmdSearch_Click();
-        // Search ends with Clear, which hides the directions.
-        if (said.then != FollowUp::EndProgram)
+        // Search ends with Clear, which hides the directions; a search that
+        // ends the program or that the user cancelled changes nothing.
+        if (said.then != FollowUp::EndProgram &&
+            m_lookup.lastLookup().status != LookupOutcome::Status::Cancelled)
             setDirectionsVisible(false);
         return said;
     });
@@ -556,6 +572,10 @@ void frmLayOut::mnuAbout_Click() {
 
 void frmLayOut::mnuVersion_Click() {
     frmVersion::showWindow();
+}
+
+void frmLayOut::mnuBest_Click() {
+    frmBestLayout::showWindow(*this, m_messages);
 }
 
 bool frmLayOut::eventFilter(QObject *watched, QEvent *event) {

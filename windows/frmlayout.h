@@ -6,6 +6,7 @@
 #include "recordingsurface.h"
 #include "reportprinter.h"
 #include "screenview.h"
+#include "searchprogress.h"
 #include "startup.h"
 #include "unitsets.h"
 
@@ -25,14 +26,16 @@ class QRadioButton;
 
 namespace sheetcraft {
 
+class BestLayoutWorker;
 class DiagramCanvas;
+class TwipsPlacement;
 
 // The working window: the two diagrams drawn on its background, the gripper
 // settings, the command buttons, the size cells and the job/quote fields.
-// Controls are placed in twips (1440 to the inch) through the screen's
-// logical DPI. The layout logic lives in `session`; before a handler runs
-// the window copies its cells into session.cells and afterwards back again,
-// then says what the handler returned and does what must follow.
+// Controls are placed in twips (1440 to the inch) through the logical DPI of
+// the screen the window is on. The layout logic lives in `session`; before a
+// handler runs the window copies its cells into session.cells and afterwards
+// back again, then says what the handler returned and does what must follow.
 class frmLayOut : public QMainWindow {
     Q_OBJECT
 
@@ -59,8 +62,7 @@ public:
 
     // What the diagram area shows, in window twips.
     const RecordingSurface &surface() const { return m_surface; }
-    double pixelsPerTwip() const { return m_pixelsPerTwip; }
-    int twipsToPixels(double twips) const;
+    TwipsPlacement &placement() { return *m_placement; }
 
     // Where "Print Layouts" goes; tests replace its dialogs.
     ReportPrinter &reportPrinter() { return m_reportPrinter; }
@@ -110,14 +112,6 @@ public:
     QLabel *Label5 = nullptr;
     QLineEdit *txtDesc = nullptr;
 
-    // Invisible labels; nothing shows them, they keep their captions.
-    static constexpr const char *Label2Caption =
-        "Note that FSS, PSS and PARS below are storage cells for the actual sizes called out in "
-        "the primary dimension cells. In practice, the FSS cell will gather info from the Press "
-        "section of the Order Entry module in order to display the layouts.";
-    static constexpr const char *lblFSSCaption = "FSS on PSS";
-    static constexpr const char *lblPSSCaption = "PSS on PARS";
-
     QMenu *mnuFile = nullptr;
     QAction *mnuKel = nullptr;
     QAction *mnuTxt = nullptr;
@@ -126,6 +120,10 @@ public:
     QAction *mnuPath = nullptr;
     QAction *mnuPrint = nullptr;
     QAction *mnuMetric = nullptr;
+    QMenu *mnuTools = nullptr;
+    QAction *mnuBest = nullptr; // "Best Layout and Cut Plan"
+    // Below the designed area: says when a guillotine layout beats the frames.
+    QLabel *lblBestStatus = nullptr;
     QMenu *mnuHelp = nullptr;
     QAction *mnuAbout = nullptr;
     QAction *mnuReset = nullptr;
@@ -156,8 +154,11 @@ public slots:
     void mnuReset_Click();
     void mnuAbout_Click();
     void mnuVersion_Click();
+    void mnuBest_Click();
 
 signals:
+    // After every handler that may have redrawn the diagrams.
+    void layoutsRedrawn();
     // Every window has been closed; the event loop is to end with this code.
     // The program's main connects it to the application.
     void programEnding(int exitCode);
@@ -181,15 +182,17 @@ private:
     void gripperGotFocus(bool onWidth);
     void setModeMarks(const ModeMarks &marks);
     void applyStartup(const StartupState &state);
-    QRect twipsRect(int left, int top, int width, int height) const;
+    void scaleChanged();
 
     MessageSink &m_messages;
     UnitSets m_units;
     ReportPrinter m_reportPrinter;
 
+    SearchProgress m_searchProgress{this};
     OrderLookup m_lookup;
-    double m_pixelsPerTwip;
+    TwipsPlacement *m_placement = nullptr;
     DiagramCanvas *m_canvas = nullptr;
+    BestLayoutWorker *m_bestWorker = nullptr;
     bool m_shownOnce = false;
 };
 

@@ -1,7 +1,8 @@
 #include "frmpath.h"
 
 #include "settingsfiles.h"
-#include "twips.h"
+#include "singlewindow.h"
+#include "twipsplacement.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -65,10 +66,9 @@ frmPath::frmPath(MessageSink &messages, QWidget *mainWindow, QWidget *parent)
     setWindowTitle(tr("Zorvath Path Structure"));
     setAttribute(Qt::WA_DeleteOnClose);
 
-    const int dx = logicalDpiX();
-    const int dy = logicalDpiY();
-    const auto place = [dx, dy](QWidget *w, int l, int t, int wd, int h) {
-        w->setGeometry(twipsRect(l, t, wd, h, dx, dy));
+    m_placement = new TwipsPlacement(this);
+    const auto place = [this](QWidget *w, int l, int t, int wd, int h) {
+        m_placement->place(w, QRect(l, t, wd, h));
     };
 
     lblBind = new QLabel(
@@ -109,16 +109,13 @@ frmPath::frmPath(MessageSink &messages, QWidget *mainWindow, QWidget *parent)
     place(cmdPath, 3720, 4800, 1215, 495);
     connect(cmdPath, &QPushButton::clicked, this, &frmPath::cmdPath_Click);
 
-    setFixedSize(twipsToPixels(8655, dx), twipsToPixels(5640, dy));
+    m_placement->fixSize(this, QSize(8655, 5640));
     Form_Load();
 }
 
 void frmPath::buildColumn(Column &column, int left) {
-    const int dx = logicalDpiX();
-    const int dy = logicalDpiY();
-
     column.drive = new QComboBox(this);
-    column.drive->setGeometry(twipsRect(left, 1440, 3375, 315, dx, dy));
+    m_placement->place(column.drive, QRect(left, 1440, 3375, 315));
     fillDrives(column.drive);
 
     column.model = new QFileSystemModel(this);
@@ -132,10 +129,10 @@ void frmPath::buildColumn(Column &column, int left) {
         column.tree->hideColumn(c);
     // A double click opens the folder; it should never fold one away again.
     column.tree->setExpandsOnDoubleClick(false);
-    column.tree->setGeometry(twipsRect(left, 1920, 3375, 1215, dx, dy));
+    m_placement->place(column.tree, QRect(left, 1920, 3375, 1215));
 
     column.result = new QLineEdit(QString::fromLatin1(noFolderText), this);
-    column.result->setGeometry(twipsRect(left, 3600, 3375, 285, dx, dy));
+    m_placement->place(column.result, QRect(left, 3600, 3375, 285));
 
     // Designed state: the current drive and folder, result cell untouched.
     const QString current = QDir::currentPath();
@@ -280,14 +277,9 @@ void frmPath::showEvent(QShowEvent *event) {
 }
 
 frmPath *frmPath::showWindow(MessageSink &messages, QWidget *mainWindow) {
-    if (!g_openWindow)
-        g_openWindow = new frmPath(messages, mainWindow);
-    else if (mainWindow && mainWindow->isHidden())
+    if (g_openWindow && mainWindow && mainWindow->isHidden())
         g_openWindow->m_mainWasHidden = true;
-    g_openWindow->show();
-    g_openWindow->raise();
-    g_openWindow->activateWindow();
-    return g_openWindow;
+    return showSingleWindow(g_openWindow, [&] { return new frmPath(messages, mainWindow); });
 }
 
 } // namespace sheetcraft

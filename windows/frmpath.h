@@ -15,6 +15,8 @@ class QTreeView;
 
 namespace sheetcraft {
 
+class TwipsPlacement;
+
 // The folder window "Zorvath Path Structure": the order-entry data folder on
 // the left, the estimating folder on the right. Each column has a drive list
 // (the mounted file systems), a folder tree in which a double click opens a
@@ -85,6 +87,7 @@ private:
     int driveIndexFor(const QComboBox *box, const QString &path) const;
 
     MessageSink &m_messages;
+    TwipsPlacement *m_placement = nullptr;
     QPointer<QWidget> m_mainWindow;
     Column m_columns[2];
     bool m_continued = false;

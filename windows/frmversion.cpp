@@ -1,5 +1,7 @@
 #include "frmversion.h"
 
+#include "singlewindow.h"
+
 #include <QCoreApplication>
 #include <QFrame>
 #include <QLabel>
@@ -99,12 +101,7 @@ void frmVersion::Form_Load() {
 }
 
 frmVersion *frmVersion::showWindow() {
-    if (!g_openWindow)
-        g_openWindow = new frmVersion;
-    g_openWindow->show();
-    g_openWindow->raise();
-    g_openWindow->activateWindow();
-    return g_openWindow;
+    return showSingleWindow(g_openWindow, [] { return new frmVersion; });
 }
 
 } // namespace sheetcraft

@@ -140,6 +140,30 @@ bool ReportPrinter::Command3_Click(const Cells &cells, const FrameState &frames,
     return saved(writeReportPdf(cells, frames, *content, path));
 }
 
+bool ReportPrinter::printCutPlan(const CutPlanDocument &document, QWidget *parent) {
+    if (m_chosen || (printersInstalled && printersInstalled())) {
+        QPrinter &target = printer();
+        if (target.outputFormat() == QPrinter::PdfFormat) {
+            const QPageLayout layout = target.pageLayout();
+            return saved(writeCutPlanPdf(document, target.outputFileName(), &layout));
+        }
+        target.setDocName(QStringLiteral("Cut Plan"));
+        target.setCreator(QStringLiteral("Sheetcraft"));
+        if (paintCutPlan(document, target) && target.printerState() != QPrinter::Error)
+            return true;
+        m_messages.message(
+            tr("The cut plan could not be printed on %1.").arg(target.printerName()).toStdString());
+        return false;
+    }
+    if (m_lastCutPlanPath.isEmpty())
+        m_lastCutPlanPath = QDir(QDir::homePath()).filePath(QStringLiteral("CutPlan.pdf"));
+    const QString path = askPdfPath ? askPdfPath(parent, m_lastCutPlanPath) : QString();
+    if (path.isEmpty())
+        return false;
+    m_lastCutPlanPath = path;
+    return saved(writeCutPlanPdf(document, path));
+}
+
 bool ReportPrinter::printToPrinter(const Cells &cells, const FrameState &frames,
                                    const ReportContent &content) {
     QPrinter &target = printer();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cells.h"
+#include "cutplanprint.h"
 #include "layoutsession.h"
 #include "messagesink.h"
 #include "reportcontent.h"
@@ -51,6 +52,11 @@ public:
     // report went to the printer or the file.
     bool Command3_Click(const Cells &cells, const FrameState &frames, QWidget *parent = nullptr);
 
+    // "Print Cut Plan": the same printer, or a PDF file when there is none.
+    // Returns true when the pages went to the printer or the file.
+    bool printCutPlan(const CutPlanDocument &document, QWidget *parent = nullptr);
+
+
 private:
     QPrinter &printer();
     // Says why a report file was not written; true when it was.
@@ -61,6 +67,7 @@ private:
     std::unique_ptr<QPrinter> m_printer;
     bool m_chosen = false; // set once the set-up dialog has been confirmed
     QString m_lastPdfPath; // suggested again for the next file of the run
+    QString m_lastCutPlanPath;
 };
 
 } // namespace sheetcraft

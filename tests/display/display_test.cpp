@@ -6,6 +6,7 @@
 #include "recordingsurface.h"
 #include "saidlog.h"
 #include "screenview.h"
+#include "twips.h"
 
 #include <QApplication>
 #include <QImage>
@@ -106,20 +107,20 @@ TEST_P(DrawDiagram, OutlineStripMarksAndPieces) {
         EXPECT_EQ(style(boxes[1]), std::tuple(blue, FillStyle::DiagonalCross, outlinePen));
     }
 
-    const auto [L, T, R, B] = row.outline;
+    const auto [left, top, right, bottom] = row.outline;
     std::vector<Box> marks;
     for (const DrawOp &line : opsOf(surface, Kind::Line)) {
         marks.push_back(corners(line));
         EXPECT_EQ(line.lineWidth, pen);
     }
-    EXPECT_EQ(marks, (std::vector<Box>{{R + start, T, R + end, T},
-                                       {R + start, B, R + end, B},
-                                       {R + middle, T, R + middle, B},
-                                       {L, B + start, L, B + end},
-                                       {R, B + start, R, B + end},
-                                       {L, B + middle, R, B + middle}}));
-    EXPECT_EQ(textAt(surface, R + labelX, (B - T) / 2 + T - 180), row.depthLabel);
-    EXPECT_EQ(textAt(surface, (R - L) / 2 + L - 60, B + labelY), row.widthLabel);
+    EXPECT_EQ(marks, (std::vector<Box>{{right + start, top, right + end, top},
+                                       {right + start, bottom, right + end, bottom},
+                                       {right + middle, top, right + middle, bottom},
+                                       {left, bottom + start, left, bottom + end},
+                                       {right, bottom + start, right, bottom + end},
+                                       {left, bottom + middle, right, bottom + middle}}));
+    EXPECT_EQ(textAt(surface, right + labelX, (bottom - top) / 2 + top - 180), row.depthLabel);
+    EXPECT_EQ(textAt(surface, (right - left) / 2 + left - 60, bottom + labelY), row.widthLabel);
 
     std::vector<Grid> grids;
     for (const DrawOp &grid : opsOf(surface, Kind::BoxGrid)) {
@@ -160,7 +161,7 @@ INSTANTIATE_TEST_SUITE_P(
         DiagramRow{"paper", layout(F, "3x2", "11x8.5", 1, 0.5, false), true, 520, " 8.5 ", " 11 ",
                    B(640, 2000, 6360, 6420), G(900, 2000, 1560, 1040, 3, 4),
                    B(640, 2000, 900, 6420)}),
-    [](const auto &info) { return std::string(info.param.name); });
+    [](const auto &row) { return std::string(row.param.name); });
 
 // The redraw flow as the window runs it: each panel shows its rows a text line apart from
 // three lines below the sheet, captions at the sheet's left (after the gripper legend
@@ -285,6 +286,27 @@ TEST(Replay, TextHangsBelowItsPosition) {
                 ++(box.contains(x, y) ? inside : outside);
     EXPECT_GT(inside, 20);
     EXPECT_EQ(outside, 0);
+}
+
+// Designed twips to pixels: edges rounded half to even, so controls that meet
+// in twips meet on screen at any DPI; no screen means 96 DPI.
+TEST(TwipsScale, EdgesRoundHalfToEvenAtTheScreensDpi) {
+    const struct {
+        double dpi;
+        QRect twips, pixels;
+    } rows[] = {
+        {96, {2520, 600, 495, 495}, {168, 40, 33, 33}},
+        {120, {2520, 600, 495, 495}, {210, 50, 41, 41}}, // right edge 251.25
+        {144, {7335, 7530, 0, 0}, {734, 753, 0, 0}},     // 733.5 to the even 734
+        {48, {45, 75, 60, 60}, {2, 2, 2, 2}},            // 1.5 and 2.5 both to 2
+        {100, {0, 0, 500, 500}, {0, 0, 35, 35}},         // 34.7
+        {100, {500, 500, 500, 500}, {35, 35, 34, 34}},   // starts where the last ends
+    };
+    for (const auto &row : rows)
+        EXPECT_EQ(TwipsScale(row.dpi).rect(row.twips), row.pixels) << row.dpi;
+    EXPECT_EQ(TwipsScale::of(nullptr), TwipsScale(96));
+    EXPECT_EQ(TwipsScale(0).pixels(1440), 96);
+    EXPECT_EQ(TwipsScale(144).size(QSize(8655, 5640)), QSize(866, 564)); // 865.5
 }
 
 } // namespace

@@ -130,7 +130,7 @@ TEST_P(DoesNotFit, WarnsOnceAndStopsAtThatDiagram) {
     t.sink.messages.clear();
     t.say(t.s.cmdMaxOut_Click()); // every frame fails alike: said once
     EXPECT_EQ(t.sink.messages.size(), 1u);
-    EXPECT_EQ(t.s.frames.stepMode, 0);
+    EXPECT_EQ(t.s.frames.stepMode, StepMode::Finished);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -205,7 +205,7 @@ TEST_P(Maximize, StopsOnTheFirstDrawnBestFrame) {
     EXPECT_EQ(t.s.frames.fssFrame, c.fssFrame);
     EXPECT_EQ(t.s.frames.pssFrame, c.pssFrame);
     EXPECT_EQ(t.s.frames.fssFrameOut, c.fssOut);
-    EXPECT_EQ(t.s.frames.stepMode, 0);
+    EXPECT_EQ(t.s.frames.stepMode, StepMode::Finished);
     EXPECT_EQ(t.s.cmdNextCaption, "Next " + std::to_string(c.fssFrame));
     ASSERT_TRUE(t.s.finished());
     EXPECT_FALSE(t.s.finished()->isEmpty());
@@ -219,7 +219,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(MaximizeCase{"defaults", "2x3", "11x17", "0", 0, 4, 1, 29},
                       MaximizeCase{"uprightBest", "11x17", "23x35", "0", 0, 1, 1, 4},
                       MaximizeCase{"emptyFrameOne", "10x12", "13x17", "6", 3, 3, 1, 1}),
-    [](const auto &info) { return std::string(info.param.name); });
+    [](const auto &row) { return std::string(row.param.name); });
 
 TEST(LostFocus, NormalisesChecksAndCopiesIntoStorage) {
     Session t;

@@ -1,3 +1,4 @@
+#include "asciicase.h"
 #include "diagram.h"
 #include "sheetsize.h"
 
@@ -73,5 +74,21 @@ TEST(SizeText, SizesAtTheBoundsGiveFiniteNumbers)
                 EXPECT_GE(v.maximumOut(), 1);
             }
         }
+    }
+}
+
+// One fold for sizes, table and field names: A to Z only, bytes above 127 kept
+// and ordered after every letter, so a map keyed by folded names stays sorted.
+TEST(AsciiFold, OnlyLettersAToZChange) {
+    EXPECT_EQ(toLowerAscii("17X11 \xC3\x84Z@[`{"), "17x11 \xC3\x84z@[`{");
+    const struct {
+        const char *a, *b;
+        bool equal, less;
+    } rows[] = {{"ORDERS", "Orders", true, false}, {"Part_No", "PARTNO", false, true},
+                {"QUOTE", "quote2", false, true},  {"\xC3\x84", "Z", false, false},
+                {"Z", "\xC3\x84", false, true},    {"", "", true, false}};
+    for (const auto &row : rows) {
+        EXPECT_EQ(equalFolded(row.a, row.b), row.equal) << row.a << " " << row.b;
+        EXPECT_EQ(lessFolded(row.a, row.b), row.less) << row.a << " " << row.b;
     }
 }

@@ -1,10 +1,13 @@
 #include "layoutsession.h"
+#include "lookupprocess.h"
+#include "lookupwire.h"
 #include "mdbdescription.h"
 #include "mdbreader.h"
 #include "mdbwriter.h"
 #include "orderlookup.h"
 #include "saidlog.h"
 
+#include <QProcess>
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -76,7 +79,10 @@ std::vector<MdbTableData> standardDatabase() {
         {"J", "00000888", "1", "Two Press Co", "Labels", "Label", "2x2", "13x19", "26x40", "3"},
         {"J", "00000555", "1", "Null Press Co", "Tags", "Tag", "2x4", "12x18", "24x36", "4"},
         {"J", "00000666", "1", "Half Done", "No size", "Bond", "8.5x11", null, "23x35", "1"},
-        {"J", "00000123", "1", "Second Acme", "Never reached", "Bond", "1x1", "2x2", "3x3", "1"}};
+        {"J", "00000123", "1", "Second Acme", "Never reached", "Bond", "1x1", "2x2", "3x3", "1"},
+        // Texts that a reply must carry through unchanged.
+        {"J", "00000999", "1", "Zoë's Café ✓", "\"Quoted\" \\ {x}", "Tab\there", "2x3", "11x17",
+         "23x35", "1"}};
     // Press 3 twice: the later record wins.
     MdbTableData presses{
         "Presses",
@@ -221,6 +227,8 @@ TEST(SearchOrders, FillsCellsFromTheOrder) {
         {"777", "1", 1, Found, "// 3x5 11x17 23x35 00000777 ~ 0.00 0.00"},
         {"888", "1", 1, Found, "Two Press Co/Labels/Label 2x2 13x19 26x40 00000888 ~ 0.45 0.2"},
         {"555", "1", 1, Found, "Null Press Co/Tags/Tag 2x4 12x18 24x36 00000555 ~ 0.00 0.00"},
+        {"999", "1", 1, Found,
+         "Zoë's Café ✓/\"Quoted\" \\ {x}/Tab\there 2x3 11x17 23x35 00000999 ~ 0.5 0.25"},
         // Error 94 on the null press size; cells filled before it keep their values.
         {"666", "1", 1, Failed, "Half Done/No size/Bond 8.5x11 11x17 23x35   0.00 0.00"},
         // A number "OrderNo" matches by value; a text "PartNo" exactly ("01" is not "1").
@@ -251,6 +259,40 @@ TEST(SearchOrders, FillsCellsFromTheOrder) {
 
 const std::string notFoundText = "Sorry... Job, Quote or Part Number not found.";
 const std::string invalidDatabaseText = "Invalid Database. Please Correct Path Information.";
+
+// An order table of more pages than one row of usage-map bits covers (about
+// 32,600; a million orders take 50,000) is walked to its last order.
+TEST(SearchOrders, TableOfMorePagesThanOneUsageMapRowCovers) {
+    auto tables = standardDatabase();
+    MdbTableData &orders = tables[0];
+    // Seven full two-byte texts a row: one row a page.
+    const std::string notes = [] {
+        std::string n;
+        for (int i = 0; i < 255; ++i)
+            n += "✓";
+        return n;
+    }();
+    for (int i = 0; i < 7; ++i)
+        orders.columns.push_back({"Notes" + std::to_string(i), MdbColumnType::Text, 255});
+    for (auto &row : orders.rows)
+        row.resize(orders.columns.size(), notes);
+    const int count = 33000;
+    std::vector<MdbCell> row{"J", "", "1", "", "d", "s", "2x3", "11x17", "23x35", "1"};
+    row.resize(orders.columns.size(), notes);
+    for (int i = 1; i <= count; ++i) {
+        row[1] = std::to_string(100000 + i);
+        row[3] = "Account " + std::to_string(i);
+        orders.rows.push_back(row);
+    }
+    TempFolder dir;
+    writeMdbFile(dir.file("zvData.mdb"), tables);
+    ASSERT_GT(std::filesystem::file_size(dir.file("zvData.mdb")), 32600u * 4096);
+    Cells c;
+    c.txtSearch = std::to_string(100000 + count);
+    EXPECT_EQ(searchOrdersIsolated(c, dir.file("zvData.mdb")).status, Found);
+    EXPECT_EQ(c.txtName, "Account " + std::to_string(count));
+}
+
 
 // Only a positive number outside text mode is looked up. A bad folder goes to
 // the folder window and clears; any other failure ends the program. One
@@ -421,27 +463,27 @@ TEST(Robustness, StructuralDamageEndsInAFailureInProcess) {
     }
 }
 
-// A lookup whose child cannot be started (here: no file descriptors left for
-// its pipe) is a failure of its own, and the lookup never runs in this process.
-TEST(Robustness, NoChildMeansNoLookup) {
+// A helper that cannot be started (here: too few file descriptors left for
+// its pipes) is a failure of its own, and the lookup never runs in this process.
+TEST(Robustness, NoHelperProcessMeansNoLookup) {
+    TempFolder dir;
+    writeMdbFile(dir.file("zvData.mdb"), standardDatabase());
     std::fflush(nullptr);
     const pid_t child = ::fork();
     if (child == 0) {
+        // Two descriptors above those already open: room for the sanitizers'
+        // own checks, none for the helper's pipes.
+        const int lowestFree = ::dup(0);
+        ::close(lowestFree);
         rlimit none{};
         ::getrlimit(RLIMIT_NOFILE, &none);
-        none.rlim_cur = 0;
+        none.rlim_cur = static_cast<rlim_t>(lowestFree + 2);
         ::setrlimit(RLIMIT_NOFILE, &none);
         Cells cells;
-        cells.txtName = "before";
-        bool ran = false;
-        const LookupOutcome out = runLookupIsolated(
-            cells,
-            [&](Cells &) {
-                ran = true;
-                return LookupOutcome{Found, 0};
-            },
-            std::chrono::seconds(5));
-        const bool untouched = !ran && cells.txtName == "before" && out.status == Failed;
+        cells.txtSearch = "123";
+        const LookupOutcome out = searchOrdersIsolated(cells, dir.file("zvData.mdb"));
+        const bool untouched =
+            cells.txtName.empty() && out.status == Failed && out.errorNumber != 0;
         ::_exit(untouched ? out.errorNumber : 255);
     }
     int status = 0;
@@ -450,23 +492,110 @@ TEST(Robustness, NoChildMeansNoLookup) {
     EXPECT_EQ(WEXITSTATUS(status), lookuperr::tooManyFiles);
 }
 
-// Whatever the child does, the caller gets failure 3343 and its cells back untouched.
-TEST(Robustness, IsolatedLookupSurvivesCrashExitAndHang) {
-    for (int how = 0; how < 3; ++how) {
-        Cells cells;
-        cells.txtName = "before";
-        const auto started = std::chrono::steady_clock::now();
-        const auto out = runLookupIsolated(
-            cells,
-            [how](Cells &c) {
-                c.txtName = "half written";
-                how == 0 ? ::raise(SIGKILL) : how == 1 ? (::_exit(3), 0) : (::sleep(3600), 0);
-                return LookupOutcome{};
-            },
-            std::chrono::milliseconds(300));
-        EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(5));
-        EXPECT_EQ(out.errorNumber, mdberr::notADatabase) << how;
-        EXPECT_EQ(cells.txtName, "before") << how;
+// A stand-in for the helper: a shell script that may run the real one as $REAL.
+std::string fakeHelper(const TempFolder &dir, const std::string &name, const std::string &body) {
+    const std::string path = dir.file(name);
+    writeFile(path, "#!/bin/sh\nREAL='" LOOKUP_HELPER_PATH "'\n" + body + "\n");
+    ::chmod(path.c_str(), 0755);
+    return path;
+}
+
+struct HelperOverride {
+    explicit HelperOverride(const std::string &path) {
+        setLookupHelperPath(QString::fromStdString(path));
+    }
+    ~HelperOverride() { setLookupHelperPath({}); }
+};
+
+// Whatever goes wrong with the helper, the caller gets failure 3343 and its
+// cells back untouched; the first row shows the same search succeeding.
+TEST(HelperProcess, CrashGarbageAndEarlyExitGive3343WithCellsUnchanged) {
+    TempFolder dir;
+    writeMdbFile(dir.file("zvData.mdb"), standardDatabase());
+    const struct {
+        const char *what, *script;
+    } rows[] = {
+        {"the real helper", "exec \"$REAL\""},
+        {"crash before replying", "kill -SEGV $$"},
+        {"crash after a whole reply", "\"$REAL\"; kill -SEGV $$"},
+        {"exit without a word", "exit 0"},
+        {"exit before reading the request", "exec true"},
+        {"failure status after a whole reply", "\"$REAL\"; exit 1"},
+        {"half a reply", "\"$REAL\" | head -c 120"},
+        {"not JSON", "echo 'Acme Print'"},
+        {"another format", "\"$REAL\" | sed 's/\"format\":1/\"format\":2/'"},
+        {"a failure without its number", "\"$REAL\" | sed 's/\"found\"/\"failed\"/'"},
+        {"cells missing",
+         R"(echo '{"format":1,"status":"found","error":0,"cells":{"txtName":"x"}}')"},
+        {"output without end", "yes"},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.what);
+        HelperOverride helper(fakeHelper(dir, "helper", row.script));
+        Cells c;
+        c.txtSearch = "123";
+        c.txtName = "before";
+        const QJsonObject before = cellsToJson(c);
+        const LookupOutcome out = searchOrdersIsolated(c, dir.file("zvData.mdb"));
+        if (&row == &rows[0]) {
+            EXPECT_EQ(out.status, Found);
+            EXPECT_EQ(c.txtName, "Acme Print");
+            continue;
+        }
+        EXPECT_EQ(out.status, Failed);
+        EXPECT_EQ(out.errorNumber, mdberr::notADatabase);
+        EXPECT_EQ(messageTexts(lookupSays(out)),
+                  std::vector<std::string>{"Error 3343. Click OK to Exit"});
+        EXPECT_EQ(cellsToJson(c), before);
+    }
+    // A helper that is not there, or cannot be run, is a failure too: never a search in here.
+    writeFile(dir.file("plain"), "#!/bin/sh\n");
+    for (const std::string &path : {dir.file("absent"), dir.file("plain"), dir.path.string()}) {
+        HelperOverride helper(path);
+        Cells c;
+        c.txtSearch = "123";
+        EXPECT_EQ(searchOrdersIsolated(c, dir.file("zvData.mdb")).errorNumber, 3343) << path;
+        EXPECT_EQ(c.txtName, "") << path;
+    }
+}
+
+// Stands in for the window's progress dialog: gives up or waits.
+struct Waiter : SearchWait {
+    bool giveUp = false;
+    int calls = 0;
+    bool waitForHelper(QProcess &helper) override {
+        ++calls;
+        return giveUp ? false : helper.waitForFinished(-1);
+    }
+};
+
+// No time limit: a slow search is handed to the waiter after the delay and
+// ends with its result; one given up on stops the helper and changes nothing.
+// Without a waiter (the calculator) it is simply awaited.
+TEST(HelperProcess, SlowSearchWaitsAndCancelChangesNothing) {
+    TempFolder dir;
+    writeMdbFile(dir.file("zvData.mdb"), standardDatabase());
+    const std::string pidFile = dir.file("pid");
+    HelperOverride helper(
+        fakeHelper(dir, "slow", "echo $$ > '" + pidFile + "'; sleep 1.5; exec \"$REAL\""));
+    for (const auto &[giveUp, withWaiter] :
+         {std::pair{false, true}, {true, true}, {false, false}}) {
+        SCOPED_TRACE(std::to_string(giveUp) + std::to_string(withWaiter));
+        Waiter waiter;
+        waiter.giveUp = giveUp;
+        Cells c;
+        c.txtSearch = "123";
+        const QJsonObject before = cellsToJson(c);
+        const LookupOutcome out =
+            searchOrdersIsolated(c, dir.file("zvData.mdb"), withWaiter ? &waiter : nullptr);
+        EXPECT_EQ(waiter.calls, withWaiter ? 1 : 0);
+        EXPECT_EQ(out.status, giveUp ? Cancelled : Found);
+        EXPECT_TRUE(lookupSays(out).saysNothing());
+        EXPECT_EQ(c.txtName, giveUp ? "" : "Acme Print");
+        if (giveUp) {
+            EXPECT_EQ(cellsToJson(c), before);
+            EXPECT_NE(::kill(std::stoi(readFile(pidFile)), 0), 0); // the helper is gone
+        }
     }
 }
 

@@ -7,15 +7,11 @@
 #include "recordedpages.h"
 #include "recordingsink.h"
 #include "reportoutput.h"
-#include "reportprinter.h"
 #include "saidlog.h"
 #include "sheetsize.h"
 
-#include <QAbstractButton>
 #include <QApplication>
 #include <QBuffer>
-#include <QDialog>
-#include <QDialogButtonBox>
 #include <QFile>
 #include <QFontDatabase>
 #include <QFontInfo>
@@ -24,10 +20,10 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QPrinter>
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QRawFont>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -181,7 +177,7 @@ INSTANTIATE_TEST_SUITE_P(
                               "The Very Long Company Name of a Printing Customer Inc.",
                               "2026-000471-REPRINT", "Job #: ", "Quote #: ", "2026-000471-REPRINT",
                               false}),
-    [](const auto &info) { return std::string(info.param.name); });
+    [](const auto &row) { return std::string(row.param.name); });
 
 struct SheetCase {
     const char *name;
@@ -272,7 +268,7 @@ INSTANTIATE_TEST_SUITE_P(
         SheetCase{"square_press_and_parent", "11x11", "23x23", "0.5", true, 4, 1, 9, 8},
         // Rows reach further down than the shallow sheet beside them.
         SheetCase{"shallow_press_sheet", "17x3", "35x23", "0.5", true, 4, 1, 13, 8}),
-    [](const auto &info) { return std::string(info.param.name); });
+    [](const auto &row) { return std::string(row.param.name); });
 
 struct FitCase {
     const char *name;
@@ -377,7 +373,13 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         FitCase{"defaults", drawn(), {1, 1}, {}, true},
         FitCase{"square_parent_sheet", drawn("17x11", "35x35"), {1, 1}, {}, false},
-        FitCase{"demo_job_12345_frame_3", demoJob(), {3, 1}, {}, false},
+        // Fits Letter as laid out with the built-in fonts; shrunk on smaller paper.
+        FitCase{"demo_job_12345_frame_3", demoJob(), {3, 1}, {}, true},
+        FitCase{"demo_job_12345_frame_3_a5",
+                demoJob(),
+                {3, 1},
+                {QPageSize::A5, QPageLayout::Portrait},
+                false},
         FitCase{"finished_sheet_as_deep_as_wide", drawn("17x17"), {1, 1}, {}, false},
         // Another printer's paper and margins: the rows run past the right edge.
         FitCase{
@@ -387,7 +389,7 @@ INSTANTIATE_TEST_SUITE_P(
                 {1, 1},
                 {QPageSize::Letter, QPageLayout::Landscape},
                 false}),
-    [](const auto &info) { return std::string(info.param.name); });
+    [](const auto &row) { return std::string(row.param.name); });
 
 // The report agrees with the screen: the rows of the last redraw's panels
 // beside each sheet, and headings with the counts it stored.
@@ -451,130 +453,6 @@ TEST(ReportRows, AreTheScreensBesideTheSheet) {
     EXPECT_TRUE(r.text("LAYOUT: Press Forms on Parent Sheet (OUT): " +
                        plainNumber(session.frames.pssFrameOut)));
 }
-
-// The set-up dialog chooses a printer; its button says so rather than "Print".
-TEST(ReportPrinterSetUp, ConfirmButtonSaysOk) {
-    RecordingSink sink;
-    ReportPrinter printer(sink);
-    QStringList seen;
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
-        if (!dialog)
-            return;
-        poll.stop();
-        if (auto *box = dialog->findChild<QDialogButtonBox *>())
-            for (QAbstractButton *b : box->buttons())
-                seen << b->text();
-        dialog->reject();
-    });
-    poll.start(10);
-    printer.mnuPrint_Click();
-    EXPECT_TRUE(seen.contains("OK")) << seen.join('|').toStdString();
-    EXPECT_FALSE(seen.contains("&Print") || seen.contains("Print"));
-}
-
-// Cancels whatever modal dialog opens next, as a user pressing Cancel would.
-void cancelNextDialog() {
-    QTimer::singleShot(0, [] {
-        if (auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget()))
-            dialog->reject();
-        else
-            cancelNextDialog();
-    });
-}
-
-struct PrintCase {
-    const char *name;
-    Cells cells;
-    bool chosen; // a printer writing to `file` chosen in the set-up dialog; none installed else
-    const char *file; // also the save dialog's answer
-    bool cancelReal;  // then the real set-up dialog and any save dialog are cancelled
-    bool printed;
-    int pdfAsked;        // each run
-    const char *message; // the start of the one message each run shows, if any
-    bool exists = false; // `file` already holds an older report before each run
-};
-
-class ReportPrinterRun : public ::testing::TestWithParam<PrintCase> {};
-
-// Run twice: the printer chosen stays for the run, and the caption always comes back.
-TEST_P(ReportPrinterRun, PrintsRefusesOrFailsAndRestoresTheCaption) {
-    const PrintCase &c = GetParam();
-    QTemporaryDir dir;
-    const QString file = dir.filePath(QString::fromUtf8(c.file));
-    RecordingSink sink;
-    ReportPrinter printer(sink), real(sink);
-    std::vector<QString> captions;
-    int pdfAsked = 0;
-    printer.setCaption = [&](const QString &caption) { captions.push_back(caption); };
-    printer.printersInstalled = [] { return false; };
-    printer.setUpDialog = [&](QPrinter &p, QWidget *) {
-        p.setOutputFormat(QPrinter::PdfFormat);
-        p.setOutputFileName(file);
-        return true;
-    };
-    if (c.chosen)
-        printer.mnuPrint_Click();
-    printer.askPdfPath = [&](QWidget *parent, const QString &suggested) {
-        ++pdfAsked;
-        if (!c.cancelReal)
-            return file;
-        cancelNextDialog();
-        return real.askPdfPath(parent, suggested);
-    };
-    if (c.cancelReal) {
-        printer.setUpDialog = real.setUpDialog;
-        cancelNextDialog();
-        printer.mnuPrint_Click();
-    }
-    std::vector<QString> cycles;
-    for (unsigned run = 1; run <= 2; ++run) {
-        SCOPED_TRACE(run);
-        QFile old(file);
-        if (c.exists) {
-            ASSERT_TRUE(old.open(QIODevice::WriteOnly) && old.write("old") == 3);
-            old.close();
-        }
-        EXPECT_EQ(printer.Command3_Click(c.cells, {1, 1}), c.printed);
-        ASSERT_EQ(old.open(QIODevice::ReadOnly), c.printed || c.exists);
-        EXPECT_EQ(old.read(4) == "%PDF", c.printed); // written over only when printed
-        old.close();
-        QFile::remove(file); // gone for the next run
-        EXPECT_EQ(pdfAsked, static_cast<int>(run) * c.pdfAsked);
-        cycles.insert(cycles.end(),
-                      {ReportPrinter::printingCaption(), ReportPrinter::printCaption()});
-        EXPECT_EQ(captions, cycles);
-        ASSERT_EQ(sink.messages.size(), c.message ? run : 0u);
-        if (c.message) {
-            EXPECT_EQ(sink.messages.back().rfind(c.message, 0), 0u) << sink.messages.back();
-        }
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, ReportPrinterRun,
-    ::testing::Values(PrintCase{"cancelled_set_up_keeps_the_chosen_printer", drawn(), true,
-                                "chosen.pdf", true, true, 0, nullptr},
-                      PrintCase{"cancelled_set_up_and_save_dialog", drawn(), false, "out.pdf", true,
-                                false, 1, nullptr},
-                      PrintCase{"parent_too_narrow", drawn("17x11", "0.04x0.01"), false, "out.pdf",
-                                false, false, 0, incorrectSizeMessage},
-                      PrintCase{"neither_fits_warns_once", drawn("40x30", "35x23", "0", "20x12"),
-                                false, "out.pdf", false, false, 0, doesNotFitMessage},
-                      PrintCase{"gripper_eats_the_sheet", drawn("17x11", "35x23", "11"), false,
-                                "out.pdf", false, false, 0, doesNotFitMessage},
-                      PrintCase{"unwritable_pdf", drawn(), false, "missing/out.pdf", false, false,
-                                1, "The report could not be written"},
-                      PrintCase{"printer_failure", drawn(), true, "missing/out.pdf", false, false,
-                                0, "The report could not be"},
-                      // A file chosen in the set-up dialog that exists is offered
-                      // again by the save dialog; cancelling it keeps the file.
-                      PrintCase{"chosen_file_exists_is_asked_for", drawn(), true, "chosen.pdf",
-                                false, true, 1, nullptr, true},
-                      PrintCase{"chosen_file_exists_cancelled", drawn(), true, "chosen.pdf", true,
-                                false, 1, nullptr, true}),
-    [](const auto &info) { return std::string(info.param.name); });
 
 } // namespace
 } // namespace sheetcraft::test

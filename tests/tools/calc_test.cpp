@@ -115,7 +115,8 @@ TEST(Calculator, ReportIsOnePageWithEveryRowInsideTheMargins) {
     } rows[] = {
         {{}, false},
         {{"--parent", "35x35"}, true},
-        {{"--db", DEMO_DATABASE, "--job", "12345", "--fss-frame", "3"}, true},
+        // With the built-in fonts the demo job's page fits Letter as laid out.
+        {{"--db", DEMO_DATABASE, "--job", "12345", "--fss-frame", "3"}, false},
         {{"--press", "17x17"}, true},
     };
     QTemporaryDir dir;
@@ -324,6 +325,50 @@ TEST(Calculator, BestSectionsInTextAndRefusedOptions) {
         EXPECT_EQ(bad.status, 2) << args.join(' ').toStdString();
         EXPECT_TRUE(bad.out.isEmpty());
     }
+}
+
+// The printed cut plan: a page per stage (more when a list runs long), the
+// cut list in the text, and exit status 6 when the file cannot be written.
+TEST(Calculator, CutPlanPdfHoldsBothStagesAndTheirCutLists) {
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath("plan.pdf");
+    const struct {
+        QStringList args;
+        int minPages, maxPages;
+        QStringList printed; // lines the text must hold
+    } rows[] = {
+        {{"--quantity", "5000", "--spoilage", "3", "--makeready", "100"},
+         2,
+         2,
+         {"Cut Plan", "Frames 1-4: 29 Best guillotine layout: 30 (+1)",
+          "Quantity 5000: run 167, press sheets 273, parent sheets 69", "Cut plan: 4 cuts",
+          "1. x 17 from the left, 1 stock 35 x 23"}},
+        {{"--press", "8.5x11", "--parent", "26x40"}, 2, 2, {"Best guillotine layout: 10 (+1)"}},
+        {{"--finished", "216x154", "--press", "1020x720", "--parent", "1020x720"},
+         2,
+         2,
+         {"Best guillotine layout: 20 (+1)"}},
+        // Thousands of cuts go on over further pages.
+        {{"--finished", "0.013x0.017", "--press", "11x17"}, 3, 40, {"cut plan, continued"}},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.args.join(' ').toStdString());
+        const Result r = calc(row.args + QStringList{"--cut-plan", pdf});
+        ASSERT_EQ(r.status, 0) << r.err.toStdString();
+        const QString info = run("pdfinfo", {pdf}).out;
+        const QRegularExpressionMatch pages =
+            QRegularExpression("Pages: +(\\d+)\n").match(info);
+        ASSERT_TRUE(pages.hasMatch()) << info.toStdString();
+        EXPECT_GE(pages.captured(1).toInt(), row.minPages);
+        EXPECT_LE(pages.captured(1).toInt(), row.maxPages);
+        const QString text = run("pdftotext", {"-layout", pdf, "-"}).out.simplified();
+        for (const QString &line : row.printed)
+            EXPECT_TRUE(text.contains(line)) << line.toStdString() << "\n" << text.toStdString();
+        QFile::remove(pdf);
+    }
+    const Result folder = calc({"--cut-plan", dir.path()});
+    EXPECT_EQ(folder.status, 6);
+    EXPECT_TRUE(folder.err.contains("The cut plan could not be written")) << folder.err.toStdString();
 }
 
 } // namespace

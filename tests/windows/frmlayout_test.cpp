@@ -3,6 +3,7 @@
 #include "frmlayout.h"
 #include "frmpath.h"
 #include "frmversion.h"
+#include "lookupprocess.h"
 #include "qtmessagesink.h"
 #include "recordingsink.h"
 #include "settingsfiles.h"
@@ -11,6 +12,8 @@
 #include <QTest>
 #include <QtWidgets>
 #include <gtest/gtest.h>
+
+#include <signal.h>
 
 #include <memory>
 #include <sstream>
@@ -469,6 +472,72 @@ TEST_F(Window, EnterClicksTheFocusedButton) {
         }
         EXPECT_EQ(clicked.count(), 3) << button->text().toStdString();
     }
+}
+
+// A search that outlasts the delay shows "Searching orders…" over the window
+// (here a stand-in helper that waits, then runs the real one). Cancel stops the
+// helper and changes nothing: cells, drawing, frames, no message. Left to
+// finish, the slow search fills the cells and the program goes on.
+TEST_F(Window, LongSearchShowsProgressAndCancelChangesNothing) {
+    QTemporaryDir dir;
+    const QString pidFile = dir.filePath("pid"), helper = dir.filePath("slow");
+    QFile script(helper);
+    ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+    script.write(QStringLiteral("#!/bin/sh\necho $$ > '%1'\nsleep 1\nexec '%2'\n")
+                     .arg(pidFile, LOOKUP_HELPER_PATH)
+                     .toUtf8());
+    script.close();
+    script.setPermissions(script.permissions() | QFile::ExeOwner);
+    setLookupHelperPath(helper);
+    w->databasePath = DEMO_DATABASE;
+    w->mnuTxt->setChecked(false);
+    w->mnuKel->setChecked(true);
+    for (const bool cancel : {true, false}) {
+        SCOPED_TRACE(cancel ? "cancel" : "wait");
+        sink.messages.clear();
+        while (frameShown(640) != " 2 ") // so that the search's Clear shows
+            click(w->cmdARFSS);
+        w->txtSearch->setText("12346");
+        auto cellTexts = [&] {
+            QStringList texts;
+            for (const QLineEdit *edit : w->findChildren<QLineEdit *>())
+                texts << edit->text();
+            return texts;
+        };
+        const QStringList before = cellTexts();
+        const std::string drawn = picture();
+        QStringList seen;
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            auto *dialog = qobject_cast<QProgressDialog *>(QApplication::activeModalWidget());
+            if (!dialog || !seen.isEmpty())
+                return;
+            seen << dialog->windowTitle() << dialog->labelText();
+            if (cancel)
+                click(dialog->findChild<QPushButton *>());
+        });
+        poll.start(20);
+        QTest::keyClick(w->txtSearch, Qt::Key_Return);
+        poll.stop();
+        EXPECT_EQ(seen, (QStringList{"Sheetcraft", "Searching orders…"}));
+        EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+        EXPECT_TRUE(sink.messages.empty());
+        EXPECT_EQ(ended, 0);
+        EXPECT_TRUE(w->isVisible());
+        if (cancel) {
+            EXPECT_EQ(cellTexts(), before);
+            EXPECT_EQ(picture(), drawn);
+            EXPECT_EQ(frameShown(640), " 2 ");
+            QFile pid(pidFile);
+            ASSERT_TRUE(pid.open(QIODevice::ReadOnly));
+            EXPECT_NE(::kill(pid.readAll().trimmed().toInt(), 0), 0); // the helper is gone
+        } else {
+            EXPECT_EQ(w->txtName->text(), "Miller's Bakery");
+            EXPECT_EQ(w->txtJob->text(), "00012346");
+            EXPECT_EQ(frameShown(640), " 1 ");
+        }
+    }
+    setLookupHelperPath({});
 }
 
 TEST_F(Window, ExitClosesTheWindow) {

@@ -1,6 +1,9 @@
 #include "frmabout.h"
+#include "frmpath.h"
 #include "frmversion.h"
+#include "pictures.h"
 #include "recordingsink.h"
+#include "version.h"
 
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -8,7 +11,10 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
+#include <QVersionNumber>
 #include <gtest/gtest.h>
+
+#include <functional>
 
 namespace sheetcraft {
 
@@ -34,6 +40,26 @@ TEST(AboutWindow, DescriptionIsAPlainSentence) {
               "changes.");
 }
 
+// The icon is drawn (a missing SVG engine or resource leaves it blank): a
+// white sheet with blue gripper hatching and red piece hatching, in About too.
+TEST(AboutWindow, ShowsTheProgramsIcon) {
+    const QImage icon = applicationIcon().pixmap(48, 48).toImage();
+    int opaque = 0, red = 0, blue = 0;
+    for (int y = 0; y < icon.height(); ++y)
+        for (int x = 0; x < icon.width(); ++x) {
+            const QColor c = icon.pixelColor(x, y);
+            opaque += c.alpha() == 255;
+            red += c.red() > 200 && c.green() < 160 && c.blue() < 160;
+            blue += c.blue() > 200 && c.red() < 160 && c.green() < 160;
+        }
+    EXPECT_GT(opaque, icon.width() * icon.height() / 2);
+    EXPECT_GT(red, 20);
+    EXPECT_GT(blue, 5);
+    test::RecordingSink sink;
+    frmAbout about(sink);
+    EXPECT_EQ(about.picIcon->pixmap().toImage().convertToFormat(icon.format()), icon);
+}
+
 // The first program found in the fixed order is launched (none of the
 // "hardinfo" ones here); a failed launch, or none found, says so.
 TEST(AboutWindow, SystemInfo) {
@@ -55,28 +81,25 @@ TEST(AboutWindow, SystemInfo) {
     EXPECT_TRUE(w.isVisible());
 }
 
-// The history exactly to the byte; each opening shows it once, read-only and scrollable.
-TEST(VersionWindow, HistoryIsExactAndEachOpeningShowsItOnce) {
-    const QString expected = QStringLiteral(
-        "Vers: 1.2.11:  Added Part Number to Search Criteria. Changed Report to show Part Number "
-        "and either Job or Quote Number. Stopped AutoCenter from being enabled when user moved "
-        "frame to side of screen.\r\n\r\nVers: 1.2.10:  Corrected Stock Waste display for Dutch "
-        "Cuts. Now displays 1 decimal value rather than simple integer.\r\n\r\nVers: 1.2.9:  "
-        "Improved printed report for previous gripper error. Added a menu item called Metric "
-        "Units under Setup under File Menu that permits a second test sample of metric sizes, "
-        "rather than default English sizes. Changed both on-screen and printed displays to show "
-        "appropriate words when running a standard or dutch cut on the Parent Sheet. Corrected a "
-        "problem with incorrect display of number out in Printed Report.\r\n\r\nVers: 1.2.8:  "
-        "Corrected rounding error that permitted a finished size of 3x4.25 to provide more up "
-        "than 3x4.20 on an 11.5x17.5 press sheet\r\n\r\nVers: 1.2.5:  Eliminated path "
-        "requirement and changed gripper calculation. Disable Search if No Folder selected.   "
-        "Enable selection of Text and save data.\r\n\r\nVers: 1.2.4:  Added Frame arrows and side "
-        "by side comparison.\r\n\r\nVers: 1.0.0:  First release to current users.");
-    EXPECT_EQ(frmVersion::versionHistory().toStdString(), expected.toStdString());
+// Newest first, starting with this release, one blank line between entries;
+// each opening shows the history once, read-only and scrollable.
+TEST(VersionWindow, HistoryNewestFirstAndEachOpeningShowsItOnce) {
+    const QStringList entries = frmVersion::versionHistory().split(QStringLiteral("\r\n\r\n"));
+    ASSERT_GT(entries.size(), 1);
+    EXPECT_TRUE(entries.first().startsWith(QStringLiteral("Vers: %1:  ").arg(versionText)));
+    QVersionNumber newer;
+    for (const QString &entry : entries) {
+        const QVersionNumber version = QVersionNumber::fromString(entry.mid(6));
+        EXPECT_TRUE(entry.startsWith("Vers: ") && !version.isNull()) << entry.toStdString();
+        EXPECT_TRUE(newer.isNull() || version < newer) << entry.toStdString();
+        EXPECT_FALSE(entry.contains('\n') || entry.endsWith(' ')) << entry.toStdString();
+        newer = version;
+    }
     for (int opening = 0; opening < 2; ++opening) {
         QPointer<frmVersion> w = frmVersion::showWindow();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(w));
-        EXPECT_EQ(w->Text1->toPlainText(), QString(expected).replace("\r\n", "\n"));
+        EXPECT_EQ(w->Text1->toPlainText(), entries.join("\n\n"));
+        EXPECT_TRUE(w->Text1->isReadOnly());
         // Opens at the newest entry; the oldest is reached by scrolling.
         EXPECT_EQ(w->Text1->verticalScrollBar()->value(), 0);
         w->Text1->moveCursor(QTextCursor::End);
@@ -84,6 +107,30 @@ TEST(VersionWindow, HistoryIsExactAndEachOpeningShowsItOnce) {
         w->close();
         ASSERT_TRUE(QTest::qWaitFor([&] { return w.isNull(); }, 2000));
     }
+}
+
+// Each of these windows opens once in a run: asking again brings the open one
+// back, restored when minimised; once closed it opens afresh.
+TEST(SingleWindows, AskingAgainBringsBackTheOpenOne) {
+    test::RecordingSink sink;
+    const std::pair<const char *, std::function<QWidget *()>> kinds[] = {
+        {"folder", [&] { return frmPath::showWindow(sink); }},
+        {"about", [&] { return frmAbout::showWindow(sink); }},
+        {"versions", [] { return frmVersion::showWindow(); }}};
+    for (const auto &[name, show] : kinds) {
+        QPointer<QWidget> first = show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(first)) << name;
+        first->setWindowState(Qt::WindowMinimized);
+        EXPECT_EQ(show(), first.data()) << name;
+        EXPECT_FALSE(first->isMinimized()) << name;
+        first->close();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return first.isNull(); }, 2000)) << name;
+        QPointer<QWidget> second = show();
+        EXPECT_TRUE(second && second->isVisible()) << name;
+        second->close();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return second.isNull(); }, 2000)) << name;
+    }
+    EXPECT_TRUE(sink.messages.empty());
 }
 
 } // namespace sheetcraft

@@ -10,30 +10,18 @@ QJsonArray rectJson(const SheetRect &r) {
     return QJsonArray{r.x, r.y, r.width, r.depth};
 }
 
-QString number(double v) {
-    return QString::number(v, 'g', 12);
-}
-
-QString count(double v) {
-    return QString::number(static_cast<qint64>(v));
+void printLines(QTextStream &out, const std::vector<std::string> &lines) {
+    for (const std::string &line : lines)
+        out << QString::fromStdString(line) << "\n";
 }
 
 } // namespace
 
-StageBest computeStageBest(const DiagramValues &v, GrainRule grain,
-                           const BestLayoutOptions &options) {
-    StageBest s;
-    s.best = bestLayout(layoutProblem(v, grain), options);
-    s.plan = makeCutPlan(s.best.layout.tree, bestDetailLimit);
-    s.framesMaximum = v.maximumOut();
-    return s;
-}
-
-QJsonObject bestJson(const StageBest &s) {
+QJsonObject bestJson(const StagePlan &s) {
     const BestLayout &b = s.best;
     QJsonObject o;
     o["count"] = static_cast<qint64>(b.layout.count);
-    o["framesMaximum"] = s.framesMaximum;
+    o["framesMaximum"] = static_cast<qint64>(s.framesMaximum);
     o["upperBound"] = static_cast<qint64>(b.upperBound);
     o["exact"] = b.exact;
     o["proven"] = b.proven;
@@ -70,42 +58,14 @@ QJsonObject orderJson(const OrderQuantities &q) {
                        {"parentSheets", static_cast<qint64>(q.parentSheets)}};
 }
 
-void printBest(QTextStream &out, const StageBest &s, GrainRule grain) {
-    const BestLayout &b = s.best;
-    const auto gain = b.layout.count - static_cast<std::int64_t>(s.framesMaximum);
-    out << "Frames 1-4: " << count(s.framesMaximum)
-        << "   Best guillotine layout: " << count(static_cast<double>(b.layout.count));
-    if (gain != 0)
-        out << " (" << (gain > 0 ? "+" : "") << gain << ")";
-    out << "   No layout can hold more than " << count(static_cast<double>(b.upperBound)) << "\n";
-    out << "Grain: " << grainText(grain) << "   "
-        << (b.proven  ? "Proven best: no layout of any kind holds more."
-            : b.exact ? "Best of all guillotine layouts."
-                      : "Best found in the time allowed; not proven.")
-        << "\n";
-    if (b.layout.treeOmitted) {
-        out << "Cut plan: too many pieces to list\n";
-        return;
-    }
-    const auto cuts = s.plan.operations.size();
-    out << "Cut plan: " << cuts << (cuts == 1 ? " cut\n" : " cuts\n");
-    for (const CutOperation &op : s.plan.operations) {
-        out << QString::number(op.n).rightJustified(4) << ".  "
-            << (op.axis == CutAxis::X ? "x " : "y ") << number(op.offset) << " from the "
-            << (op.axis == CutAxis::X ? "left" : "top") << ", " << op.stockCount
-            << (op.stockCount == 1 ? " stock " : " stocks ") << number(op.stockWidth) << " x "
-            << number(op.stockDepth) << "\n";
-    }
+void printBest(QTextStream &out, const StagePlan &s) {
+    printLines(out, {comparisonLine(s), grainLine(s)});
+    printLines(out, cutListLines(s.plan, s.best.layout.treeOmitted));
 }
 
 void printOrder(QTextStream &out, const OrderQuantities &best,
                 const std::optional<OrderQuantities> &frames) {
-    out << "Quantity " << best.quantity << ": run " << best.run << ", press sheets "
-        << best.pressSheets << ", parent sheets " << best.parentSheets << "\n";
-    if (frames &&
-        (frames->pressSheets != best.pressSheets || frames->parentSheets != best.parentSheets))
-        out << "With frames 1-4: run " << frames->run << ", press sheets " << frames->pressSheets
-            << ", parent sheets " << frames->parentSheets << "\n";
+    printLines(out, orderLines(best, frames));
 }
 
 } // namespace sheetcraft

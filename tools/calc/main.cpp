@@ -1,6 +1,7 @@
 // sheetcraft-calc: works out both cutting layouts from the command line.
 
 #include "bestsection.h"
+#include "cutplanprint.h"
 #include "diagram.h"
 #include "embeddedfonts.h"
 #include "layoutsession.h"
@@ -102,7 +103,8 @@ int main(int argc, char *argv[]) {
     // Only a report needs fonts and a paint device; plain answers stay light.
     bool wantsReport = false;
     for (int i = 1; i < argc; ++i)
-        wantsReport |= std::strncmp(argv[i], "--report", 8) == 0;
+        wantsReport |= std::strncmp(argv[i], "--report", 8) == 0 ||
+                       std::strncmp(argv[i], "--cut-plan", 10) == 0;
     std::unique_ptr<QCoreApplication> application;
     if (wantsReport) {
         setenv("QT_QPA_PLATFORM", "offscreen", 0);
@@ -156,7 +158,9 @@ int main(int argc, char *argv[]) {
     const QCommandLineOption spoilage("spoilage", "Spoilage in percent (default 0).", "P", "0");
     const QCommandLineOption makeready("makeready", "Make-ready press sheets (default 0).", "N",
                                        "0");
-    parser.addOptions({best, finishedGrain, pressGrain, quantity, spoilage, makeready});
+    const QCommandLineOption cutPlan(
+        "cut-plan", "Also write the printed cut plan of both stages as a PDF file.", "FILE.pdf");
+    parser.addOptions({best, finishedGrain, pressGrain, quantity, spoilage, makeready, cutPlan});
 
     if (!parser.parse(app.arguments()))
         return usageError(parser, parser.errorText());
@@ -221,6 +225,7 @@ int main(int argc, char *argv[]) {
         case LookupOutcome::Status::NotFound:
             return NotFound;
         case LookupOutcome::Status::Failed:
+        case LookupOutcome::Status::Cancelled:
             return DatabaseFailed;
         case LookupOutcome::Status::NotRun:
             return usageError(parser, "The job or quote number must be a number above 0.");
@@ -259,14 +264,15 @@ int main(int argc, char *argv[]) {
     const auto &pss = session.press();
 
     // The best layouts: a plain answer has time to finish the search.
-    const bool wantsBest = parser.isSet(best) || parser.isSet(json) || parser.isSet(quantity);
+    const bool wantsBest = parser.isSet(best) || parser.isSet(json) || parser.isSet(quantity) ||
+                           parser.isSet(cutPlan);
     BestLayoutOptions bestOptions;
     bestOptions.budget = std::chrono::seconds(2);
-    std::optional<StageBest> fssBest, pssBest;
+    std::optional<StagePlan> fssBest, pssBest;
     if (wantsBest && fss && fss->fits())
-        fssBest = computeStageBest(*fss, *fssGrain, bestOptions);
+        fssBest = computeStagePlan(*fss, *fssGrain, bestOptions);
     if (wantsBest && showPress && pss)
-        pssBest = computeStageBest(*pss, *pssGrain, bestOptions);
+        pssBest = computeStagePlan(*pss, *pssGrain, bestOptions);
     std::optional<OrderQuantities> order, framesOrder;
     if (parser.isSet(quantity) && fssBest && pssBest) {
         order = orderQuantities(jobQuantity, spoilagePct, makereadySheets,
@@ -302,11 +308,11 @@ int main(int argc, char *argv[]) {
         }
         if (parser.isSet(best) && fssBest) {
             out << "\nBest layout: " << finishedHeading << "\n";
-            printBest(out, *fssBest, *fssGrain);
+            printBest(out, *fssBest);
         }
         if (parser.isSet(best) && pssBest) {
             out << "\nBest layout: " << pressHeading << "\n";
-            printBest(out, *pssBest, *pssGrain);
+            printBest(out, *pssBest);
         }
         if (order) {
             out << "\n";
@@ -318,6 +324,18 @@ int main(int argc, char *argv[]) {
         return DoesNotFit;
     if (parser.isSet(report)) {
         const Outcome written = writeReportPdf(session.cells, session.frames, parser.value(report));
+        sink.say(written);
+        if (!written.saysNothing())
+            return ReportFailed;
+    }
+    if (parser.isSet(cutPlan)) {
+        CutPlanDocument document;
+        for (const auto *stage : {&fssBest, &pssBest})
+            if (*stage)
+                document.stages.push_back(**stage);
+        document.order = order;
+        document.framesOrder = framesOrder;
+        const Outcome written = writeCutPlanPdf(document, parser.value(cutPlan));
         sink.say(written);
         if (!written.saysNothing())
             return ReportFailed;

@@ -1,10 +1,10 @@
 #include "mdbwriter.h"
 
+#include "asciicase.h"
 #include "safewrite.h"
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -79,12 +79,6 @@ template <typename T> void appendRaw(Bytes &b, T v) {
     std::uint8_t raw[sizeof(T)];
     std::memcpy(raw, &v, sizeof(T));
     b.insert(b.end(), raw, raw + sizeof(T));
-}
-
-std::string lower(std::string s) {
-    for (char &c : s)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return s;
 }
 
 // UTF-8 to code points; only the Basic Multilingual Plane is stored.
@@ -468,6 +462,38 @@ Bytes usageMap(std::uint32_t firstPage, std::size_t pageCount) {
     return m;
 }
 
+// Pages that one bitmap page of a type 1 usage map covers.
+constexpr std::size_t bitsPerMapPage = (pageSize - 4) * 8;
+
+// A type 0 map that would not fit on a page by itself.
+bool needsPagedMap(std::size_t pageCount) {
+    return 5 + (pageCount + 7) / 8 + 2 + dataHeaderSize > pageSize;
+}
+
+// Type 1 usage map, for tables too large for one row of bits: the numbers of
+// bitmap pages, the i-th covering pages from i * bitsPerMapPage on. Takes the
+// numbers from `next` and appends the bitmap pages to `pages`.
+Bytes pagedUsageMap(std::uint32_t firstPage, std::size_t pageCount, std::uint32_t &next,
+                    std::vector<std::pair<std::uint32_t, Page>> &pages) {
+    const std::size_t last = firstPage + pageCount - 1;
+    Bytes m(1 + 4 * (last / bitsPerMapPage + 1), 0);
+    m[0] = 1;
+    for (std::size_t i = firstPage / bitsPerMapPage; i <= last / bitsPerMapPage; ++i) {
+        Page bitmap{};
+        bitmap[0] = 0x05;
+        bitmap[1] = 0x01;
+        const std::size_t from = std::max<std::size_t>(firstPage, i * bitsPerMapPage);
+        const std::size_t to = std::min(last + 1, (i + 1) * bitsPerMapPage);
+        for (std::size_t page = from; page < to; ++page) {
+            const std::size_t bit = page - i * bitsPerMapPage;
+            bitmap[4 + bit / 8] |= static_cast<std::uint8_t>(1u << (bit % 8));
+        }
+        put32(&m[1 + 4 * i], next);
+        pages.emplace_back(next++, bitmap);
+    }
+    return m;
+}
+
 } // namespace
 
 std::optional<MdbColumnType> mdbColumnTypeFromName(const std::string &name) {
@@ -477,7 +503,7 @@ std::optional<MdbColumnType> mdbColumnTypeFromName(const std::string &name) {
         {"single", MdbColumnType::Single},     {"double", MdbColumnType::Double},
         {"currency", MdbColumnType::Currency},
     };
-    std::string l = lower(name);
+    std::string l = toLowerAscii(name);
     for (const auto &[n, t] : names) {
         if (l == n)
             return t;
@@ -505,13 +531,13 @@ std::vector<unsigned char> buildMdb(const std::vector<MdbTableData> &input) {
     catalog.tdefPage = 2;
     tables.push_back(catalog);
 
-    std::vector<std::string> seen{lower(catalog.name)};
+    std::vector<std::string> seen{toLowerAscii(catalog.name)};
     for (const MdbTableData &in : input) {
         if (in.name.empty() || in.name.size() > 64)
             throw MdbWriteError("table name must be 1 to 64 characters: \"" + in.name + "\"");
-        if (std::find(seen.begin(), seen.end(), lower(in.name)) != seen.end())
+        if (std::find(seen.begin(), seen.end(), toLowerAscii(in.name)) != seen.end())
             throw MdbWriteError("table \"" + in.name + "\" given twice");
-        seen.push_back(lower(in.name));
+        seen.push_back(toLowerAscii(in.name));
         if (in.columns.empty() || in.columns.size() > 255)
             throw MdbWriteError(in.name + ": a table needs 1 to 255 columns");
         Table t;
@@ -520,9 +546,10 @@ std::vector<unsigned char> buildMdb(const std::vector<MdbTableData> &input) {
         for (const MdbColumnDef &def : in.columns) {
             if (def.name.empty() || def.name.size() > 64)
                 throw MdbWriteError(in.name + ": column name must be 1 to 64 characters");
-            if (std::find(colNames.begin(), colNames.end(), lower(def.name)) != colNames.end())
+            if (std::find(colNames.begin(), colNames.end(), toLowerAscii(def.name)) !=
+                colNames.end())
                 throw MdbWriteError(in.name + ": column \"" + def.name + "\" given twice");
-            colNames.push_back(lower(def.name));
+            colNames.push_back(toLowerAscii(def.name));
             t.columns.push_back(makeColumn(def, in.name + "." + def.name));
         }
         layOutColumns(t.columns);
@@ -546,7 +573,7 @@ std::vector<unsigned char> buildMdb(const std::vector<MdbTableData> &input) {
 
     // Page plan: 0 header, 1 usage maps, 2 catalog definition, then each user
     // table's definition and data pages, then the catalog's data pages, then
-    // any further usage-map pages.
+    // the bitmap pages of large tables' usage maps and any further map pages.
     std::uint32_t next = 3;
     for (std::size_t i = 1; i < tables.size(); ++i) {
         Table &t = tables[i];
@@ -583,8 +610,12 @@ std::vector<unsigned char> buildMdb(const std::vector<MdbTableData> &input) {
 
     // Usage maps, two rows a table, packed into map pages.
     std::vector<Bytes> mapRows;
+    std::vector<std::pair<std::uint32_t, Page>> bitmapPages;
     for (const Table &t : tables) {
-        mapRows.push_back(usageMap(t.firstDataPage, t.dataPages.size()));
+        mapRows.push_back(
+            needsPagedMap(t.dataPages.size())
+                ? pagedUsageMap(t.firstDataPage, t.dataPages.size(), next, bitmapPages)
+                : usageMap(t.firstDataPage, t.dataPages.size()));
         mapRows.push_back(usageMap(0, 0)); // no page is offered for inserts
     }
     std::vector<Page> mapPages;
@@ -623,6 +654,8 @@ std::vector<unsigned char> buildMdb(const std::vector<MdbTableData> &input) {
     place(0, headerPage());
     for (std::size_t i = 0; i < mapPages.size(); ++i)
         place(mapPageNumbers[i], mapPages[i]);
+    for (const auto &[number, page] : bitmapPages)
+        place(number, page);
     for (const Table &t : tables) {
         place(t.tdefPage, tableDefinitionPage(t));
         for (std::size_t i = 0; i < t.dataPages.size(); ++i)

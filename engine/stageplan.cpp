@@ -1,0 +1,109 @@
+#include "stageplan.h"
+
+#include <cstdio>
+
+namespace sheetcraft {
+
+namespace {
+
+// Sheet units as the cut list shows them: up to 12 significant digits, no
+// trailing zeros.
+std::string number(double v) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%.12g", v);
+    return text;
+}
+
+std::string rightJustified(std::string text, std::size_t width) {
+    if (text.size() < width)
+        text.insert(0, width - text.size(), ' ');
+    return text;
+}
+
+} // namespace
+
+StagePlan computeStagePlan(const DiagramValues &v, GrainRule grain,
+                           const BestLayoutOptions &options) {
+    StagePlan s;
+    s.diagram = v.diagram;
+    s.grain = grain;
+    s.pieceWidth = v.pieceWidth;
+    s.pieceDepth = v.pieceDepth;
+    s.gripper = v.gripper > 0 ? v.gripper : 0;
+    const LayoutProblem problem = layoutProblem(v, grain);
+    s.best = bestLayout(problem, options);
+    s.plan = makeCutPlan(s.best.layout.tree, bestDetailLimit);
+    s.framesMaximum = static_cast<std::int64_t>(v.maximumOut());
+    s.frame = v.frame < 1 ? 1 : v.frame;
+    s.frameLayout = frameLayout(problem, v.frame);
+    s.framePlan = makeCutPlan(s.frameLayout.tree, bestDetailLimit);
+    return s;
+}
+
+std::string sizesLine(const StagePlan &s) {
+    const bool finished = s.diagram == Diagram::Finished;
+    std::string line = std::string(finished ? "Press sheet " : "Parent sheet ") +
+                       number(s.best.sheetWidth) + " x " + number(s.best.sheetDepth) +
+                       (finished ? "   Finished sheet " : "   Press sheet ") +
+                       number(s.pieceWidth) + " x " + number(s.pieceDepth);
+    if (s.gripper > 0)
+        line += "   Gripper " + number(s.gripper);
+    return line;
+}
+
+std::string comparisonLine(const StagePlan &s) {
+    const std::int64_t count = s.best.layout.count;
+    const std::int64_t gain = count - s.framesMaximum;
+    std::string line = "Frames 1-4: " + std::to_string(s.framesMaximum) +
+                       "   Best guillotine layout: " + std::to_string(count);
+    if (gain != 0)
+        line += " (" + std::string(gain > 0 ? "+" : "") + std::to_string(gain) + ")";
+    return line + "   No layout can hold more than " + std::to_string(s.best.upperBound);
+}
+
+std::string grainLine(const StagePlan &s) {
+    return std::string("Grain: ") + grainText(s.grain) + "   " +
+           (s.best.proven  ? "Proven best: no layout of any kind holds more."
+            : s.best.exact ? "Best of all guillotine layouts."
+                           : "Best found in the time allowed; not proven.");
+}
+
+std::vector<std::string> cutListLines(const CutPlan &plan, bool treeOmitted) {
+    if (treeOmitted)
+        return {"Cut plan: too many pieces to list"};
+    const auto cuts = plan.operations.size();
+    std::vector<std::string> lines;
+    lines.reserve(cuts + 1);
+    lines.push_back("Cut plan: " + std::to_string(cuts) + (cuts == 1 ? " cut" : " cuts"));
+    for (const CutOperation &op : plan.operations) {
+        const bool x = op.axis == CutAxis::X;
+        lines.push_back(rightJustified(std::to_string(op.n), 4) + ".  " + (x ? "x " : "y ") +
+                        number(op.offset) + " from the " + (x ? "left" : "top") + ", " +
+                        std::to_string(op.stockCount) +
+                        (op.stockCount == 1 ? " stock " : " stocks ") + number(op.stockWidth) +
+                        " x " + number(op.stockDepth));
+    }
+    return lines;
+}
+
+std::string frameLine(const StagePlan &s) {
+    const std::int64_t count = s.frameLayout.count;
+    return "Frame " + std::to_string(s.frame) + " shown: " + std::to_string(count) +
+           (count == 1 ? " piece" : " pieces");
+}
+
+std::vector<std::string> orderLines(const OrderQuantities &best,
+                                    const std::optional<OrderQuantities> &frames) {
+    std::vector<std::string> lines{"Quantity " + std::to_string(best.quantity) + ": run " +
+                                   std::to_string(best.run) + ", press sheets " +
+                                   std::to_string(best.pressSheets) + ", parent sheets " +
+                                   std::to_string(best.parentSheets)};
+    if (frames &&
+        (frames->pressSheets != best.pressSheets || frames->parentSheets != best.parentSheets))
+        lines.push_back("With frames 1-4: run " + std::to_string(frames->run) + ", press sheets " +
+                        std::to_string(frames->pressSheets) + ", parent sheets " +
+                        std::to_string(frames->parentSheets));
+    return lines;
+}
+
+} // namespace sheetcraft

@@ -1,0 +1,98 @@
+// The best layout drawn with its cuts: to scale inside its box, every piece
+// hatched when there is room, a number for each cut, and a bounded drawing
+// however many pieces there are.
+
+#include "cutlayoutpainter.h"
+#include "recordingsurface.h"
+
+#include <QApplication>
+#include <gtest/gtest.h>
+
+#include <set>
+
+using namespace sheetcraft;
+using Kind = DrawOp::Kind;
+
+namespace {
+
+CutLayoutBox area(double left, double top, double width, double depth) {
+    CutLayoutBox box;
+    box.left = left;
+    box.top = top;
+    box.width = width;
+    box.depth = depth;
+    return box;
+}
+
+TEST(CutLayoutDrawing, StaysInItsBoxNumbersTheCutsAndStaysSmallForFinePieces) {
+    const struct {
+        const char *name;
+        LayoutProblem problem;
+        std::size_t piecesDrawn; // boxes outlined in black, one per piece; 0: too fine to tell
+        std::size_t maxOps;
+        bool allNumbered; // false: a trim thinner than can be seen is listed, not drawn
+    } rows[] = {
+        {"defaults", {17, 11, 3, 2}, 30, 200, true},
+        {"gripper on the left", {17, 11, 3, 2, 0.5, false}, 29, 200, true},
+        {"metric", {1020, 720, 216, 154}, 20, 200, false},
+        {"tiny pieces", {17, 11, 0.017, 0.013}, 0, 5000, false},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        BestLayoutOptions options;
+        options.budget = std::chrono::milliseconds(500);
+        const BestLayout best = bestLayout(row.problem, options);
+        const CutPlan plan = makeCutPlan(best.layout.tree);
+        RecordingSurface s(QFont(), 96);
+        CutLayoutBox box = area(1000, 500, 7200, 4800);
+        box.minDetail = 60;
+        drawCutLayout(s, best.layout, plan, best.sheetWidth, best.sheetDepth, box);
+
+        std::size_t pieces = 0;
+        std::set<int> numbers;
+        for (const DrawOp &op : s.ops()) {
+            if (op.kind == Kind::Box || op.kind == Kind::Line) {
+                // Inside the box, to within rounding.
+                EXPECT_GE(std::min(op.x1, op.x2), box.left - 1e-6);
+                EXPECT_GE(std::min(op.y1, op.y2), box.top - 1e-6);
+                EXPECT_LE(std::max(op.x1, op.x2), box.left + box.width + 1e-6);
+                EXPECT_LE(std::max(op.y1, op.y2), box.top + box.depth + 1e-6);
+            }
+            if (op.kind == Kind::Box && op.colour == black &&
+                op.fillStyle == FillStyle::DownwardDiagonal)
+                ++pieces;
+            if (op.kind == Kind::Text)
+                numbers.insert(std::stoi(op.text));
+        }
+        EXPECT_EQ(pieces, row.piecesDrawn);
+        EXPECT_LE(s.ops().size(), row.maxOps);
+        // Every number is a cut of the plan; with room enough, every cut has one.
+        for (int n : numbers) {
+            EXPECT_TRUE(n >= 1 && n <= static_cast<int>(plan.operations.size())) << n;
+        }
+        if (row.allNumbered) {
+            EXPECT_EQ(numbers.size(), plan.operations.size());
+        }
+    }
+}
+
+TEST(CutLayoutDrawing, FitsTheSheetToScaleAndCentresIt) {
+    const BestLayout best = bestLayout({17, 11, 3, 2});
+    RecordingSurface s(QFont(), 96);
+    drawCutLayout(s, best.layout, makeCutPlan(best.layout.tree), 17, 11, area(0, 0, 3400, 4000));
+    ASSERT_FALSE(s.ops().empty());
+    const DrawOp *sheet = nullptr;
+    for (const DrawOp &op : s.ops())
+        if (op.kind == Kind::Box) {
+            sheet = &op;
+            break;
+        }
+    ASSERT_NE(sheet, nullptr);
+    // 200 twips a unit: 3400 x 2200, centred in the 4000 depth.
+    EXPECT_DOUBLE_EQ(sheet->x1, 0);
+    EXPECT_DOUBLE_EQ(sheet->x2, 3400);
+    EXPECT_DOUBLE_EQ(sheet->y1, 900);
+    EXPECT_DOUBLE_EQ(sheet->y2, 3100);
+}
+
+} // namespace

@@ -1,0 +1,95 @@
+#pragma once
+
+#include "bestlayoutworker.h"
+#include "cutplanprint.h"
+#include "cutplansettings.h"
+#include "messagesink.h"
+
+#include <QWidget>
+
+#include <array>
+#include <memory>
+#include <optional>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+
+namespace sheetcraft {
+
+class CutLayoutView;
+class frmLayOut;
+
+// "Best Layout and Cut Plan": for each stage the best guillotine layout (or
+// the frame the main window shows) drawn with its numbered cuts, the counts
+// compared, the grain rule and the cut list; the sheets to order for a job;
+// and the printed cut plan. It follows the main window: each redraw there
+// asks again, worked out off the GUI thread.
+class frmBestLayout : public QWidget {
+    Q_OBJECT
+public:
+    inline static const QString caption = QStringLiteral("Best Layout and Cut Plan");
+    inline static const QString computingText = QStringLiteral("computing\u2026");
+    inline static const QString printCaption = QStringLiteral("Print Cut Plan");
+
+    frmBestLayout(frmLayOut &main, MessageSink &messages, QWidget *parent = nullptr);
+    ~frmBestLayout() override;
+
+    // Opens the one window of the main window (or raises it) and asks again.
+    static frmBestLayout *showWindow(frmLayOut &main, MessageSink &messages);
+
+    // Asks again from what the main window drew (before its first drawing,
+    // from the sizes typed there, on frame 1).
+    void follow();
+    bool computing() const { return m_worker.busy(); }
+    const BestLayoutWorker &worker() const { return m_worker; }
+    // The sheets to order as shown, or nothing when they cannot be worked out.
+    const std::optional<OrderQuantities> &order() const { return m_order; }
+    const std::optional<OrderQuantities> &framesOrder() const { return m_framesOrder; }
+    // The printed document for what the window shows.
+    std::optional<CutPlanDocument> document() const;
+
+    struct StageWidgets {
+        CutLayoutView *view = nullptr;
+        QLabel *sizes = nullptr;
+        QLabel *comparison = nullptr;
+        QLabel *proof = nullptr;
+        QComboBox *grain = nullptr;
+        QComboBox *show = nullptr; // "Best layout" or "Frame shown"
+        QLabel *frame = nullptr;
+        QPlainTextEdit *cutList = nullptr;
+    };
+    std::array<StageWidgets, 2> stages; // finished sheets, press sheets
+    QLineEdit *txtQuantity = nullptr;
+    QLineEdit *txtSpoilage = nullptr;
+    QLineEdit *txtMakeReady = nullptr;
+    QLabel *lblOrder = nullptr;
+    QLabel *lblStatus = nullptr;
+    QPushButton *cmdPrint = nullptr;
+    QPushButton *cmdClose = nullptr;
+
+signals:
+    void shown(); // the latest answer is on screen
+
+public slots:
+    void cmdPrint_Click();
+
+private:
+    void buildControls();
+    void showResult();
+    void showStage(std::size_t i);
+    void updateOrder();
+    void saveSettings();
+    CutPlanSettings currentSettings() const;
+
+    frmLayOut &m_main;
+    MessageSink &m_messages;
+    BestLayoutWorker m_worker;
+    CutPlanSettings m_saved;
+    bool m_saveFailed = false; // said once a run
+    std::optional<OrderQuantities> m_order, m_framesOrder;
+};
+
+} // namespace sheetcraft

@@ -1,0 +1,23 @@
+#include "searchprogress.h"
+
+#include <QCoreApplication>
+#include <QProcess>
+#include <QProgressDialog>
+
+namespace sheetcraft {
+
+bool SearchProgress::waitForHelper(QProcess &helper) {
+    QProgressDialog dialog(QCoreApplication::translate("SearchProgress", "Searching orders…"),
+                           QCoreApplication::translate("SearchProgress", "Cancel"), 0, 0, m_parent);
+    dialog.setWindowTitle(QStringLiteral("Sheetcraft"));
+    dialog.setWindowModality(Qt::ApplicationModal);
+    dialog.setMinimumDuration(0);
+    QObject::connect(&helper, &QProcess::finished, &dialog, &QDialog::accept);
+    if (helper.state() == QProcess::NotRunning)
+        return true;
+    dialog.exec();
+    // Cancel, Escape and closing the dialog all leave the helper running.
+    return helper.state() == QProcess::NotRunning && !dialog.wasCanceled();
+}
+
+} // namespace sheetcraft
