@@ -8,21 +8,15 @@
 #include <QApplication>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <set>
+#include <tuple>
 
 using namespace sheetcraft;
 using Kind = DrawOp::Kind;
 
 namespace {
-
-CutLayoutBox area(double left, double top, double width, double depth) {
-    CutLayoutBox box;
-    box.left = left;
-    box.top = top;
-    box.width = width;
-    box.depth = depth;
-    return box;
-}
 
 TEST(CutLayoutDrawing, StaysInItsBoxNumbersTheCutsAndStaysSmallForFinePieces) {
     const struct {
@@ -44,8 +38,9 @@ TEST(CutLayoutDrawing, StaysInItsBoxNumbersTheCutsAndStaysSmallForFinePieces) {
         const BestLayout best = bestLayout(row.problem, options);
         const CutPlan plan = makeCutPlan(best.layout.tree);
         RecordingSurface s(QFont(), 96);
-        CutLayoutBox box = area(1000, 500, 7200, 4800);
-        box.minDetail = 60;
+        CutLayoutBox box;
+        std::tie(box.left, box.top, box.width, box.depth, box.minDetail) =
+            std::tuple(1000, 500, 7200, 4800, 60);
         drawCutLayout(s, best.layout, plan, best.sheetWidth, best.sheetDepth, box);
 
         std::size_t pieces = 0;
@@ -79,20 +74,15 @@ TEST(CutLayoutDrawing, StaysInItsBoxNumbersTheCutsAndStaysSmallForFinePieces) {
 TEST(CutLayoutDrawing, FitsTheSheetToScaleAndCentresIt) {
     const BestLayout best = bestLayout({17, 11, 3, 2});
     RecordingSurface s(QFont(), 96);
-    drawCutLayout(s, best.layout, makeCutPlan(best.layout.tree), 17, 11, area(0, 0, 3400, 4000));
-    ASSERT_FALSE(s.ops().empty());
-    const DrawOp *sheet = nullptr;
-    for (const DrawOp &op : s.ops())
-        if (op.kind == Kind::Box) {
-            sheet = &op;
-            break;
-        }
-    ASSERT_NE(sheet, nullptr);
+    CutLayoutBox box;
+    std::tie(box.width, box.depth) = std::pair(3400, 4000);
+    drawCutLayout(s, best.layout, makeCutPlan(best.layout.tree), 17, 11, box);
+    const auto sheet = std::find_if(s.ops().begin(), s.ops().end(),
+                                    [](const DrawOp &op) { return op.kind == Kind::Box; });
+    ASSERT_NE(sheet, s.ops().end());
     // 200 twips a unit: 3400 x 2200, centred in the 4000 depth.
-    EXPECT_DOUBLE_EQ(sheet->x1, 0);
-    EXPECT_DOUBLE_EQ(sheet->x2, 3400);
-    EXPECT_DOUBLE_EQ(sheet->y1, 900);
-    EXPECT_DOUBLE_EQ(sheet->y2, 3100);
+    EXPECT_EQ((std::array{sheet->x1, sheet->y1, sheet->x2, sheet->y2}),
+              (std::array{0.0, 900.0, 3400.0, 3100.0}));
 }
 
 } // namespace

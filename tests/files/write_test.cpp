@@ -116,8 +116,6 @@ Cells reportCells() {
     return cells;
 }
 
-enum class Target { FullDisk, Fifo, Folder, DeviceLink };
-
 struct Writer {
     const char *name;
     const char *fileName; // in the settings folder
@@ -165,14 +163,26 @@ TEST(FailedWrites, KeepTheOldFileAndLeaveNoTemporary) {
     const auto content = prepareReport(reportCells(), {1, 1}, said);
     ASSERT_TRUE(content);
     ASSERT_FALSE(renderReportPdf(reportCells(), {1, 1}, *content).isEmpty());
-    const struct {
-        Target target;
-        const char *reason;
-    } targets[] = {{Target::FullDisk, "File too large"},
-                   {Target::Fifo, "Not a regular file"},
-                   {Target::Folder, "Is a directory"},
-                   {Target::DeviceLink, "Not a regular file"}};
     const std::string oldBytes = "the old file, whole\r\n";
+    using Path = const fs::path &;
+    const struct {
+        const char *reason;
+        std::function<void(Path)> make;
+        std::function<bool(Path)> asItWas;
+        rlim_t limit = RLIM_INFINITY;
+    } targets[] = {
+        // Smaller than anything written: the first write is cut short, the next fails.
+        {"File too large", [&](Path p) { writeFile(p, oldBytes); },
+         [&](Path p) { return readFile(p) == oldBytes; }, 2},
+        {"Not a regular file", [](Path p) { ::mkfifo(p.c_str(), 0600); },
+         [](Path p) { return fs::is_fifo(fs::symlink_status(p)); }},
+        {"Is a directory", [](Path p) { fs::create_directory(p); },
+         [](Path p) { return fs::is_empty(p); }},
+        {"Not a regular file", [](Path p) { fs::create_symlink("/dev/null", p); },
+         [](Path p) {
+             return fs::is_symlink(fs::symlink_status(p)) && fs::is_character_file("/dev/null");
+         }},
+    };
     for (const Writer &writer : writers) {
         for (const auto &t : targets) {
             SCOPED_TRACE(std::string(writer.name) + ", reason " + t.reason);
@@ -181,45 +191,15 @@ TEST(FailedWrites, KeepTheOldFileAndLeaveNoTemporary) {
             const fs::path description = dir.path / "description.txt";
             writeFile(description, "table Orders\ncolumn OrderNo Text(8)\nrow 123\n");
             fs::create_directory(settings);
-            switch (t.target) {
-            case Target::FullDisk:
-                writeFile(target, oldBytes);
-                break;
-            case Target::Fifo:
-                ASSERT_EQ(::mkfifo(target.c_str(), 0600), 0);
-                break;
-            case Target::Folder:
-                fs::create_directory(target);
-                break;
-            case Target::DeviceLink:
-                fs::create_symlink("/dev/null", target);
-                break;
-            }
-            // Smaller than anything written: the first write is cut short, the next fails.
-            const rlim_t limit = t.target == Target::FullDisk ? 2 : RLIM_INFINITY;
-            const ChildRun out = inChild(limit, [&] {
+            t.make(target);
+            const ChildRun out = inChild(t.limit, [&] {
                 ::setenv("XDG_CONFIG_HOME", dir.path.c_str(), 1);
                 return writer.write(target.string(), description.string());
             });
             EXPECT_EQ(out.status, writer.failStatus) << out.said;
             EXPECT_NE(out.said.find(t.reason), std::string::npos) << out.said;
             EXPECT_EQ(entries(settings), std::vector<std::string>{writer.fileName});
-            const auto status = fs::symlink_status(target);
-            switch (t.target) {
-            case Target::FullDisk:
-                EXPECT_EQ(readFile(target), oldBytes);
-                break;
-            case Target::Fifo:
-                EXPECT_TRUE(fs::is_fifo(status));
-                break;
-            case Target::Folder:
-                EXPECT_TRUE(fs::is_empty(target));
-                break;
-            case Target::DeviceLink:
-                EXPECT_TRUE(fs::is_symlink(status));
-                EXPECT_TRUE(fs::is_character_file("/dev/null"));
-                break;
-            }
+            EXPECT_TRUE(t.asItWas(target));
         }
     }
 }

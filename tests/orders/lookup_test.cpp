@@ -185,21 +185,23 @@ TEST(MdbFixture, WrittenFileReadsBackWithMdbtoolsAndReader) {
             const auto cells = split(exported[ti][r], '\t');
             ASSERT_EQ(cells.size(), t.columns.size()) << t.name << " row " << r;
             for (std::size_t c = 0; c < t.columns.size(); ++c) {
-                SCOPED_TRACE(t.name + " row " + std::to_string(r) + " " + t.columns[c].name);
+                // Built only on failure: a trace per cell would cost more than the checks.
+                const auto at = [&] { return t.name + " row " + std::to_string(r) + " " +
+                                             t.columns[c].name; };
                 const MdbCell &want = t.rows[r][c];
                 std::string name = t.columns[c].name; // field names ignore letter case
                 std::transform(name.begin(), name.end(), name.begin(), ::toupper);
                 const MdbValue value = walks[ti].field(name);
-                ASSERT_EQ(value.isNull(), !want);
+                ASSERT_EQ(value.isNull(), !want) << at();
                 // A number's text is its shortest decimal form, as described.
-                EXPECT_EQ(want ? value.asText() : "", want.value_or(""));
+                EXPECT_EQ(want ? value.asText() : "", want.value_or("")) << at();
                 if (!want || t.columns[c].type == MdbColumnType::Text) {
-                    EXPECT_EQ(cells[c], want && !want->empty() ? *want : "<null>");
+                    EXPECT_EQ(cells[c], want && !want->empty() ? *want : "<null>") << at();
                 } else {
                     const bool single = t.columns[c].type == MdbColumnType::Single;
                     auto round = [&](double v) { return single ? double(float(v)) : v; };
-                    EXPECT_DOUBLE_EQ(round(std::stod(cells[c])), round(std::stod(*want)));
-                    EXPECT_EQ(value.numberValue(), round(std::stod(*want)));
+                    EXPECT_DOUBLE_EQ(round(std::stod(cells[c])), round(std::stod(*want))) << at();
+                    EXPECT_EQ(value.numberValue(), round(std::stod(*want))) << at();
                 }
             }
             walks[ti].moveNext();
@@ -265,14 +267,14 @@ const std::string invalidDatabaseText = "Invalid Database. Please Correct Path I
 TEST(SearchOrders, TableOfMorePagesThanOneUsageMapRowCovers) {
     auto tables = standardDatabase();
     MdbTableData &orders = tables[0];
-    // Seven full two-byte texts a row: one row a page.
+    // Four full two-byte texts a row (2,040 bytes, more than half a page): one row a page.
     const std::string notes = [] {
         std::string n;
         for (int i = 0; i < 255; ++i)
             n += "✓";
         return n;
     }();
-    for (int i = 0; i < 7; ++i)
+    for (int i = 0; i < 4; ++i)
         orders.columns.push_back({"Notes" + std::to_string(i), MdbColumnType::Text, 255});
     for (auto &row : orders.rows)
         row.resize(orders.columns.size(), notes);
@@ -327,7 +329,6 @@ TEST(SearchButton, OutcomesAndWhatFollows) {
                 {"123", 1, ok, 0, "-"},
                 {"124", 0, ok, 0, "-"},
                 {"666", 0, ok, 94, "Half Done"},
-                {"888", 0, ok, 0, "Two Press Co"},
                 {"1", 0, at("x") + "\\zvData.mdb", 3044, "-"},
                 {"1", 0, at("gone.mdb"), 3024, "-"},
                 {"1", 0, at("notes.mdb"), 3343, "-"},
@@ -388,9 +389,10 @@ TEST(SearchButton, OutcomesAndWhatFollows) {
 }
 
 // Truncated, byte-flipped and page-scrambled copies each end in a result or a
-// known failure with its message, and the test process lives through them.
-// Extra orders spread the table over several pages, so damage lands in the
-// header, the catalog, a definition, a usage map or rows.
+// known failure with its message, read in this process under the sanitizers:
+// no helper absorbs a crash. Extra orders spread the table over several
+// pages, so damage lands in the header, the catalog, a definition, a usage
+// map or rows.
 TEST(Robustness, DamagedCopiesEndInResultOrMessage) {
     auto tables = standardDatabase();
     for (int i = 0; i < 400; ++i)
@@ -400,7 +402,7 @@ TEST(Robustness, DamagedCopiesEndInResultOrMessage) {
     const std::vector<unsigned char> original = buildMdb(tables);
     TempFolder dir;
     std::mt19937 rng(20261206);
-    for (int v = 0; v < 120; ++v) {
+    for (int v = 0; v < 600; ++v) {
         std::string bytes(original.begin(), original.end());
         if (v % 3 == 0) {
             bytes.resize(rng() % bytes.size());
@@ -416,7 +418,7 @@ TEST(Robustness, DamagedCopiesEndInResultOrMessage) {
         Cells cells;
         cells.txtSearch = v % 2 ? "499" : "350";
         cells.optJob = v % 2 == 0;
-        const LookupOutcome out = searchOrdersIsolated(cells, dir.file("zvData.mdb"));
+        const LookupOutcome out = searchOrdersInProcess(cells, dir.file("zvData.mdb"));
         ASSERT_NE(out.status, NotRun) << v;
         EXPECT_TRUE((std::set{0, 94, 3078, 3265, 3343}.count(out.errorNumber))) << v;
         EXPECT_EQ(lookupSays(out).messages.size(), out.status == Found ? 0u : 1u) << v;
