@@ -24,8 +24,8 @@ enum class MessageKind {
 };
 
 struct Message {
-    Message(MessageKind kind, int number = 0, std::string subject = {}, std::string reason = {})
-        : kind(kind), number(number), subject(std::move(subject)), reason(std::move(reason)) {}
+    Message(MessageKind what, int errorNumber = 0, std::string about = {}, std::string why = {})
+        : kind(what), number(errorNumber), subject(std::move(about)), reason(std::move(why)) {}
     MessageKind kind;
     int number;
     std::string subject;

@@ -29,7 +29,7 @@ int main() {
     try {
         outcome = searchOrdersInProcess(cells, databasePath);
     } catch (...) {
-        outcome = {LookupOutcome::Status::Failed, mdberr::notADatabase, {}};
+        outcome = {LookupOutcome::Status::Failed, mdberr::notADatabase};
     }
     const QByteArray reply = encodeLookupReply(outcome, cells);
     if (std::fwrite(reply.constData(), 1, reply.size(), stdout) != std::size_t(reply.size()) ||

@@ -99,7 +99,7 @@ LookupOutcome searchOrdersIsolated(Cells &cells, const std::string &databasePath
             // Given up: whatever the helper would have found changes nothing.
             helper.kill();
             helper.waitForFinished(-1);
-            return {LookupOutcome::Status::Cancelled, 0, {}};
+            return {LookupOutcome::Status::Cancelled, 0};
         }
     }
 

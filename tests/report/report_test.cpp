@@ -5,7 +5,6 @@
 #include "pagefit.h"
 #include "panel.h"
 #include "recordedpages.h"
-#include "recordingsink.h"
 #include "reportoutput.h"
 #include "saidlog.h"
 #include "sheetsize.h"
