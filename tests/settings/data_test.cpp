@@ -117,8 +117,8 @@ TEST(Startup, LocationFileDecidesFoldersSearchAndWhatComesNext) {
         test::SaidLog sink;
         sink.add(state.said);
         const int ended = state.said.then == FollowUp::EndProgram ? 1 : 0;
-        EXPECT_EQ(state.next, row.next);
-        EXPECT_EQ(state.searchEnabled, row.searchEnabled);
+        EXPECT_EQ(std::pair(state.next, state.searchEnabled),
+                  std::pair(row.next, row.searchEnabled));
         EXPECT_EQ(state.dataFolder + "|" + state.estFolder, row.dataFolder + "|" + row.estFolder);
         EXPECT_EQ(sink.messages, row.message ? Texts{row.message} : Texts{});
         EXPECT_EQ(ended, row.message ? 1 : 0);
@@ -264,18 +264,6 @@ TEST_F(FolderWindow, LoadsStoredFoldersAndStopsAtOneThatIsGone) {
         EXPECT_EQ(w->openFolder(1) == est, row.right) << qPrintable(row.second);
     }
     EXPECT_TRUE(sink.messages.empty());
-}
-
-TEST_F(FolderWindow, FirstStartContinueWritesTwoLinesAndShowsTheMainWindow) {
-    ASSERT_EQ(loadStartup().next, StartupState::Next::ShowFolderWindow);
-    main.hide();
-    QSignalSpy continued(open(), &frmPath::continued);
-    QTest::mouseClick(window->cmdPath, Qt::LeftButton);
-    EXPECT_EQ(config.read(locationFileName), "No Folder Selected\r\nNo Folder Selected\r\n");
-    EXPECT_TRUE(main.isVisible());
-    EXPECT_EQ(continued.count(), 1);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return window.isNull(); }, 2000)); // closed and deleted
-    EXPECT_FALSE(loadStartup().searchEnabled);
 }
 
 // A real double click (a click, then a double click) opens the folder and the

@@ -141,8 +141,6 @@ INSTANTIATE_TEST_SUITE_P(
                                 false, false, 0, incorrectSizeMessage},
                       PrintCase{"neither_fits_warns_once", drawn("40x30", "35x23", "0", "20x12"),
                                 false, "out.pdf", false, false, 0, doesNotFitMessage},
-                      PrintCase{"gripper_eats_the_sheet", drawn("17x11", "35x23", "11"), false,
-                                "out.pdf", false, false, 0, doesNotFitMessage},
                       PrintCase{"unwritable_pdf", drawn(), false, "missing/out.pdf", false, false,
                                 1, "The report could not be written"},
                       PrintCase{"printer_failure", drawn(), true, "missing/out.pdf", false, false,
