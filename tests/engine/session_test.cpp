@@ -197,17 +197,12 @@ TEST(LostFocus, NormalisesChecksAndCopiesIntoStorage) {
     EXPECT_EQ(t.s.cells.txtPSS, "11x17");
     EXPECT_TRUE(t.sink.messages.empty());
 
-    t.say(t.s.txtSize_LostFocus(1));
-    EXPECT_EQ(t.s.cells.txtSize[1], "1117");
-    EXPECT_EQ(t.sink.messages, std::vector<std::string>{incorrectSizeMessage});
-    EXPECT_TRUE(t.view.log.empty()) << "leaving a cell draws nothing";
-
     t.s.cells.txtSize[1] = "11x17";
     t.say(t.s.cmdNextPSS_Click());
     t.s.cells.txtSize[1] = "1117";
     t.say(t.s.txtSize_LostFocus(0)); // after a press step the press cell is checked too
     EXPECT_EQ(t.s.cells.txtPSS, "1117");
-    EXPECT_EQ(t.sink.messages.size(), 2u);
+    EXPECT_EQ(t.sink.messages, std::vector<std::string>{incorrectSizeMessage});
 }
 
 TEST(ScreenShowsCells, FollowsEveryInputOfTheRedraw) {
