@@ -8,16 +8,14 @@
 
 namespace sheetcraft {
 
-double gripperValue(std::string_view gripText)
-{
+double gripperValue(std::string_view gripText) {
     const double g = Val(gripText);
     return std::isfinite(g) ? g : 0.0;
 }
 
 DiagramValues computeDiagram(Diagram diagram, std::string_view pieceText,
                              std::string_view sheetText, int frame, double gripper,
-                             bool gripperOnWidth)
-{
+                             bool gripperOnWidth) {
     DiagramValues v;
     v.diagram = diagram;
     v.frame = frame;

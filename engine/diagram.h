@@ -21,13 +21,13 @@ struct DiagramValues {
     Diagram diagram = Diagram::Finished;
     int frame = 0;
 
-    double pieceWidth = 0;  // piece across the sheet width in this frame
+    double pieceWidth = 0; // piece across the sheet width in this frame
     double pieceDepth = 0;
-    double sheetWidth = 0;  // usable sheet, gripper taken off
+    double sheetWidth = 0; // usable sheet, gripper taken off
     double sheetDepth = 0;
     double fullSheetWidth = 0; // the whole sheet, larger number
     double fullSheetDepth = 0;
-    double gripper = 0;        // 0 for the press diagram, or when none applies
+    double gripper = 0;         // 0 for the press diagram, or when none applies
     bool gripperOnWidth = true; // strip along the width edge (top) or the depth edge (left)
 
     FitStatus fitStatus = FitStatus::DoesNotFit;

@@ -14,22 +14,19 @@ constexpr double exactFitTolerance = 1e-9;
 // The plain grid counts carry this tolerance on the area quotient.
 constexpr double areaTolerance = 0.00001;
 
-bool fitsWithin(double piece, double sheet)
-{
+bool fitsWithin(double piece, double sheet) {
     return sheet >= piece || piece - sheet <= exactFitTolerance * piece;
 }
 
 // A spare strip left by an exact fit may come out a hair below zero.
-double spare(double sheet, double piece)
-{
+double spare(double sheet, double piece) {
     return std::max(0.0, sheet - wholeCount(sheet / piece) * piece);
 }
 
 // Pieces of the other orientation in the strip left beside or below the grid:
 // the side strip first, else the bottom strip.
 double staggerCount(double spareAcross, double spareDown, double blockWidth, double blockDepth,
-                    double sheetWidth, double sheetDepth)
-{
+                    double sheetWidth, double sheetDepth) {
     const double side = wholeCount(spareAcross / blockWidth);
     if (side >= 1)
         return side * wholeCount(sheetDepth / blockDepth);
@@ -41,8 +38,7 @@ double staggerCount(double spareAcross, double spareDown, double blockWidth, dou
 
 } // namespace
 
-double wholeCount(double quotient)
-{
+double wholeCount(double quotient) {
     if (!(quotient > 0))
         return quotient > -exactFitTolerance || std::isnan(quotient) ? 0 : std::floor(quotient);
     const double below = std::floor(quotient);
@@ -53,8 +49,7 @@ double wholeCount(double quotient)
 }
 
 FitStatus FSSOutPSS(double pieceWidth, double pieceDepth, double sheetWidth, double sheetDepth,
-                    FitResult &r)
-{
+                    FitResult &r) {
     const bool upright = fitsWithin(pieceWidth, sheetWidth) && fitsWithin(pieceDepth, sheetDepth);
     const bool turned = fitsWithin(pieceDepth, sheetWidth) && fitsWithin(pieceWidth, sheetDepth);
     if (!upright && !turned)
@@ -78,13 +73,14 @@ FitStatus FSSOutPSS(double pieceWidth, double pieceDepth, double sheetWidth, dou
     const double pieceArea = pieceDepth * pieceWidth;
     r.bestStandardOut = std::floor(r.bestUsedArea / pieceArea);
 
-    r.staggerOut = staggerCount(r.spareWidth, r.spareDepth, pieceDepth, pieceWidth, sheetWidth,
-                                sheetDepth);
+    r.staggerOut =
+        staggerCount(r.spareWidth, r.spareDepth, pieceDepth, pieceWidth, sheetWidth, sheetDepth);
     r.totalOut = std::floor(r.usedArea / pieceArea + areaTolerance) + r.staggerOut;
 
     r.staggerOutTurned = staggerCount(r.spareWidthTurned, r.spareDepthTurned, pieceWidth,
                                       pieceDepth, sheetWidth, sheetDepth);
-    r.totalOutTurned = std::floor(r.usedAreaTurned / pieceArea + areaTolerance) + r.staggerOutTurned;
+    r.totalOutTurned =
+        std::floor(r.usedAreaTurned / pieceArea + areaTolerance) + r.staggerOutTurned;
 
     r.maximumOut = r.totalOut > r.totalOutTurned ? r.totalOut : r.totalOutTurned;
     if (r.maximumOut < r.bestStandardOut)

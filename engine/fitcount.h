@@ -9,8 +9,8 @@ inline constexpr const char *doesNotFitMessage =
 // doubles). "Turned" values are for the piece given a quarter turn, so that its
 // depth runs across the sheet width.
 struct FitResult {
-    double spareWidth = 0;       // strip right of the upright grid
-    double spareDepth = 0;       // strip below the upright grid
+    double spareWidth = 0; // strip right of the upright grid
+    double spareDepth = 0; // strip below the upright grid
     double spareWidthTurned = 0;
     double spareDepthTurned = 0;
     double staggerOut = 0;       // turned pieces in the spare strip, piece upright
@@ -23,9 +23,9 @@ struct FitResult {
     double usedAreaTurned = 0;
     double bestUsedArea = 0;
     double bestStandardOut = 0;
-    double totalOut = 0;         // upright grid plus staggerOut
-    double totalOutTurned = 0;   // turned grid plus staggerOutTurned
-    double maximumOut = 0;       // the largest count any frame of the diagram shows
+    double totalOut = 0;       // upright grid plus staggerOut
+    double totalOutTurned = 0; // turned grid plus staggerOutTurned
+    double maximumOut = 0;     // the largest count any frame of the diagram shows
 };
 
 enum class FitStatus { Fits, DoesNotFit };

@@ -15,8 +15,7 @@ struct Decimal {
     int exponent = 0;
 };
 
-Decimal toDecimal15(double magnitude)
-{
+Decimal toDecimal15(double magnitude) {
     char buffer[64];
     const auto result =
         std::to_chars(buffer, buffer + sizeof buffer, magnitude, std::chars_format::scientific, 14);
@@ -34,12 +33,12 @@ Decimal toDecimal15(double magnitude)
 
 } // namespace
 
-std::string formatPattern(double value, std::string_view pattern)
-{
+std::string formatPattern(double value, std::string_view pattern) {
     const auto point = pattern.find('.');
     const int decimals =
         point == std::string_view::npos ? 0 : static_cast<int>(pattern.size() - point - 1);
-    const bool leadingZero = point != std::string_view::npos && point > 0 && pattern[point - 1] == '0';
+    const bool leadingZero =
+        point != std::string_view::npos && point > 0 && pattern[point - 1] == '0';
 
     if (!std::isfinite(value))
         return std::isnan(value) ? "NaN" : (value < 0 ? "-Inf" : "Inf");
@@ -91,8 +90,7 @@ std::string formatPattern(double value, std::string_view pattern)
     return out;
 }
 
-std::string strNumber(double value)
-{
+std::string strNumber(double value) {
     if (value == 0)
         return " 0";
     char buffer[64];
@@ -106,6 +104,8 @@ std::string strNumber(double value)
     return value < 0 ? text : " " + text;
 }
 
-std::string plainNumber(double value) { return strNumber(value) + " "; }
+std::string plainNumber(double value) {
+    return strNumber(value) + " ";
+}
 
 } // namespace sheetcraft

@@ -9,17 +9,17 @@ namespace sheetcraft {
 // Everything a handler can have to tell the user. The texts are made by
 // messageText, in one place, for the window and the calculator alike.
 enum class MessageKind {
-    IncorrectSize,    // a size cell fails the size check
-    DoesNotFit,       // a piece larger than its sheet
-    OrderNotFound,    // no order of that kind, number and part
-    InvalidDatabase,  // the database folder is wrong (lookup failure 3044)
-    LookupFailed,     // any other lookup failure; `number` says which
-    PartNumberRange,  // part number outside 1 to 9
-    StartupFailed,    // the location file cannot be read in full; `number`
-    SettingsNotSaved, // `subject` is the file, `reason` why
-    ReportNoFonts,    // no font system to measure the report's text
-    ReportNotWritten, // `subject` is the file, `reason` why
-    CutPlanNoFonts,   // no font system to measure the cut plan's text
+    IncorrectSize,     // a size cell fails the size check
+    DoesNotFit,        // a piece larger than its sheet
+    OrderNotFound,     // no order of that kind, number and part
+    InvalidDatabase,   // the database folder is wrong (lookup failure 3044)
+    LookupFailed,      // any other lookup failure; `number` says which
+    PartNumberRange,   // part number outside 1 to 9
+    StartupFailed,     // the location file cannot be read in full; `number`
+    SettingsNotSaved,  // `subject` is the file, `reason` why
+    ReportNoFonts,     // no font system to measure the report's text
+    ReportNotWritten,  // `subject` is the file, `reason` why
+    CutPlanNoFonts,    // no font system to measure the cut plan's text
     CutPlanNotWritten, // `subject` is the file, `reason` why
 };
 

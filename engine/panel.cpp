@@ -6,21 +6,18 @@ namespace sheetcraft {
 
 namespace {
 
-PanelRow plain(const char *caption, double value)
-{
+PanelRow plain(const char *caption, double value) {
     return {caption, plainNumber(value), PanelRow::Kind::Plain};
 }
 
 PanelRow patterned(const char *caption, double value, std::string_view pattern,
-                   PanelRow::Kind kind = PanelRow::Kind::Plain)
-{
+                   PanelRow::Kind kind = PanelRow::Kind::Plain) {
     return {caption, " " + formatPattern(value, pattern), kind};
 }
 
 } // namespace
 
-std::vector<PanelRow> panelRows(const DiagramValues &v, PanelMedium medium)
-{
+std::vector<PanelRow> panelRows(const DiagramValues &v, PanelMedium medium) {
     const bool finished = v.diagram == Diagram::Finished;
     const bool report = medium == PanelMedium::Report;
 

@@ -22,6 +22,7 @@ enum class PanelMedium { Screen, Report };
 
 // The rows of one diagram's current frame, in order, with their conditions
 // applied. The values must be those of a frame that fits.
-std::vector<PanelRow> panelRows(const DiagramValues &values, PanelMedium medium = PanelMedium::Screen);
+std::vector<PanelRow> panelRows(const DiagramValues &values,
+                                PanelMedium medium = PanelMedium::Screen);
 
 } // namespace sheetcraft

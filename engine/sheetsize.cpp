@@ -6,16 +6,14 @@
 
 namespace sheetcraft {
 
-std::optional<SizeParts> splitSize(std::string_view text)
-{
+std::optional<SizeParts> splitSize(std::string_view text) {
     const auto at = text.find('x');
     if (at == std::string_view::npos)
         return std::nullopt;
     return SizeParts{std::string(text.substr(0, at)), std::string(text.substr(at + 1))};
 }
 
-std::string entryForm(std::string_view text)
-{
+std::string entryForm(std::string_view text) {
     const auto parts = splitSize(text);
     if (!parts)
         return std::string(text);
@@ -24,8 +22,7 @@ std::string entryForm(std::string_view text)
     return std::string(text);
 }
 
-std::string storageForm(std::string_view text)
-{
+std::string storageForm(std::string_view text) {
     const auto parts = splitSize(text);
     if (!parts)
         return std::string(text);
@@ -34,8 +31,7 @@ std::string storageForm(std::string_view text)
     return parts->second + "x" + parts->first;
 }
 
-bool isUsableSize(std::string_view text, SizeRole role)
-{
+bool isUsableSize(std::string_view text, SizeRole role) {
     const auto parts = splitSize(text);
     if (!parts)
         return false;
@@ -51,8 +47,7 @@ bool isUsableSize(std::string_view text, SizeRole role)
     return true;
 }
 
-SheetDims readDims(std::string_view text)
-{
+SheetDims readDims(std::string_view text) {
     SheetDims dims;
     dims.width = Val(text);
     const auto at = text.find('x');

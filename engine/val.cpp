@@ -9,13 +9,16 @@ namespace sheetcraft {
 
 namespace {
 
-bool isIgnored(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isIgnored(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
+}
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 } // namespace
 
-double Val(std::string_view text)
-{
+double Val(std::string_view text) {
     // Blanks may stand anywhere, even inside the digits ("1 7" reads 17).
     std::string s;
     s.reserve(text.size());

@@ -190,9 +190,7 @@ MdbTable MdbReader::table(const std::string &name) {
     }
     if (!found) {
         mdb_close(mdb);
-        throw MdbError(mdberr::tableNotFound,
-                       "The database has no table '" +
-                           name + "'");
+        throw MdbError(mdberr::tableNotFound, "The database has no table '" + name + "'");
     }
     MdbTableDef *table = mdb_read_table(found);
     if (!table) {

@@ -56,7 +56,6 @@ public:
     // Returns true when the pages went to the printer or the file.
     bool printCutPlan(const CutPlanDocument &document, QWidget *parent = nullptr);
 
-
 private:
     QPrinter &printer();
     // Says why a report file was not written; true when it was.

@@ -186,8 +186,9 @@ TEST(MdbFixture, WrittenFileReadsBackWithMdbtoolsAndReader) {
             ASSERT_EQ(cells.size(), t.columns.size()) << t.name << " row " << r;
             for (std::size_t c = 0; c < t.columns.size(); ++c) {
                 // Built only on failure: a trace per cell would cost more than the checks.
-                const auto at = [&] { return t.name + " row " + std::to_string(r) + " " +
-                                             t.columns[c].name; };
+                const auto at = [&] {
+                    return t.name + " row " + std::to_string(r) + " " + t.columns[c].name;
+                };
                 const MdbCell &want = t.rows[r][c];
                 std::string name = t.columns[c].name; // field names ignore letter case
                 std::transform(name.begin(), name.end(), name.begin(), ::toupper);
@@ -294,7 +295,6 @@ TEST(SearchOrders, TableOfMorePagesThanOneUsageMapRowCovers) {
     EXPECT_EQ(searchOrdersIsolated(c, dir.file("zvData.mdb")).status, Found);
     EXPECT_EQ(c.txtName, "Account " + std::to_string(count));
 }
-
 
 // Only a positive number outside text mode is looked up. A bad folder goes to
 // the folder window and clears; any other failure ends the program. One

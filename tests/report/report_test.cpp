@@ -19,8 +19,6 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QFontDatabase>
-#include <QFontInfo>
 #include <QRawFont>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -367,15 +365,13 @@ TEST_P(ReportFit, OnePageShrunkJustEnoughToStayInside) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, ReportFit,
-    ::testing::Values(
-        FitCase{"defaults", drawn(), {1, 1}, {}, true},
-        FitCase{"square_parent_sheet", drawn("17x11", "35x35"), {1, 1}, {}, false},
-        // Fits Letter as laid out with the built-in fonts.
-        FitCase{"demo_job_12345_frame_3", demoJob(), {3, 1}, {}, true},
-        FitCase{"finished_sheet_as_deep_as_wide", drawn("17x17"), {1, 1}, {}, false},
-        // Another printer's paper and margins: the rows run past the right edge.
-        FitCase{
-            "a5_inch_margins", drawn(), {1, 1}, {QPageSize::A5, 0.5}, false}),
+    ::testing::Values(FitCase{"defaults", drawn(), {1, 1}, {}, true},
+                      FitCase{"square_parent_sheet", drawn("17x11", "35x35"), {1, 1}, {}, false},
+                      // Fits Letter as laid out with the built-in fonts.
+                      FitCase{"demo_job_12345_frame_3", demoJob(), {3, 1}, {}, true},
+                      FitCase{"finished_sheet_as_deep_as_wide", drawn("17x17"), {1, 1}, {}, false},
+                      // Another printer's paper and margins: the rows run past the right edge.
+                      FitCase{"a5_inch_margins", drawn(), {1, 1}, {QPageSize::A5, 0.5}, false}),
     [](const auto &row) { return std::string(row.param.name); });
 
 // The report's name and the window's face resolve to the faces the program

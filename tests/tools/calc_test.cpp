@@ -208,7 +208,8 @@ TEST(Calculator, ExtremeSizesAreRefusedOrFinite) {
     for (const char *size : {"1e-200x1e-200", "12x1e-308", "1e308x1e308", "1e-160x1e-160"}) {
         for (const char *sheet : {"--finished", "--press", "--parent"}) {
             SCOPED_TRACE(std::string(sheet) + " " + size);
-            const QStringList output = n++ % 2 ? QStringList{"--json"} : QStringList{"--report", pdf};
+            const QStringList output =
+                n++ % 2 ? QStringList{"--json"} : QStringList{"--report", pdf};
             const Result r = calc(output + QStringList{sheet, size});
             EXPECT_EQ(r.status, 2);
             EXPECT_TRUE(r.err.contains("Warning: Incorrect Size Entered!")) << r.err.toStdString();
@@ -285,12 +286,11 @@ TEST(Calculator, BestLayoutsAndOrderInJson) {
     EXPECT_GT(tiny["cutCount"].toInt(), 0);
     EXPECT_GE(tiny["upperBound"].toDouble(), tiny["count"].toDouble());
 
-    const QJsonObject order =
-        QJsonDocument::fromJson(
-            calc({"--json", "--quantity", "1000", "--spoilage", "5", "--makeready", "50"})
-                .out.toUtf8())
-            .object()["order"]
-            .toObject();
+    const QJsonObject order = QJsonDocument::fromJson(calc({"--json", "--quantity", "1000",
+                                                            "--spoilage", "5", "--makeready", "50"})
+                                                          .out.toUtf8())
+                                  .object()["order"]
+                                  .toObject();
     EXPECT_EQ(order["pressSheets"].toDouble(), 86);
     EXPECT_EQ(order["parentSheets"].toDouble(), 22);
     EXPECT_FALSE(QJsonDocument::fromJson(calc({"--json"}).out.toUtf8()).object().contains("order"));
@@ -344,8 +344,7 @@ TEST(Calculator, CutPlanPdfHoldsBothStagesAndTheirCutLists) {
         const Result r = calc(row.args + QStringList{"--cut-plan", pdf});
         ASSERT_EQ(r.status, 0) << r.err.toStdString();
         const QString info = run("pdfinfo", {pdf}).out;
-        const QRegularExpressionMatch pages =
-            QRegularExpression("Pages: +(\\d+)\n").match(info);
+        const QRegularExpressionMatch pages = QRegularExpression("Pages: +(\\d+)\n").match(info);
         ASSERT_TRUE(pages.hasMatch()) << info.toStdString();
         EXPECT_GE(pages.captured(1).toInt(), row.minPages);
         EXPECT_LE(pages.captured(1).toInt(), row.maxPages);
@@ -356,7 +355,8 @@ TEST(Calculator, CutPlanPdfHoldsBothStagesAndTheirCutLists) {
     }
     const Result folder = calc({"--cut-plan", dir.path()});
     EXPECT_EQ(folder.status, 6);
-    EXPECT_TRUE(folder.err.contains("The cut plan could not be written")) << folder.err.toStdString();
+    EXPECT_TRUE(folder.err.contains("The cut plan could not be written"))
+        << folder.err.toStdString();
 }
 
 } // namespace

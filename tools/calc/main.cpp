@@ -264,8 +264,8 @@ int main(int argc, char *argv[]) {
     const auto &pss = session.press();
 
     // The best layouts: a plain answer has time to finish the search.
-    const bool wantsBest = parser.isSet(best) || parser.isSet(json) || parser.isSet(quantity) ||
-                           parser.isSet(cutPlan);
+    const bool wantsBest =
+        parser.isSet(best) || parser.isSet(json) || parser.isSet(quantity) || parser.isSet(cutPlan);
     BestLayoutOptions bestOptions;
     bestOptions.budget = std::chrono::seconds(2);
     std::optional<StagePlan> fssBest, pssBest;
