@@ -8,12 +8,11 @@
 #include "reportoutput.h"
 #include "safewrite.h"
 
-#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
 #include <QPageLayout>
-#include <QPdfWriter>
+#include <QPagedPaintDevice>
 
 #include <algorithm>
 
@@ -180,24 +179,8 @@ bool paintCutPlan(const CutPlanDocument &document, QPagedPaintDevice &device) {
 }
 
 QByteArray renderCutPlanPdf(const CutPlanDocument &document, const QPageLayout *pageLayout) {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    if (!buffer.open(QIODevice::WriteOnly))
-        return {};
-    {
-        QPdfWriter writer(&buffer);
-        writer.setResolution(reportPdfResolution);
-        writer.setCreator(QStringLiteral("Sheetcraft"));
-        writer.setTitle(QStringLiteral("Cut Plan"));
-        if (pageLayout)
-            writer.setPageLayout(*pageLayout);
-        else
-            setUpReportPdf(writer);
-        if (!paintCutPlan(document, writer))
-            return {};
-    }
-    buffer.close();
-    return bytes;
+    return renderPdf(QStringLiteral("Cut Plan"), pageLayout,
+                     [&](QPagedPaintDevice &device) { return paintCutPlan(document, device); });
 }
 
 Outcome writeCutPlanPdf(const CutPlanDocument &document, const QString &path,

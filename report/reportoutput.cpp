@@ -32,8 +32,8 @@ void setUpReportPdf(QPagedPaintDevice &device) {
                                      QMarginsF(0.25, 0.25, 0.25, 0.25), QPageLayout::Inch));
 }
 
-QByteArray renderReportPdf(const Cells &cells, const FrameState &frames,
-                           const ReportContent &content, const QPageLayout *pageLayout) {
+QByteArray renderPdf(const QString &title, const QPageLayout *pageLayout,
+                     const std::function<bool(QPagedPaintDevice &)> &paint) {
     QByteArray bytes;
     QBuffer buffer(&bytes);
     if (!buffer.open(QIODevice::WriteOnly))
@@ -42,16 +42,23 @@ QByteArray renderReportPdf(const Cells &cells, const FrameState &frames,
         QPdfWriter writer(&buffer);
         writer.setResolution(reportPdfResolution);
         writer.setCreator(QStringLiteral("Sheetcraft"));
-        writer.setTitle(QStringLiteral("Layouts"));
+        writer.setTitle(title);
         if (pageLayout)
             writer.setPageLayout(*pageLayout);
         else
             setUpReportPdf(writer);
-        if (!paintReport(cells, frames, content, writer))
+        if (!paint(writer))
             return {};
     }
     buffer.close();
     return bytes;
+}
+
+QByteArray renderReportPdf(const Cells &cells, const FrameState &frames,
+                           const ReportContent &content, const QPageLayout *pageLayout) {
+    return renderPdf(QStringLiteral("Layouts"), pageLayout, [&](QPagedPaintDevice &device) {
+        return paintReport(cells, frames, content, device).has_value();
+    });
 }
 
 Outcome writeReportPdf(const Cells &cells, const FrameState &frames, const QString &path) {

@@ -8,6 +8,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 class QPageLayout;
@@ -28,6 +29,11 @@ inline constexpr int reportPdfResolution = 600;
 // Sets up a PDF-producing device the way every report file is made: Letter
 // paper, quarter-inch margins, 600 dots per inch.
 void setUpReportPdf(QPagedPaintDevice &device);
+
+// A PDF made in memory, titled `title`: laid out on `pageLayout`, or without
+// one as setUpReportPdf sets it. Empty when `paint` fails.
+QByteArray renderPdf(const QString &title, const QPageLayout *pageLayout,
+                     const std::function<bool(QPagedPaintDevice &)> &paint);
 
 // The report as the bytes of a PDF file; empty when it could not be made.
 // Laid out on `pageLayout`, or without one as setUpReportPdf sets it.
