@@ -6,11 +6,8 @@
 #include "pagefit.h"
 #include "recordedpages.h"
 #include "reportoutput.h"
-#include "safewrite.h"
 
 #include <QDir>
-#include <QFile>
-#include <QGuiApplication>
 #include <QPageLayout>
 #include <QPagedPaintDevice>
 
@@ -185,24 +182,14 @@ QByteArray renderCutPlanPdf(const CutPlanDocument &document, const QPageLayout *
 
 Outcome writeCutPlanPdf(const CutPlanDocument &document, const QString &path,
                         const QPageLayout *pageLayout) {
-    Outcome said;
-    if (!qobject_cast<QGuiApplication *>(QCoreApplication::instance())) {
-        said.say(MessageKind::CutPlanNoFonts);
+    if (document.stages.empty()) {
+        Outcome said;
+        said.say({MessageKind::CutPlanNotWritten, 0, QDir::toNativeSeparators(path).toStdString(),
+                  "there is no layout to print"});
         return said;
     }
-    const auto fail = [&](const std::string &reason) {
-        said.say({MessageKind::CutPlanNotWritten, 0, QDir::toNativeSeparators(path).toStdString(),
-                  reason});
-        return said;
-    };
-    if (document.stages.empty())
-        return fail("there is no layout to print");
-    const QByteArray pdf = renderCutPlanPdf(document, pageLayout);
-    if (pdf.isEmpty())
-        return fail("the pages could not be drawn");
-    const std::string failure = writeFileSafely(QFile::encodeName(path).toStdString(),
-                                                std::string_view(pdf.data(), pdf.size()));
-    return failure.empty() ? said : fail(failure);
+    return writePdfFile(path, MessageKind::CutPlanNoFonts, MessageKind::CutPlanNotWritten,
+                        [&] { return renderCutPlanPdf(document, pageLayout); });
 }
 
 } // namespace sheetcraft

@@ -71,19 +71,24 @@ Outcome writeReportPdf(const Cells &cells, const FrameState &frames, const QStri
 
 Outcome writeReportPdf(const Cells &cells, const FrameState &frames, const ReportContent &content,
                        const QString &path, const QPageLayout *pageLayout) {
+    return writePdfFile(path, MessageKind::ReportNoFonts, MessageKind::ReportNotWritten,
+                        [&] { return renderReportPdf(cells, frames, content, pageLayout); });
+}
+
+Outcome writePdfFile(const QString &path, MessageKind noFonts, MessageKind notWritten,
+                     const std::function<QByteArray()> &render) {
     Outcome said;
     // Text is measured with the platform's fonts, which need a GUI
     // application object; without one Qt would abort.
     if (!qobject_cast<QGuiApplication *>(QCoreApplication::instance())) {
-        said.say(MessageKind::ReportNoFonts);
+        said.say(noFonts);
         return said;
     }
     const auto fail = [&](const std::string &reason) {
-        said.say({MessageKind::ReportNotWritten, 0, QDir::toNativeSeparators(path).toStdString(),
-                  reason});
+        said.say({notWritten, 0, QDir::toNativeSeparators(path).toStdString(), reason});
         return said;
     };
-    const QByteArray pdf = renderReportPdf(cells, frames, content, pageLayout);
+    const QByteArray pdf = render();
     if (pdf.isEmpty())
         return fail("the pages could not be drawn");
     // Made whole in memory first, then saved aside and renamed, so a failure

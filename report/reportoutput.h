@@ -3,6 +3,7 @@
 #include "cells.h"
 #include "layoutsession.h"
 #include "layprint.h"
+#include "outcome.h"
 #include "reportcontent.h"
 
 #include <QByteArray>
@@ -34,6 +35,12 @@ void setUpReportPdf(QPagedPaintDevice &device);
 // one as setUpReportPdf sets it. Empty when `paint` fails.
 QByteArray renderPdf(const QString &title, const QPageLayout *pageLayout,
                      const std::function<bool(QPagedPaintDevice &)> &paint);
+
+// Writes what `render` makes to `path` with writeFileSafely. Says `noFonts`
+// without a GUI application to measure text, else `notWritten` with the file
+// and the reason when the pages cannot be drawn or saved; nothing otherwise.
+[[nodiscard]] Outcome writePdfFile(const QString &path, MessageKind noFonts, MessageKind notWritten,
+                                   const std::function<QByteArray()> &render);
 
 // The report as the bytes of a PDF file; empty when it could not be made.
 // Laid out on `pageLayout`, or without one as setUpReportPdf sets it.

@@ -1,3 +1,4 @@
+#include "drawncells.h"
 #include "embeddedfonts.h"
 #include "geometry.h"
 #include "layprint.h"
@@ -39,17 +40,6 @@ using Kind = DrawOp::Kind;
 // Text ends where the recording measured it, whatever fonts the machine has.
 const auto textRight = [](const DrawOp &op) { return op.x2; };
 const auto corners = [](const DrawOp &op) { return std::array{op.x1, op.y1, op.x2, op.y2}; };
-
-// The storage cells after a redraw.
-Cells drawn(const std::string &pss = "17x11", const std::string &pars = "35x23",
-            const std::string &grip = "0.00", const std::string &fss = "3x2") {
-    Cells c;
-    c.txtFSS = fss;
-    c.txtPSS = pss;
-    c.txtPARS = pars;
-    c.txtGrip = grip;
-    return c;
-}
 
 // Paper and margins (inches, all round) of the printer the report goes to;
 // Letter with quarter-inch margins is what every report file is made on.

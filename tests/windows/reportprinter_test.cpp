@@ -1,3 +1,4 @@
+#include "drawncells.h"
 #include "fitcount.h"
 #include "layoutsession.h"
 #include "layprint.h"
@@ -19,17 +20,6 @@
 
 namespace sheetcraft::test {
 namespace {
-
-// The storage cells after a redraw.
-Cells drawn(const std::string &pss = "17x11", const std::string &pars = "35x23",
-            const std::string &grip = "0.00", const std::string &fss = "3x2") {
-    Cells c;
-    c.txtFSS = fss;
-    c.txtPSS = pss;
-    c.txtPARS = pars;
-    c.txtGrip = grip;
-    return c;
-}
 
 // The set-up dialog chooses a printer; its button says so rather than "Print".
 TEST(ReportPrinterSetUp, ConfirmButtonSaysOk) {
