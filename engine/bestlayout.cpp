@@ -1,4 +1,6 @@
 #include "bestlayout.h"
+#include "bounds.h"
+#include "rasterpoints.h"
 
 #include <algorithm>
 #include <cmath>
@@ -30,89 +32,6 @@ i64 units(double value, double scale, bool up) {
     if (std::fabs(v - nearest) <= 1e-9 * std::max(1.0, std::fabs(v)))
         return static_cast<i64>(nearest);
     return static_cast<i64>(up ? std::ceil(v) : std::floor(v));
-}
-
-// Pieces of bars 1 x n cannot cover this much of a p x q sheet (Barnes).
-i64 barWaste(i64 p, i64 q, i64 n) {
-    if (p < n && q < n)
-        return p * q;
-    if (p < n)
-        return p * (q % n);
-    if (q < n)
-        return q * (p % n);
-    const i64 r = p % n;
-    const i64 s = q % n;
-    return r + s < n ? r * s : (n - r) * (n - s);
-}
-
-// The largest sum i * a + j * b that is at most length.
-i64 largestCombination(i64 length, i64 a, i64 b) {
-    if (a < b)
-        std::swap(a, b);
-    const i64 g = std::gcd(a, b);
-    i64 best = 0;
-    // Beyond b / g multiples of a the remainders mod b repeat.
-    const i64 limit = std::min(length / a, b / g);
-    for (i64 i = 0; i <= limit && best < length; ++i)
-        best = std::max(best, i * a + (length - i * a) / b * b);
-    return best;
-}
-
-// Whole bound in one place, for a sheet whose sides are already effective.
-i64 turningBound(i64 w, i64 h, i64 a, i64 b) {
-    const __int128 area = static_cast<__int128>(w) * h;
-    const __int128 waste = std::max(barWaste(w, h, a), barWaste(w, h, b));
-    return static_cast<i64>((area - waste) / (static_cast<__int128>(a) * b));
-}
-
-// Every length up to limit reachable as i * a + j * b, ascending; nothing when
-// there would be more than cap of them.
-std::optional<std::vector<i64>> rasterPoints(i64 limit, i64 a, i64 b, i64 cap) {
-    std::vector<i64> points;
-    if (limit <= (i64(1) << 24)) {
-        std::vector<char> reach(static_cast<std::size_t>(limit) + 1, 0);
-        reach[0] = 1;
-        for (i64 v = 0; v <= limit; ++v) {
-            if (!reach[static_cast<std::size_t>(v)])
-                continue;
-            points.push_back(v);
-            if (static_cast<i64>(points.size()) > cap)
-                return std::nullopt;
-            if (v + a <= limit)
-                reach[static_cast<std::size_t>(v + a)] = 1;
-            if (v + b <= limit)
-                reach[static_cast<std::size_t>(v + b)] = 1;
-        }
-        return points;
-    }
-    if ((limit / a + 1) > cap || (limit / b + 1) > cap / (limit / a + 1))
-        return std::nullopt;
-    for (i64 i = 0; i * a <= limit; ++i)
-        for (i64 j = 0; i * a + j * b <= limit; ++j)
-            points.push_back(i * a + j * b);
-    std::sort(points.begin(), points.end());
-    points.erase(std::unique(points.begin(), points.end()), points.end());
-    if (static_cast<i64>(points.size()) > cap)
-        return std::nullopt;
-    return points;
-}
-
-// The reduced raster points of a side: r(length - p) for every raster point p,
-// r(v) being the largest raster point up to v. Sub-sheets of a sheet whose side
-// is one of these keep sides among them, and cuts at them (up to half the
-// side) reach every guillotine layout.
-std::vector<i64> reduced(const std::vector<i64> &points, i64 length) {
-    std::vector<i64> out;
-    out.reserve(points.size());
-    std::size_t r = points.size() - 1;
-    for (i64 p : points) {
-        while (points[r] > length - p)
-            --r;
-        out.push_back(points[r]);
-    }
-    std::reverse(out.begin(), out.end());
-    out.erase(std::unique(out.begin(), out.end()), out.end());
-    return out;
 }
 
 // Beyond this many rows and columns a layout is counted but not built: its
@@ -459,22 +378,6 @@ Layout frameLayout(const LayoutProblem &problem, int frame) {
     if (!u.valid || frame < 1 || frame > 4)
         return u.valid ? wholeSheet(u, Candidate{}) : Layout{};
     return wholeSheet(u, frameCandidate(u, frame));
-}
-
-i64 packingUpperBound(i64 sheetWidth, i64 sheetDepth, i64 pieceWidth, i64 pieceDepth,
-                      bool mayTurn) {
-    if (sheetWidth <= 0 || sheetDepth <= 0 || pieceWidth <= 0 || pieceDepth <= 0)
-        return 0;
-    // Every piece lying one way: each holds exactly one of the sheet's
-    // floor(W / w) x floor(D / d) lattice points, so the grid is the most.
-    if (!mayTurn || pieceWidth == pieceDepth)
-        return (sheetWidth / pieceWidth) * (sheetDepth / pieceDepth);
-    const i64 g = std::gcd(pieceWidth, pieceDepth);
-    const i64 a = pieceWidth / g, b = pieceDepth / g;
-    // Pushed up and left, every packing ends at sums of piece sides.
-    const i64 w = largestCombination(sheetWidth / g, a, b);
-    const i64 h = largestCombination(sheetDepth / g, a, b);
-    return turningBound(w, h, a, b);
 }
 
 BestLayout bestLayout(const LayoutProblem &problem, const BestLayoutOptions &options) {

@@ -86,10 +86,4 @@ struct BestLayout {
 // computed off any thread; nothing is shared between calls.
 BestLayout bestLayout(const LayoutProblem &problem, const BestLayoutOptions &options = {});
 
-// The largest number of pieces any packing (guillotine or not) can hold on a
-// sheet, both in the same units: the effective-sheet area and Barnes' bar bound
-// with turning allowed, the plain grid when every piece lies one way.
-std::int64_t packingUpperBound(std::int64_t sheetWidth, std::int64_t sheetDepth,
-                               std::int64_t pieceWidth, std::int64_t pieceDepth, bool mayTurn);
-
 } // namespace sheetcraft

@@ -7,7 +7,7 @@ namespace sheetcraft {
 std::size_t CutTree::KeyHash::operator()(const Key &k) const {
     std::size_t h = static_cast<std::size_t>(k.kind) * 0x9e3779b97f4a7c15ULL;
     for (std::int64_t v : {std::int64_t(k.axis), std::int64_t(k.first), std::int64_t(k.second),
-                           k.width, k.depth, k.offset})
+                           std::int64_t(k.item), k.width, k.depth, k.offset})
         h = (h ^ static_cast<std::size_t>(v)) * 0x100000001b3ULL + (h >> 29);
     return h;
 }
@@ -17,6 +17,7 @@ int CutTree::add(const CutNode &n) {
                   static_cast<int>(n.axis),
                   n.first,
                   n.second,
+                  n.item,
                   n.width,
                   n.depth,
                   n.offset};
@@ -29,9 +30,10 @@ int CutTree::add(const CutNode &n) {
     return id;
 }
 
-int CutTree::piece(std::int64_t width, std::int64_t depth) {
+int CutTree::piece(std::int64_t width, std::int64_t depth, int item) {
     CutNode n;
     n.kind = CutNode::Kind::Piece;
+    n.item = item;
     n.width = width;
     n.depth = depth;
     n.pieces = 1;

@@ -34,6 +34,7 @@ struct CutNode {
     int first = -1;
     int second = -1;
     std::int64_t pieces = 0; // pieces under this node
+    int item = 0;            // a Piece's kind, when several sizes share a sheet
 };
 
 // A guillotine layout of one stock (normally the full sheet) as a shared tree of
@@ -51,7 +52,7 @@ public:
     std::int64_t count() const { return m_root < 0 ? 0 : node(m_root).pieces; }
 
     // Node makers; an equal node made before is returned again.
-    int piece(std::int64_t width, std::int64_t depth);
+    int piece(std::int64_t width, std::int64_t depth, int item = 0);
     int waste(std::int64_t width, std::int64_t depth);
     // Cuts a width x depth stock at offset; first and second must have the
     // sizes of the two parts. An offset of 0 or the full side returns the
@@ -74,7 +75,7 @@ public:
 private:
     int add(const CutNode &n);
     struct Key {
-        int kind, axis, first, second;
+        int kind, axis, first, second, item;
         std::int64_t width, depth, offset;
         bool operator==(const Key &) const = default;
     };

@@ -1,4 +1,5 @@
 #include "bestlayout.h"
+#include "bounds.h"
 #include "cutplan.h"
 #include "diagram.h"
 #include "fitcount.h"
