@@ -1,10 +1,13 @@
 #include "bestlayout.h"
 #include "bounds.h"
+#include "fitcount.h"
 #include "rasterpoints.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <functional>
+#include <limits>
 #include <numeric>
 #include <unordered_map>
 
@@ -46,7 +49,74 @@ struct Candidate {
     std::function<int(CutTree &)> build;
 };
 
-// The layout of the whole sheet: the gripper strip trimmed off first.
+bool isCancelled(const std::atomic<bool> *cancel) {
+    return cancel && cancel->load(std::memory_order_relaxed);
+}
+
+// The sheet and pieces each grown by the gutter on the right and bottom: a
+// layout of grown pieces on the grown sheet is a layout with the gutter
+// between pieces, and every bound and search holds for it unchanged.
+UnitProblem grown(const UnitProblem &u) {
+    UnitProblem g = u;
+    g.usableWidth += u.gutter;
+    g.usableDepth += u.gutter;
+    g.pieceLong += u.gutter;
+    g.pieceShort += u.gutter;
+    g.gutter = 0;
+    return g;
+}
+
+// Copies the layout under `root` of a tree in grown units into `out`, every
+// stock shrunk by the gutter: each cut between pieces becomes a double cut
+// with the gutter strip as waste. Children come before their parents in a
+// tree's nodes, so one pass in order does it without recursion.
+int withoutGutter(const CutTree &tree, int root, i64 gutter, CutTree &out) {
+    if (root < 0)
+        return -1;
+    const auto n = static_cast<std::size_t>(root) + 1;
+    std::vector<char> used(n, 0);
+    used[n - 1] = 1;
+    for (std::size_t id = n; id-- > 0;) {
+        const CutNode &node = tree.node(static_cast<int>(id));
+        if (used[id] && node.kind == CutNode::Kind::Split)
+            used[static_cast<std::size_t>(node.first)] =
+                used[static_cast<std::size_t>(node.second)] = 1;
+    }
+    std::vector<int> mapped(n, -1);
+    for (std::size_t id = 0; id < n; ++id) {
+        if (!used[id])
+            continue;
+        const CutNode &node = tree.node(static_cast<int>(id));
+        const i64 width = node.width - gutter, depth = node.depth - gutter;
+        if (node.kind == CutNode::Kind::Piece) {
+            mapped[id] = out.piece(width, depth, node.item);
+            continue;
+        }
+        if (node.kind == CutNode::Kind::Waste || node.pieces == 0) {
+            mapped[id] = out.waste(width, depth);
+            continue;
+        }
+        const bool x = node.axis == CutAxis::X;
+        const auto strip = [&](i64 length) {
+            return x ? out.waste(length, depth) : out.waste(width, length);
+        };
+        const i64 o = node.offset;
+        const i64 side = x ? node.width : node.depth;
+        const int first = mapped[static_cast<std::size_t>(node.first)];
+        const int second = mapped[static_cast<std::size_t>(node.second)];
+        if (tree.node(node.first).pieces == 0)
+            mapped[id] = out.split(node.axis, o, strip(o), second);
+        else if (tree.node(node.second).pieces == 0)
+            mapped[id] = out.split(node.axis, o - gutter, first, strip(side - o));
+        else
+            mapped[id] = out.split(node.axis, o - gutter, first,
+                                   out.split(node.axis, gutter, strip(gutter), second));
+    }
+    return mapped[n - 1];
+}
+
+// The layout of the whole sheet: the gripper strip trimmed off first. The
+// candidate is in grown units when the problem has a gutter.
 Layout wholeSheet(const UnitProblem &u, const Candidate &c) {
     Layout l;
     l.count = c.count;
@@ -58,7 +128,20 @@ Layout wholeSheet(const UnitProblem &u, const Candidate &c) {
         return l;
     }
     CutTree &t = l.tree;
-    int content = c.build && c.count > 0 ? c.build(t) : t.waste(u.usableWidth, u.usableDepth);
+    int content = -1;
+    if (!c.build || c.count <= 0) {
+        content = t.waste(u.usableWidth, u.usableDepth);
+    } else if (u.gutter == 0) {
+        content = c.build(t);
+    } else {
+        CutTree grownTree(u.scale);
+        content = withoutGutter(grownTree, c.build(grownTree), u.gutter, t);
+    }
+    if (content < 0) { // cancelled while building
+        l.tree = CutTree(u.scale);
+        l.treeOmitted = true;
+        return l;
+    }
     if (u.usableY > 0)
         content = t.split(CutAxis::Y, u.usableY, t.waste(u.sheetWidth, u.usableY), content);
     else if (u.usableX > 0)
@@ -107,7 +190,7 @@ Candidate frameCandidate(const UnitProblem &u, int frame) {
 
 // Strips across the whole sheet, each a row of pieces one way or the other,
 // the best mix of the two kinds; columns when `columns`.
-Candidate stripCandidate(const UnitProblem &u, bool columns) {
+Candidate stripCandidate(const UnitProblem &u, bool columns, const std::atomic<bool> *cancel) {
     Candidate c;
     const i64 L = u.pieceLong, S = u.pieceShort;
     // Along the strips' length: `length`; strips stack along `span`.
@@ -119,6 +202,8 @@ Candidate stripCandidate(const UnitProblem &u, bool columns) {
     i64 bestThin = 0, bestThick = 0, best = -1;
     const i64 maxThick = std::min<i64>(span / L, 4'000'000);
     for (i64 thick = 0; thick <= maxThick; ++thick) {
+        if ((thick & 0xffff) == 0xffff && isCancelled(cancel))
+            break; // the best mix so far still holds
         const i64 thin = (span - thick * L) / S;
         const i64 n = thin * perThin + thick * perThick;
         if (n > best) {
@@ -140,6 +225,22 @@ Candidate stripCandidate(const UnitProblem &u, bool columns) {
     return c;
 }
 
+// How the table makes a state's best layout.
+enum Move : std::int32_t {
+    Waste = 0,     // nothing fits
+    Upright = 1,   // one piece, its long side along x
+    Turned = 2,    // one piece, its long side along y
+    Narrower = 3,  // as the state one raster point narrower
+    Shallower = 4, // as the state one raster point shallower
+    // From here on a cut at reduced raster point k: CutX + 2k along x, CutY + 2k along y.
+    CutX = 8,
+    CutY = 9,
+};
+
+constexpr std::int32_t cutMove(Move axis, std::size_t k) {
+    return axis + 2 * static_cast<std::int32_t>(k);
+}
+
 // Dynamic programming over guillotine cuts at raster points, in units divided
 // by the sides' common divisor. Fills the exact layout, or gives up (false)
 // when the table is too large, time runs out or the caller cancels.
@@ -155,10 +256,10 @@ public:
 
     bool run() {
         const i64 W = m_u.usableWidth / m_g, H = m_u.usableDepth / m_g;
-        auto xs = rasterPoints(W, m_a, m_b, maxStates);
+        auto xs = rasterPoints(W, m_a, m_b, maxStates, m_cancel);
         if (!xs)
             return false;
-        auto ys = rasterPoints(H, m_a, m_b, maxStates / static_cast<i64>(xs->size()));
+        auto ys = rasterPoints(H, m_a, m_b, maxStates / static_cast<i64>(xs->size()), m_cancel);
         if (!ys)
             return false;
         m_x = reduced(*xs, W);
@@ -167,7 +268,7 @@ public:
         m_ny = m_y.size();
         m_value.assign(m_nx * m_ny, 0);
         m_byColumn.assign(m_nx * m_ny, 0);
-        m_code.assign(m_nx * m_ny, 0);
+        m_move.assign(m_nx * m_ny, Waste);
         const i64 ab = m_a * m_b;
         std::size_t sinceCheck = 0;
         for (std::size_t i = 1; i < m_nx; ++i) {
@@ -175,21 +276,20 @@ public:
                 sinceCheck += i + j;
                 if (sinceCheck > 200'000) {
                     sinceCheck = 0;
-                    if (Clock::now() > m_deadline ||
-                        (m_cancel && m_cancel->load(std::memory_order_relaxed)))
+                    if (Clock::now() > m_deadline || isCancelled(m_cancel))
                         return false;
                 }
                 const i64 w = m_x[i], h = m_y[j];
-                std::int32_t best = 0, code = 0;
+                std::int32_t best = 0, move = Waste;
                 if (at(i - 1, j) > best)
-                    best = at(i - 1, j), code = 3;
+                    best = at(i - 1, j), move = Narrower;
                 if (at(i, j - 1) > best)
-                    best = at(i, j - 1), code = 4;
+                    best = at(i, j - 1), move = Shallower;
                 if (best == 0) {
                     if (w >= m_a && h >= m_b)
-                        best = 1, code = 1;
+                        best = 1, move = Upright;
                     else if (w >= m_b && h >= m_a)
-                        best = 1, code = 2;
+                        best = 1, move = Turned;
                 }
                 const i64 bound = std::min(w * h / ab, turningBound(w, h, m_a, m_b));
                 if (best < bound) {
@@ -201,7 +301,7 @@ public:
                             --p;
                         const std::int32_t v = column[k] + column[p];
                         if (v > best)
-                            best = v, code = static_cast<std::int32_t>(8 + 2 * k);
+                            best = v, move = cutMove(CutX, k);
                     }
                     const std::int32_t *row = &m_value[i * m_ny];
                     std::size_t q = j;
@@ -210,12 +310,12 @@ public:
                             --q;
                         const std::int32_t v = row[k] + row[q];
                         if (v > best)
-                            best = v, code = static_cast<std::int32_t>(9 + 2 * k);
+                            best = v, move = cutMove(CutY, k);
                     }
                 }
                 m_value[i * m_ny + j] = best;
                 m_byColumn[j * m_nx + i] = best;
-                m_code[i * m_ny + j] = code;
+                m_move[i * m_ny + j] = move;
             }
         }
         return true;
@@ -223,67 +323,130 @@ public:
 
     i64 count() const { return m_nx && m_ny ? at(m_nx - 1, m_ny - 1) : 0; }
 
-    // The search must outlive the candidate.
+    // The search must outlive the candidate. Its tree is -1 when cancelled.
     Candidate layout() {
         Candidate c;
         c.count = count();
         c.lines = static_cast<i64>(m_nx + m_ny);
         c.build = [this](CutTree &t) {
-            return trimmedTo(t, m_u.usableWidth, m_u.usableDepth, m_nx - 1, m_ny - 1);
+            const std::size_t top = settled(key(m_nx - 1, m_ny - 1));
+            if (!buildAll(t, top))
+                return -1;
+            return t.trimmed(m_u.usableWidth, m_u.usableDepth, m_built.at(top));
         };
         return c;
     }
 
 private:
     std::int32_t at(std::size_t i, std::size_t j) const { return m_value[i * m_ny + j]; }
+    std::size_t key(std::size_t i, std::size_t j) const { return i * m_ny + j; }
+    i64 widthOf(std::size_t key) const { return m_x[key / m_ny] * m_g; }
+    i64 depthOf(std::size_t key) const { return m_y[key % m_ny] * m_g; }
 
-    // A stock of width x depth units holding state (i, j)'s layout at its top-left.
-    int trimmedTo(CutTree &t, i64 width, i64 depth, std::size_t i, std::size_t j) {
-        // Reductions chain; take them all at once so the trims are two cuts.
+    // The state a chain of Narrower and Shallower moves ends at; taken at once
+    // so a stock's trims are two cuts.
+    std::size_t settled(std::size_t k) const {
         for (;;) {
-            const auto code = m_code[i * m_ny + j];
-            if (code == 3)
-                --i;
-            else if (code == 4)
-                --j;
+            const auto move = m_move[k];
+            if (move == Narrower)
+                k -= m_ny;
+            else if (move == Shallower)
+                --k;
             else
-                break;
+                return k;
         }
-        return t.trimmed(width, depth, state(t, i, j));
     }
 
-    int state(CutTree &t, std::size_t i, std::size_t j) {
-        const std::size_t key = i * m_ny + j;
-        const auto found = m_built.find(key);
-        if (found != m_built.end())
-            return found->second;
-        const i64 w = m_x[i] * m_g, h = m_y[j] * m_g;
-        const std::int32_t code = m_code[key];
-        int id = -1;
-        if (code == 0) {
-            id = t.waste(w, h);
-        } else if (code == 3 || code == 4) {
-            id = trimmedTo(t, w, h, i, j);
-        } else if (code == 1 || code == 2) {
-            const i64 pw = (code == 1 ? m_a : m_b) * m_g, pd = (code == 1 ? m_b : m_a) * m_g;
-            id = t.trimmed(w, h, t.piece(pw, pd));
-        } else {
-            const bool xCut = code % 2 == 0;
-            const std::size_t k = static_cast<std::size_t>((code - 8) / 2);
-            const std::vector<i64> &line = xCut ? m_x : m_y;
-            const i64 cut = line[k];
-            const i64 rest = (xCut ? m_x[i] : m_y[j]) - cut;
-            const std::size_t r = static_cast<std::size_t>(
-                std::upper_bound(line.begin(), line.end(), rest) - line.begin() - 1);
-            if (xCut)
-                id = t.split(CutAxis::X, cut * m_g, state(t, k, j),
-                             trimmedTo(t, rest * m_g, h, r, j));
-            else
-                id = t.split(CutAxis::Y, cut * m_g, state(t, i, k),
-                             trimmedTo(t, w, rest * m_g, i, r));
+    // For a cut: the first part's state, the rest's side and its settled state.
+    struct Cut {
+        bool x = true;
+        i64 offset = 0, rest = 0; // units
+        std::size_t first = 0, second = 0;
+    };
+    Cut cutOf(std::size_t k) const {
+        const std::int32_t move = m_move[k];
+        const std::size_t i = k / m_ny, j = k % m_ny;
+        Cut c;
+        c.x = (move - CutX) % 2 == 0;
+        const auto point = static_cast<std::size_t>((move - CutX) / 2);
+        const std::vector<i64> &line = c.x ? m_x : m_y;
+        const i64 rest = (c.x ? m_x[i] : m_y[j]) - line[point];
+        const auto r = static_cast<std::size_t>(std::upper_bound(line.begin(), line.end(), rest) -
+                                                line.begin() - 1);
+        c.offset = line[point] * m_g;
+        c.rest = rest * m_g;
+        c.first = c.x ? key(point, j) : key(i, point);
+        c.second = settled(c.x ? key(r, j) : key(i, r));
+        return c;
+    }
+
+    // The states a state's node is made of.
+    std::array<std::size_t, 2> parts(std::size_t k, std::size_t &n) const {
+        const std::int32_t move = m_move[k];
+        n = 0;
+        if (move == Narrower || move == Shallower) {
+            n = 1;
+            return {settled(k), 0};
         }
-        m_built.emplace(key, id);
-        return id;
+        if (move >= CutX) {
+            const Cut c = cutOf(k);
+            n = 2;
+            return {c.first, c.second};
+        }
+        return {0, 0};
+    }
+
+    int makeNode(CutTree &t, std::size_t k) const {
+        const i64 w = widthOf(k), h = depthOf(k);
+        const std::int32_t move = m_move[k];
+        switch (move) {
+        case Waste:
+            return t.waste(w, h);
+        case Upright:
+            return t.trimmed(w, h, t.piece(m_a * m_g, m_b * m_g));
+        case Turned:
+            return t.trimmed(w, h, t.piece(m_b * m_g, m_a * m_g));
+        case Narrower:
+        case Shallower:
+            return t.trimmed(w, h, m_built.at(settled(k)));
+        default:
+            break;
+        }
+        const Cut c = cutOf(k);
+        const int first = m_built.at(c.first);
+        if (c.x)
+            return t.split(CutAxis::X, c.offset, first, t.trimmed(c.rest, h, m_built.at(c.second)));
+        return t.split(CutAxis::Y, c.offset, first, t.trimmed(w, c.rest, m_built.at(c.second)));
+    }
+
+    // Builds the nodes of every state under `top`, parts before wholes, on a
+    // stack of its own: a long row of cuts must not run deep on the thread's
+    // stack. False when cancelled.
+    bool buildAll(CutTree &t, std::size_t top) {
+        std::vector<std::size_t> stack{top};
+        std::size_t steps = 0;
+        while (!stack.empty()) {
+            if (++steps % 4096 == 0 && isCancelled(m_cancel))
+                return false;
+            const std::size_t k = stack.back();
+            if (m_built.count(k)) {
+                stack.pop_back();
+                continue;
+            }
+            std::size_t n = 0;
+            const auto needed = parts(k, n);
+            bool ready = true;
+            for (std::size_t p = 0; p < n; ++p)
+                if (!m_built.count(needed[p])) {
+                    stack.push_back(needed[p]);
+                    ready = false;
+                }
+            if (!ready)
+                continue;
+            stack.pop_back();
+            m_built.emplace(k, makeNode(t, k));
+        }
+        return true;
     }
 
     const UnitProblem &m_u;
@@ -292,9 +455,35 @@ private:
     i64 m_g = 1, m_a = 1, m_b = 1;
     std::vector<i64> m_x, m_y;
     std::size_t m_nx = 0, m_ny = 0;
-    std::vector<std::int32_t> m_value, m_byColumn, m_code;
+    std::vector<std::int32_t> m_value, m_byColumn, m_move;
     std::unordered_map<std::size_t, int> m_built;
 };
+
+// The frames' counts in doubles, for sizes the units cannot hold: the best of
+// the frames the grain allows.
+double framesInDoubles(const LayoutProblem &p, bool anyGrain) {
+    const double gripper = p.gripper > 0 ? p.gripper : 0;
+    const double width = p.sheetWidth - (p.gripperOnWidth ? 0 : gripper);
+    const double depth = p.sheetDepth - (p.gripperOnWidth ? gripper : 0);
+    const double L = std::max(p.pieceWidth, p.pieceDepth), S = std::min(p.pieceWidth, p.pieceDepth);
+    if (!(width > 0 && depth > 0 && S > 0) || !std::isfinite(width * depth * L))
+        return 0;
+    FitResult fit;
+    if (FSSOutPSS(L, S, width, depth, fit) == FitStatus::DoesNotFit)
+        return 0;
+    if (anyGrain)
+        return fit.maximumOut;
+    const double along = wholeCount(width / L) * wholeCount(depth / S);
+    const double across = wholeCount(width / S) * wholeCount(depth / L);
+    switch (p.grain) {
+    case GrainRule::Along:
+        return along;
+    case GrainRule::Across:
+        return across;
+    default:
+        return std::max(along, across);
+    }
+}
 
 } // namespace
 
@@ -305,6 +494,8 @@ std::optional<GrainRule> grainFromText(std::string_view text) {
         return GrainRule::Along;
     if (text == "across")
         return GrainRule::Across;
+    if (text == "one way" || text == "one-way")
+        return GrainRule::OneWay;
     return std::nullopt;
 }
 
@@ -314,37 +505,61 @@ const char *grainText(GrainRule grain) {
         return "along";
     case GrainRule::Across:
         return "across";
+    case GrainRule::OneWay:
+        return "one way";
     case GrainRule::Any:
         break;
     }
     return "any";
 }
 
+std::int64_t saturatedCount(double count) {
+    if (!(count > 0))
+        return 0;
+    // 2^63 is exact in a double; every double below it converts.
+    if (count >= 9223372036854775808.0)
+        return std::numeric_limits<std::int64_t>::max();
+    return static_cast<std::int64_t>(count);
+}
+
 UnitProblem toUnits(const LayoutProblem &p) {
     UnitProblem u;
     const double gripper = p.gripper > 0 ? p.gripper : 0.0;
-    const double values[] = {p.sheetWidth, p.sheetDepth, p.pieceWidth, p.pieceDepth, gripper};
+    const double gutter = p.gutter > 0 ? p.gutter : 0.0;
+    const double values[] = {p.sheetWidth, p.sheetDepth, p.pieceWidth,
+                             p.pieceDepth, gripper,      gutter};
     double largest = 0;
     for (double v : values) {
-        if (!std::isfinite(v))
+        if (!std::isfinite(v)) {
+            u.exact = false;
             return u;
+        }
         largest = std::max(largest, std::fabs(v));
     }
+    largest += gutter; // the search grows the sheet by the gutter
+    const auto allWhole = [&](double scale) {
+        return std::all_of(std::begin(values), std::end(values),
+                           [&](double v) { return isWholeAt(v, scale); });
+    };
     // 1/10000 of a unit, finer when a size has more decimals, as long as the
-    // sheet's area in units still fits 63 bits.
+    // sheet's area in units still fits 63 bits; coarser for a sheet too large
+    // for that, as long as nothing is lost.
     double scale = 10000;
-    while (largest * scale * 10 < 2e9 &&
-           !std::all_of(std::begin(values), std::end(values),
-                        [&](double v) { return isWholeAt(v, scale); }))
+    while (largest * scale * 10 < 2e9 && !allWhole(scale))
         scale *= 10;
-    if (largest * scale >= 3e9)
+    while (largest * scale >= 3e9 && scale > 1 && allWhole(scale / 10))
+        scale /= 10;
+    if (largest * scale >= 3e9 || !allWhole(scale)) {
+        u.exact = false;
         return u;
+    }
     u.scale = static_cast<i64>(scale);
     u.sheetWidth = units(p.sheetWidth, scale, false);
     u.sheetDepth = units(p.sheetDepth, scale, false);
     const i64 a = units(p.pieceWidth, scale, true), b = units(p.pieceDepth, scale, true);
     u.pieceLong = std::max(a, b);
     u.pieceShort = std::min(a, b);
+    u.gutter = units(gutter, scale, true);
     const i64 g = units(gripper, scale, true);
     u.usableWidth = u.sheetWidth;
     u.usableDepth = u.sheetDepth;
@@ -375,57 +590,125 @@ Layout frameLayout(const LayoutProblem &problem, int frame) {
     const UnitProblem u = toUnits(problem);
     if (frame == 0)
         frame = 1;
+    if (!u.exact) {
+        // Counted as the panel counts, with no tree to draw.
+        LayoutProblem one = problem;
+        one.grain = frame < 3 ? GrainRule::Along : GrainRule::Across;
+        Layout l;
+        l.count = saturatedCount(framesInDoubles(one, frame == 2 || frame == 4));
+        l.treeOmitted = true;
+        return l;
+    }
     if (!u.valid || frame < 1 || frame > 4)
         return u.valid ? wholeSheet(u, Candidate{}) : Layout{};
-    return wholeSheet(u, frameCandidate(u, frame));
+    UnitProblem plain = u;
+    plain.gutter = 0;
+    return wholeSheet(plain, frameCandidate(plain, frame));
 }
 
 BestLayout bestLayout(const LayoutProblem &problem, const BestLayoutOptions &options) {
     const auto deadline = Clock::now() + options.budget;
+    const std::atomic<bool> *cancel = options.cancel;
     BestLayout result;
     result.sheetWidth = problem.sheetWidth;
     result.sheetDepth = problem.sheetDepth;
     const UnitProblem u = toUnits(problem);
+    if (!u.exact) {
+        // Nothing is worked out: the frames as the panel counts them stand.
+        result.workedOut = false;
+        result.framesMaximum = saturatedCount(framesInDoubles(problem, true));
+        result.framesAllowed =
+            saturatedCount(framesInDoubles(problem, problem.grain == GrainRule::Any));
+        result.layout.count = result.framesAllowed;
+        result.layout.treeOmitted = true;
+        result.upperBound = std::numeric_limits<std::int64_t>::max();
+        return result;
+    }
     if (!u.valid) {
         result.exact = result.proven = true;
         return result;
     }
 
-    for (int frame = 1; frame <= 4; ++frame)
-        result.framesMaximum = std::max(result.framesMaximum, frameCandidate(u, frame).count);
+    // The frames without the gutter, as the panel shows them.
+    i64 frames[5] = {};
+    for (int frame = 1; frame <= 4; ++frame) {
+        UnitProblem plain = u;
+        plain.gutter = 0;
+        frames[frame] = frameCandidate(plain, frame).count;
+        result.framesMaximum = std::max(result.framesMaximum, frames[frame]);
+    }
+    switch (problem.grain) {
+    case GrainRule::Any:
+        result.framesAllowed = result.framesMaximum;
+        break;
+    case GrainRule::Along:
+        result.framesAllowed = frames[1];
+        break;
+    case GrainRule::Across:
+        result.framesAllowed = frames[3];
+        break;
+    case GrainRule::OneWay:
+        result.framesAllowed = std::max(frames[1], frames[3]);
+        break;
+    }
 
+    // The search works on pieces and sheet grown by the gutter.
+    const UnitProblem e = grown(u);
     // The layouts to start from: the frames the grain allows, and the strip mixes.
     std::vector<Candidate> seeds;
     const bool mayTurn = problem.grain == GrainRule::Any;
     if (mayTurn) {
         for (int frame = 1; frame <= 4; ++frame)
-            seeds.push_back(frameCandidate(u, frame));
-        seeds.push_back(stripCandidate(u, true));
-        seeds.push_back(stripCandidate(u, false));
+            seeds.push_back(frameCandidate(e, frame));
+        seeds.push_back(stripCandidate(e, true, cancel));
+        seeds.push_back(stripCandidate(e, false, cancel));
     } else {
-        seeds.push_back(frameCandidate(u, problem.grain == GrainRule::Along ? 1 : 3));
+        if (problem.grain != GrainRule::Across)
+            seeds.push_back(frameCandidate(e, 1));
+        if (problem.grain != GrainRule::Along)
+            seeds.push_back(frameCandidate(e, 3));
     }
     auto best = std::max_element(seeds.begin(), seeds.end(),
                                  [](const auto &l, const auto &r) { return l.count < r.count; });
     Candidate chosen = *best;
 
-    const i64 along = problem.grain == GrainRule::Across ? u.pieceShort : u.pieceLong;
-    const i64 down = problem.grain == GrainRule::Across ? u.pieceLong : u.pieceShort;
-    result.upperBound = packingUpperBound(u.usableWidth, u.usableDepth, along, down, mayTurn);
+    // One way round, the grid is the most any packing holds.
+    const auto oneWayBound = [&](bool turned) {
+        return turned ? packingUpperBound(e.usableWidth, e.usableDepth, e.pieceShort, e.pieceLong,
+                                          false)
+                      : packingUpperBound(e.usableWidth, e.usableDepth, e.pieceLong, e.pieceShort,
+                                          false);
+    };
+    switch (problem.grain) {
+    case GrainRule::Any:
+        result.upperBound =
+            packingUpperBound(e.usableWidth, e.usableDepth, e.pieceLong, e.pieceShort, true);
+        break;
+    case GrainRule::Along:
+        result.upperBound = oneWayBound(false);
+        break;
+    case GrainRule::Across:
+        result.upperBound = oneWayBound(true);
+        break;
+    case GrainRule::OneWay:
+        result.upperBound = std::max(oneWayBound(false), oneWayBound(true));
+        break;
+    }
 
     if (chosen.count >= result.upperBound) {
         result.exact = true;
     } else if (mayTurn) {
-        GuillotineSearch search(u, deadline, options.cancel);
+        GuillotineSearch search(e, deadline, cancel);
         if (search.run()) {
             result.exact = true;
             if (search.count() > chosen.count) {
                 result.proven = search.count() == result.upperBound;
                 result.layout = wholeSheet(u, search.layout());
+                result.cancelled = isCancelled(cancel);
                 return result;
             }
         } else {
-            result.cancelled = options.cancel && options.cancel->load();
+            result.cancelled = isCancelled(cancel);
         }
     }
     result.proven = chosen.count == result.upperBound;

@@ -13,9 +13,12 @@ namespace sheetcraft {
 
 // How a piece may lie on its sheet. The sheet's long side is its width (the
 // larger number); Along lays the piece's long side across it, Across down it.
-enum class GrainRule { Any, Along, Across };
+// OneWay lays every piece the same way round, whichever way holds more: sheets
+// that go through a press together must share their grain.
+enum class GrainRule { Any, Along, Across, OneWay };
 
-std::optional<GrainRule> grainFromText(std::string_view text); // "any", "along", "across"
+// "any", "along", "across", "one way" (or "one-way")
+std::optional<GrainRule> grainFromText(std::string_view text);
 const char *grainText(GrainRule grain);
 
 // One stage's question, in sheet units: the full sheet (width the larger
@@ -29,6 +32,9 @@ struct LayoutProblem {
     double gripper = 0; // 0 or less: none
     bool gripperOnWidth = true;
     GrainRule grain = GrainRule::Any;
+    // Space between neighbouring pieces, cut out as a strip (a double cut).
+    // The frames ignore it, as the panel does.
+    double gutter = 0;
 };
 
 // The question a drawn diagram asks: its full sheet, its piece and, for the
@@ -43,7 +49,12 @@ struct UnitProblem {
     std::int64_t sheetWidth = 0, sheetDepth = 0;
     std::int64_t usableX = 0, usableY = 0, usableWidth = 0, usableDepth = 0;
     std::int64_t pieceLong = 0, pieceShort = 0;
+    std::int64_t gutter = 0;
     bool valid = false; // all sides positive and the usable sheet not empty
+    // Every size is a whole number of units: nothing was rounded. When false
+    // (a sheet too large, or more decimals than the units hold), the sides are
+    // not usable.
+    bool exact = true;
 };
 UnitProblem toUnits(const LayoutProblem &problem);
 
@@ -79,8 +90,20 @@ struct BestLayout {
     bool exact = false;             // count is the largest any guillotine layout takes
     bool proven = false;            // count == upperBound
     bool cancelled = false;
+    // False when the sheet is too large for the search or a size cannot be
+    // held exactly in its units: the count is then the frames' (the grain's)
+    // and nothing is claimed about it.
+    bool workedOut = true;
+    // The best of the frames the grain rule allows (1 for along, 3 for across,
+    // 1 and 3 for one way, 1-4 for any); the best count is never below it
+    // without a gutter.
+    std::int64_t framesAllowed = 0;
     double sheetWidth = 0, sheetDepth = 0; // the full sheet, sheet units
 };
+
+// A count held in a double as a count: negative and NaN give 0, anything
+// beyond 64 bits the largest count.
+std::int64_t saturatedCount(double count);
 
 // The most pieces any sequence of guillotine cuts takes from the usable sheet,
 // computed off any thread; nothing is shared between calls.
