@@ -227,6 +227,22 @@ bool LayoutSession::drawDiagram(const DiagramValues &values) {
     return true;
 }
 
+Outcome LayoutSession::workOut(int fssFrame, int pssFrame) {
+    Outcome said;
+    for (int i = 0; i < 3; ++i)
+        said.add(txtSize_LostFocus(i));
+    if (!said.saysNothing())
+        return said;
+    // Each step moves on from the frame before, so an empty frame passes to the next.
+    frames.fssFrame = static_cast<std::int16_t>(fssFrame - 1);
+    said.add(cmdNext_Click());
+    if (m_outcome == RedrawOutcome::Drawn || m_outcome == RedrawOutcome::PressDoesNotFit) {
+        frames.pssFrame = static_cast<std::int16_t>(pssFrame - 1);
+        said.add(cmdNextPSS_Click());
+    }
+    return said;
+}
+
 Outcome LayoutSession::txtSize_LostFocus(int index) {
     if (index < 0 || index > 2)
         return {};

@@ -68,6 +68,12 @@ public:
     // check, entry form, copies into the storage cells. Draws nothing.
     [[nodiscard]] Outcome txtSize_LostFocus(int index);
 
+    // The typed cells worked out on the given frames (1 to 4), as leaving each
+    // size cell and stepping the arrows would: what the calculator prints and
+    // what the best-layout window asks about before anything is drawn. Stops
+    // after the size cells when one of them has something to say.
+    [[nodiscard]] Outcome workOut(int fssFrame, int pssFrame);
+
     // Values of the last complete drawing of each diagram; empty when the last
     // redraw did not get that far.
     const std::optional<DiagramValues> &finished() const { return m_finished; }

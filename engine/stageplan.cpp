@@ -1,6 +1,7 @@
 #include "stageplan.h"
 
 #include <cstdio>
+#include <limits>
 
 namespace sheetcraft {
 
@@ -23,21 +24,39 @@ std::string rightJustified(std::string text, std::size_t width) {
 } // namespace
 
 StagePlan computeStagePlan(const DiagramValues &v, GrainRule grain,
-                           const BestLayoutOptions &options) {
+                           const BestLayoutOptions &options, double gutter) {
     StagePlan s;
     s.diagram = v.diagram;
     s.grain = grain;
     s.pieceWidth = v.pieceWidth;
     s.pieceDepth = v.pieceDepth;
     s.gripper = v.gripper > 0 ? v.gripper : 0;
-    const LayoutProblem problem = layoutProblem(v, grain);
+    s.gutter = gutter > 0 ? gutter : 0;
+    LayoutProblem problem = layoutProblem(v, grain);
+    problem.gutter = s.gutter;
     s.best = bestLayout(problem, options);
     s.plan = makeCutPlan(s.best.layout.tree, bestDetailLimit);
-    s.framesMaximum = static_cast<std::int64_t>(v.maximumOut());
+    s.framesMaximum = saturatedCount(v.maximumOut());
+    // Turning freely the panel's own count stands; otherwise the frames the grain keeps.
+    s.framesAllowed = grain == GrainRule::Any ? s.framesMaximum : s.best.framesAllowed;
     s.frame = v.frame < 1 ? 1 : v.frame;
     s.frameLayout = frameLayout(problem, v.frame);
     s.framePlan = makeCutPlan(s.frameLayout.tree, bestDetailLimit);
     return s;
+}
+
+OrderFigures orderFigures(std::int64_t quantity, double spoilagePercent, std::int64_t makeReady,
+                          const StagePlan &finished, const StagePlan &press) {
+    return {orderQuantities(quantity, spoilagePercent, makeReady, finished.best.layout.count,
+                            press.best.layout.count),
+            orderQuantities(quantity, spoilagePercent, makeReady, finished.framesAllowed,
+                            press.framesAllowed)};
+}
+
+std::string countText(std::int64_t count) {
+    if (count == std::numeric_limits<std::int64_t>::max())
+        return "9.2E+18 or more";
+    return std::to_string(count);
 }
 
 std::string sizesLine(const StagePlan &s) {
@@ -48,24 +67,34 @@ std::string sizesLine(const StagePlan &s) {
                        number(s.pieceWidth) + " x " + number(s.pieceDepth);
     if (s.gripper > 0)
         line += "   Gripper " + number(s.gripper);
+    if (s.gutter > 0)
+        line += "   Gutter " + number(s.gutter);
     return line;
 }
 
 std::string comparisonLine(const StagePlan &s) {
+    std::string line = "Frames 1-4";
+    if (s.grain != GrainRule::Any)
+        line += std::string(" (") + grainText(s.grain) + ")";
+    line += ": " + countText(s.framesAllowed) + "   Best guillotine layout: ";
+    if (!s.best.workedOut)
+        return line + "not worked out";
     const std::int64_t count = s.best.layout.count;
-    const std::int64_t gain = count - s.framesMaximum;
-    std::string line = "Frames 1-4: " + std::to_string(s.framesMaximum) +
-                       "   Best guillotine layout: " + std::to_string(count);
+    line += countText(count);
+    // Both counts are at most 2^63 - 1 and at least 0, so the difference fits.
+    const std::int64_t gain = count - s.framesAllowed;
     if (gain != 0)
         line += " (" + std::string(gain > 0 ? "+" : "") + std::to_string(gain) + ")";
-    return line + "   No layout can hold more than " + std::to_string(s.best.upperBound);
+    return line + "   No layout can hold more than " + countText(s.best.upperBound);
 }
 
 std::string grainLine(const StagePlan &s) {
     return std::string("Grain: ") + grainText(s.grain) + "   " +
-           (s.best.proven  ? "Proven best: no layout of any kind holds more."
-            : s.best.exact ? "Best of all guillotine layouts."
-                           : "Best found in the time allowed; not proven.");
+           (!s.best.workedOut ? "Not worked out: the sheet is too large, or a size too fine, "
+                                "for the search; the frames' count is shown."
+            : s.best.proven   ? "Proven best: no layout of any kind holds more."
+            : s.best.exact    ? "Best of all guillotine layouts."
+                              : "Best found in the time allowed; not proven.");
 }
 
 std::vector<std::string> cutListLines(const CutPlan &plan, bool treeOmitted) {

@@ -21,9 +21,11 @@ struct StagePlan {
     GrainRule grain = GrainRule::Any;
     double pieceWidth = 0, pieceDepth = 0; // as the diagram lays it, sheet units
     double gripper = 0;                    // 0: none
+    double gutter = 0;                     // between pieces in the best layout; 0: none
     BestLayout best;
     CutPlan plan;
     std::int64_t framesMaximum = 0; // the panel's MAXIMUM OUT
+    std::int64_t framesAllowed = 0; // the best of the frames the grain allows
     int frame = 0;                  // the frame the diagram shows, 1 to 4
     Layout frameLayout;             // that frame as a guillotine layout
     CutPlan framePlan;
@@ -31,7 +33,18 @@ struct StagePlan {
 
 // Works out a stage for a drawn diagram that fits; safe on any thread.
 StagePlan computeStagePlan(const DiagramValues &diagram, GrainRule grain,
-                           const BestLayoutOptions &options);
+                           const BestLayoutOptions &options, double gutter = 0);
+
+// The sheets to order for a job with the best layouts of both stages, and with
+// the frames their grain rules allow; nothing where they cannot be worked out.
+struct OrderFigures {
+    std::optional<OrderQuantities> best, frames;
+};
+OrderFigures orderFigures(std::int64_t quantity, double spoilagePercent, std::int64_t makeReady,
+                          const StagePlan &finished, const StagePlan &press);
+
+// A count as shown: digits, or for a count past 64 bits "9.2E+18 or more".
+std::string countText(std::int64_t count);
 
 // The texts a stage is shown and printed with, the same in every place.
 
@@ -39,7 +52,8 @@ StagePlan computeStagePlan(const DiagramValues &diagram, GrainRule grain,
 std::string sizesLine(const StagePlan &stage);
 // "Frames 1-4: 29   Best guillotine layout: 30 (+1)   No layout can hold more than 31"
 std::string comparisonLine(const StagePlan &stage);
-// "Grain: any   Proven best: no layout of any kind holds more."
+// "Grain: any   Proven best: no layout of any kind holds more." (or "Not worked
+// out: ...")
 std::string grainLine(const StagePlan &stage);
 // The heading line ("Cut plan: 9 cuts") and one line per operation, or the one
 // line saying the layout is too large to list.

@@ -15,7 +15,7 @@ struct CutPlanSettings {
     QString spoilage = QStringLiteral("0");
     QString makeReady = QStringLiteral("0");
     QString finishedGrain = QStringLiteral("any");
-    QString pressGrain = QStringLiteral("any");
+    QString pressGrain = QStringLiteral("one way");
     friend bool operator==(const CutPlanSettings &, const CutPlanSettings &) = default;
 };
 

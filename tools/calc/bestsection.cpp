@@ -22,9 +22,14 @@ QJsonObject bestJson(const StagePlan &s) {
     QJsonObject o;
     o["count"] = static_cast<qint64>(b.layout.count);
     o["framesMaximum"] = static_cast<qint64>(s.framesMaximum);
+    o["framesAllowed"] = static_cast<qint64>(s.framesAllowed);
     o["upperBound"] = static_cast<qint64>(b.upperBound);
     o["exact"] = b.exact;
     o["proven"] = b.proven;
+    o["workedOut"] = b.workedOut;
+    o["grain"] = grainText(s.grain);
+    if (s.gutter > 0)
+        o["gutter"] = s.gutter;
     o["sheetWidth"] = b.sheetWidth;
     o["sheetDepth"] = b.sheetDepth;
     o["cutCount"] = static_cast<qint64>(s.plan.operations.size());

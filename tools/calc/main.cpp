@@ -149,18 +149,24 @@ int main(int argc, char *argv[]) {
     const QCommandLineOption best("best",
                                   "Add the best guillotine layout and its cut plan per stage.");
     const QCommandLineOption finishedGrain(
-        "finished-grain", "How finished sheets may lie: any, along or across (default any).",
-        "any|along|across", "any");
+        "finished-grain",
+        "How finished sheets may lie: any, along, across or one-way (default any).",
+        "any|along|across|one-way", "any");
     const QCommandLineOption pressGrain(
-        "press-grain", "How press sheets may lie: any, along or across (default any).",
-        "any|along|across", "any");
+        "press-grain",
+        "How press sheets may lie: any, along, across or one-way (default one-way: press "
+        "sheets of one job share a grain).",
+        "any|along|across|one-way", "one-way");
+    const QCommandLineOption gutter(
+        "gutter", "Space between finished sheets in the best layout (default 0).", "G", "0");
     const QCommandLineOption quantity("quantity", "Job quantity: add the sheets to order.", "N");
     const QCommandLineOption spoilage("spoilage", "Spoilage in percent (default 0).", "P", "0");
     const QCommandLineOption makeready("makeready", "Make-ready press sheets (default 0).", "N",
                                        "0");
     const QCommandLineOption cutPlan(
         "cut-plan", "Also write the printed cut plan of both stages as a PDF file.", "FILE.pdf");
-    parser.addOptions({best, finishedGrain, pressGrain, quantity, spoilage, makeready, cutPlan});
+    parser.addOptions(
+        {best, finishedGrain, pressGrain, gutter, quantity, spoilage, makeready, cutPlan});
 
     if (!parser.parse(app.arguments()))
         return usageError(parser, parser.errorText());
@@ -188,7 +194,11 @@ int main(int argc, char *argv[]) {
     const auto fssGrain = grainFromText(parser.value(finishedGrain).toLower().toStdString());
     const auto pssGrain = grainFromText(parser.value(pressGrain).toLower().toStdString());
     if (!fssGrain || !pssGrain)
-        return usageError(parser, "Grain rules are any, along or across.");
+        return usageError(parser, "Grain rules are any, along, across or one-way.");
+    bool gutterOk = false;
+    const double gutterWidth = parser.value(gutter).toDouble(&gutterOk);
+    if (!gutterOk || !std::isfinite(gutterWidth) || gutterWidth < 0)
+        return usageError(parser, "--gutter takes a size of 0 or more.");
     bool quantityOk = true, spoilageOk = false, makereadyOk = false;
     const qint64 jobQuantity =
         parser.isSet(quantity) ? parser.value(quantity).toLongLong(&quantityOk) : 0;
@@ -235,25 +245,19 @@ int main(int argc, char *argv[]) {
         return usageError(parser, "--job and --quote need --db FILE.");
     }
 
-    // The same entry check and normal forms as leaving each size cell.
-    for (int i = 0; i < 3; ++i) {
-        sink.say(session.txtSize_LostFocus(i));
-        if (sink.count > 0)
-            return BadInput;
-    }
-
     if (parser.isSet(maximize)) {
+        // The same entry check and normal forms as leaving each size cell.
+        for (int i = 0; i < 3; ++i) {
+            sink.say(session.txtSize_LostFocus(i));
+            if (sink.count > 0)
+                return BadInput;
+        }
         sink.say(session.cmdMaxOut_Click());
     } else {
-        // Step each diagram onto its frame as the arrows would, so an empty
-        // frame moves on to the next one that is not.
-        session.frames.fssFrame = static_cast<std::int16_t>(fssWanted - 1);
-        sink.say(session.cmdNext_Click());
-        if (session.lastOutcome() == RedrawOutcome::Drawn ||
-            session.lastOutcome() == RedrawOutcome::PressDoesNotFit) {
-            session.frames.pssFrame = static_cast<std::int16_t>(pssWanted - 1);
-            sink.say(session.cmdNextPSS_Click());
-        }
+        const Outcome said = session.workOut(fssWanted, pssWanted);
+        sink.say(said);
+        if (session.lastOutcome() == RedrawOutcome::NotRun && sink.count > 0)
+            return BadInput;
     }
 
     const auto outcome = session.lastOutcome();
@@ -270,16 +274,15 @@ int main(int argc, char *argv[]) {
     bestOptions.budget = std::chrono::seconds(2);
     std::optional<StagePlan> fssBest, pssBest;
     if (wantsBest && fss && fss->fits())
-        fssBest = computeStagePlan(*fss, *fssGrain, bestOptions);
+        fssBest = computeStagePlan(*fss, *fssGrain, bestOptions, gutterWidth);
     if (wantsBest && showPress && pss)
         pssBest = computeStagePlan(*pss, *pssGrain, bestOptions);
     std::optional<OrderQuantities> order, framesOrder;
     if (parser.isSet(quantity) && fssBest && pssBest) {
-        order = orderQuantities(jobQuantity, spoilagePct, makereadySheets,
-                                fssBest->best.layout.count, pssBest->best.layout.count);
-        framesOrder = orderQuantities(jobQuantity, spoilagePct, makereadySheets,
-                                      static_cast<std::int64_t>(fss->maximumOut()),
-                                      static_cast<std::int64_t>(pss->maximumOut()));
+        const OrderFigures figures =
+            orderFigures(jobQuantity, spoilagePct, makereadySheets, *fssBest, *pssBest);
+        order = figures.best;
+        framesOrder = figures.frames;
     }
 
     QTextStream out(stdout);
