@@ -22,8 +22,8 @@ bool sameDiagram(const std::optional<DiagramValues> &a, const std::optional<Diag
 } // namespace
 
 bool sameQuestion(const BestLayoutRequest &a, const BestLayoutRequest &b) {
-    return a.grains == b.grains && sameDiagram(a.diagrams[0], b.diagrams[0]) &&
-           sameDiagram(a.diagrams[1], b.diagrams[1]);
+    return a.grains == b.grains && a.gutter == b.gutter &&
+           sameDiagram(a.diagrams[0], b.diagrams[0]) && sameDiagram(a.diagrams[1], b.diagrams[1]);
 }
 
 QString bestGainText(const BestLayoutResult &result) {
@@ -31,36 +31,27 @@ QString bestGainText(const BestLayoutResult &result) {
     const char *what[2] = {"up", "out"};
     for (std::size_t i = 0; i < 2; ++i) {
         const auto &stage = result.stages[i];
-        if (stage && stage->best.layout.count > stage->framesMaximum)
+        // The frames the stage's grain allows: the window compares the same way.
+        if (stage && stage->best.workedOut && stage->best.layout.count > stage->framesAllowed)
             gains << QStringLiteral("%1 %2 (frames: %3)")
                          .arg(stage->best.layout.count)
                          .arg(QLatin1String(what[i]))
-                         .arg(stage->framesMaximum);
+                         .arg(stage->framesAllowed);
     }
     if (gains.isEmpty())
         return {};
-    return QStringLiteral("Best guillotine layout: ") + gains.join(QStringLiteral(", ")) +
-           QStringLiteral("; see Tools");
+    return QObject::tr("Best guillotine layout: %1; see Tools")
+        .arg(gains.join(QStringLiteral(", ")));
 }
 
 BestLayoutWorker::BestLayoutWorker(std::chrono::milliseconds budget, QObject *parent)
     : QObject(parent), m_budget(budget) {}
 
 BestLayoutWorker::~BestLayoutWorker() {
-    reap(true);
-}
-
-void BestLayoutWorker::reap(bool all) {
-    for (auto it = m_jobs.begin(); it != m_jobs.end();) {
-        if (all)
-            it->cancel->store(true);
-        if (all || it->done->load()) {
-            it->thread.join();
-            it = m_jobs.erase(it);
-        } else {
-            ++it;
-        }
-    }
+    // Every loop of the search looks at the flag, so this returns promptly.
+    m_cancel.store(true);
+    if (m_thread.joinable())
+        m_thread.join();
 }
 
 void BestLayoutWorker::request(const BestLayoutRequest &request) {
@@ -68,44 +59,50 @@ void BestLayoutWorker::request(const BestLayoutRequest &request) {
         return;
     m_asked = true;
     m_last = request;
-    for (Job &job : m_jobs)
-        job.cancel->store(true);
-    reap(false);
-
-    const std::uint64_t generation = ++m_generation;
-    Job job{
-        {}, std::make_shared<std::atomic<bool>>(false), std::make_shared<std::atomic<bool>>(false)};
-    BestLayoutOptions options;
-    options.budget = m_budget;
-    options.cancel = job.cancel.get();
-    m_busy = true;
-    emit started();
-    // The thread owns copies of everything it reads; the worker outlives it
-    // (the destructor joins), so the queued answer always has a receiver.
-    job.thread =
-        std::thread([this, request, options, generation, cancel = job.cancel, done = job.done] {
-            auto result = std::make_shared<BestLayoutResult>();
-            for (std::size_t i = 0; i < 2 && !cancel->load(); ++i) {
-                const auto &diagram = request.diagrams[i];
-                if (diagram && diagram->fits())
-                    result->stages[i] = computeStagePlan(*diagram, request.grains[i], options);
-            }
-            if (!cancel->load())
-                QMetaObject::invokeMethod(
-                    this, [this, generation, result] { deliver(generation, result); },
-                    Qt::QueuedConnection);
-            done->store(true);
-        });
-    m_jobs.push_back(std::move(job));
+    if (m_running) {
+        m_cancel.store(true);
+        m_waiting = request;
+        return;
+    }
+    start(request);
 }
 
-void BestLayoutWorker::deliver(std::uint64_t generation,
-                               std::shared_ptr<const BestLayoutResult> result) {
-    if (generation != m_generation)
-        return; // a newer request is on its way
+void BestLayoutWorker::start(const BestLayoutRequest &request) {
+    if (m_thread.joinable())
+        m_thread.join(); // it has posted its answer and is returning
+    m_cancel.store(false);
+    m_running = true;
+    BestLayoutOptions options;
+    options.budget = m_budget;
+    options.cancel = &m_cancel;
+    emit started();
+    // The thread owns copies of what it reads; the worker outlives it (the
+    // destructor joins), and Qt drops the queued answer of a deleted receiver.
+    m_thread = std::thread([this, request, options] {
+        auto result = std::make_shared<BestLayoutResult>();
+        for (std::size_t i = 0; i < 2 && !m_cancel.load(); ++i) {
+            const auto &diagram = request.diagrams[i];
+            if (diagram && diagram->fits())
+                result->stages[i] = computeStagePlan(*diagram, request.grains[i], options,
+                                                     i == 0 ? request.gutter : 0.0);
+        }
+        const bool cancelled = m_cancel.load();
+        QMetaObject::invokeMethod(
+            this, [this, cancelled, result] { finished(cancelled, result); }, Qt::QueuedConnection);
+    });
+}
+
+void BestLayoutWorker::finished(bool cancelled, std::shared_ptr<const BestLayoutResult> result) {
+    m_running = false;
+    if (m_waiting) {
+        const BestLayoutRequest next = *m_waiting;
+        m_waiting.reset();
+        start(next);
+        return;
+    }
+    if (cancelled)
+        return;
     m_result = std::move(result);
-    m_busy = false;
-    reap(false);
     emit computed();
 }
 

@@ -13,7 +13,6 @@
 #include <memory>
 #include <optional>
 #include <thread>
-#include <vector>
 
 namespace sheetcraft {
 
@@ -22,10 +21,11 @@ namespace sheetcraft {
 // stage's grain rule. Index 0 is the finished sheets, 1 the press sheets.
 struct BestLayoutRequest {
     std::array<std::optional<DiagramValues>, 2> diagrams;
-    std::array<GrainRule, 2> grains{GrainRule::Any, GrainRule::Any};
+    std::array<GrainRule, 2> grains{GrainRule::Any, GrainRule::OneWay};
+    double gutter = 0; // between finished sheets on the press sheet
 };
 
-// True when both ask the same: same sheets, pieces, gripper, frame and grains.
+// True when both ask the same: same sheets, pieces, gripper, frame, grains and gutter.
 bool sameQuestion(const BestLayoutRequest &a, const BestLayoutRequest &b);
 
 struct BestLayoutResult {
@@ -37,18 +37,20 @@ struct BestLayoutResult {
 // empty otherwise.
 QString bestGainText(const BestLayoutResult &result);
 
-// Works out both stages' best layouts off the GUI thread, one request at a
-// time: a newer request cancels the older one, whose answer is dropped. The
-// answer arrives on the GUI thread through `computed`.
+// Works out both stages' best layouts off the GUI thread, on at most one
+// thread at a time: a newer request cancels the running one, whose answer is
+// dropped, and starts when it has stopped (only the newest waiting request is
+// kept). The answer arrives on the GUI thread through `computed`.
 class BestLayoutWorker : public QObject {
     Q_OBJECT
 public:
     explicit BestLayoutWorker(std::chrono::milliseconds budget, QObject *parent = nullptr);
-    ~BestLayoutWorker() override; // cancels and waits for the threads
+    ~BestLayoutWorker() override; // cancels and waits for the thread
 
     // Starts on `request` unless it asks what the last one asked.
     void request(const BestLayoutRequest &request);
-    bool busy() const { return m_busy; }
+    bool busy() const { return m_running || m_waiting.has_value(); }
+    bool threadRunning() const { return m_running; }
     const BestLayoutRequest &lastRequest() const { return m_last; }
     const std::shared_ptr<const BestLayoutResult> &result() const { return m_result; }
 
@@ -57,18 +59,14 @@ signals:
     void computed();
 
 private:
-    struct Job {
-        std::thread thread;
-        std::shared_ptr<std::atomic<bool>> cancel;
-        std::shared_ptr<std::atomic<bool>> done;
-    };
-    void reap(bool all);
-    void deliver(std::uint64_t generation, std::shared_ptr<const BestLayoutResult> result);
+    void start(const BestLayoutRequest &request);
+    void finished(bool cancelled, std::shared_ptr<const BestLayoutResult> result);
 
     std::chrono::milliseconds m_budget;
-    std::vector<Job> m_jobs;
-    std::uint64_t m_generation = 0;
-    bool m_busy = false;
+    std::thread m_thread;
+    std::atomic<bool> m_cancel{false};
+    bool m_running = false;
+    std::optional<BestLayoutRequest> m_waiting;
     bool m_asked = false;
     BestLayoutRequest m_last;
     std::shared_ptr<const BestLayoutResult> m_result;

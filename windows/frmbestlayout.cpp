@@ -4,8 +4,6 @@
 #include "frmlayout.h"
 
 #include <QComboBox>
-#include <QCoreApplication>
-#include <QEventLoop>
 #include <QFontDatabase>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -20,16 +18,16 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cmath>
 
 namespace sheetcraft {
 
 namespace {
 
-// The search may take this long per stage; the window stays live meanwhile.
-constexpr std::chrono::milliseconds windowBudget{1000};
-
-constexpr GrainRule grainRules[] = {GrainRule::Any, GrainRule::Along, GrainRule::Across};
+constexpr GrainRule grainRules[] = {GrainRule::Any, GrainRule::Along, GrainRule::Across,
+                                    GrainRule::OneWay};
+constexpr int grainCount = 4;
 
 QString lines(const std::vector<std::string> &text) {
     QStringList list;
@@ -40,7 +38,7 @@ QString lines(const std::vector<std::string> &text) {
 
 int grainIndex(const QString &text) {
     const auto rule = grainFromText(text.trimmed().toLower().toStdString());
-    for (int i = 0; i < 3; ++i)
+    for (int i = 0; i < grainCount; ++i)
         if (rule && grainRules[i] == *rule)
             return i;
     return 0;
@@ -54,9 +52,9 @@ QPointer<frmBestLayout> &openWindow() {
 } // namespace
 
 frmBestLayout::frmBestLayout(frmLayOut &main, MessageSink &messages, QWidget *parent)
-    : QWidget(parent, Qt::Window), m_main(main), m_messages(messages), m_worker(windowBudget),
+    : QWidget(parent, Qt::Window), m_main(main), m_messages(messages),
       m_saved(readCutPlanSettings()) {
-    setWindowTitle(caption);
+    setWindowTitle(caption());
     setAttribute(Qt::WA_DeleteOnClose);
     buildControls();
 
@@ -66,14 +64,23 @@ frmBestLayout::frmBestLayout(frmLayOut &main, MessageSink &messages, QWidget *pa
         size = size.boundedTo(screen->availableGeometry().size() * 0.92);
     resize(size);
 
-    connect(&m_worker, &BestLayoutWorker::started, this,
-            [this] { lblStatus->setText(computingText); });
-    connect(&m_worker, &BestLayoutWorker::computed, this, &frmBestLayout::showResult);
+    BestLayoutWorker &worker = main.bestWorker();
+    connect(&worker, &BestLayoutWorker::started, this,
+            [this] { lblStatus->setText(computingText()); });
+    connect(&worker, &BestLayoutWorker::computed, this, &frmBestLayout::showResult);
     connect(&main, &frmLayOut::layoutsRedrawn, this, &frmBestLayout::follow);
 }
 
 frmBestLayout::~frmBestLayout() {
     saveSettings();
+}
+
+bool frmBestLayout::computing() const {
+    return m_main.bestWorker().busy();
+}
+
+const BestLayoutWorker &frmBestLayout::worker() const {
+    return m_main.bestWorker();
 }
 
 frmBestLayout *frmBestLayout::showWindow(frmLayOut &main, MessageSink &messages) {
@@ -94,7 +101,7 @@ void frmBestLayout::buildControls() {
     const QString grains[2] = {m_saved.finishedGrain, m_saved.pressGrain};
     for (std::size_t i = 0; i < 2; ++i) {
         StageWidgets &w = stages[i];
-        auto *group = new QGroupBox(QString::fromLatin1(headings[i]), this);
+        auto *group = new QGroupBox(tr(headings[i]), this);
         auto *row = new QHBoxLayout(group);
         w.view = new CutLayoutView(group);
         row->addWidget(w.view, 3);
@@ -113,11 +120,11 @@ void frmBestLayout::buildControls() {
         side->addWidget(w.proof);
         auto *choices = new QHBoxLayout;
         w.grain = new QComboBox(group);
-        w.grain->addItems(
-            {QStringLiteral("any"), QStringLiteral("along"), QStringLiteral("across")});
+        w.grain->addItems({tr("any"), tr("along"), tr("across"), tr("one way")});
         w.grain->setCurrentIndex(grainIndex(grains[i]));
         w.grain->setToolTip(tr("How the pieces may lie: turned either way, with their long side "
-                               "along the sheet's long side, or across it"));
+                               "along the sheet's long side, across it, or all one way round "
+                               "(whichever holds more)"));
         w.show = new QComboBox(group);
         w.show->addItems({tr("Best layout"), tr("Frame shown")});
         w.show->setToolTip(tr("Draw and list the best layout, or the frame the main window shows"));
@@ -130,6 +137,22 @@ void frmBestLayout::buildControls() {
         choices->addSpacing(12);
         choices->addWidget(showLabel);
         choices->addWidget(w.show);
+        if (i == 0) {
+            // Finished sheets printed with a gutter between them, cut out twice.
+            txtGutter = new QLineEdit(group);
+            txtGutter->setValidator(new QRegularExpressionValidator(
+                QRegularExpression(QStringLiteral("\\d{0,6}([.,]\\d{0,6})?")), txtGutter));
+            txtGutter->setMaximumWidth(80);
+            txtGutter->setToolTip(tr("Space between finished sheets on the press sheet: the "
+                                     "press's gutter from the order until you type one"));
+            auto *gutterLabel = new QLabel(tr("Gutter:"), group);
+            gutterLabel->setBuddy(txtGutter);
+            choices->addSpacing(12);
+            choices->addWidget(gutterLabel);
+            choices->addWidget(txtGutter);
+            connect(txtGutter, &QLineEdit::textEdited, this, [this] { m_gutterTyped = true; });
+            connect(txtGutter, &QLineEdit::editingFinished, this, &frmBestLayout::follow);
+        }
         choices->addStretch();
         side->addLayout(choices);
         side->addWidget(w.frame);
@@ -175,7 +198,7 @@ void frmBestLayout::buildControls() {
 
     auto *buttons = new QHBoxLayout;
     lblStatus = new QLabel(this);
-    cmdPrint = new QPushButton(printCaption, this);
+    cmdPrint = new QPushButton(printCaption(), this);
     cmdClose = new QPushButton(tr("Close"), this);
     buttons->addWidget(lblStatus, 1);
     buttons->addWidget(cmdPrint);
@@ -187,46 +210,36 @@ void frmBestLayout::buildControls() {
 }
 
 void frmBestLayout::follow() {
-    BestLayoutRequest request;
-    for (std::size_t i = 0; i < 2; ++i)
-        request.grains[i] = grainRules[std::max(0, stages[i].grain->currentIndex())];
-    const LayoutSession &session = m_main.session;
-    if (session.hasDrawn()) {
-        request.diagrams = {session.finished(), session.press()};
-    } else {
-        // Nothing drawn yet: the sizes typed in the main window, on frame 1,
-        // worked out as the arrows would without drawing anything there.
+    if (!m_gutterTyped) {
         m_main.pullCells();
-        // What the scratch session would say is not shown: the main window
-        // says it when the user acts there.
-        LayoutSession scratch;
-        scratch.cells = session.cells;
-        bool refused = false;
-        for (int i = 0; i < 3; ++i)
-            refused |= !scratch.txtSize_LostFocus(i).saysNothing();
-        if (!refused) {
-            (void)scratch.cmdNext_Click();
-            if (scratch.lastOutcome() == RedrawOutcome::Drawn)
-                (void)scratch.cmdNextPSS_Click();
-            request.diagrams = {scratch.finished(), scratch.press()};
-        }
+        txtGutter->setText(QString::fromStdString(m_main.session.cells.txtGutter).trimmed());
     }
-    m_worker.request(request);
-    if (!m_worker.busy())
+    QString gutterText = txtGutter->text().trimmed();
+    gutterText.replace(QLatin1Char(','), QLatin1Char('.'));
+    const double gutter = gutterText.toDouble(); // empty or unreadable: none
+    GrainRule grains[2];
+    for (std::size_t i = 0; i < 2; ++i)
+        grains[i] = grainRules[std::clamp(stages[i].grain->currentIndex(), 0, grainCount - 1)];
+    m_main.setBestChoices(grains[0], grains[1], std::isfinite(gutter) ? gutter : 0);
+    if (!computing())
         showResult();
 }
 
 void frmBestLayout::showResult() {
-    lblStatus->setText(m_worker.busy() ? computingText : QString());
+    lblStatus->setText(computing() ? computingText() : QString());
     for (std::size_t i = 0; i < 2; ++i)
         showStage(i);
     updateOrder();
     emit shown();
+    if (m_printWhenShown && !computing()) {
+        m_printWhenShown = false;
+        print();
+    }
 }
 
 void frmBestLayout::showStage(std::size_t i) {
     StageWidgets &w = stages[i];
-    const auto &result = m_worker.result();
+    const auto &result = worker().result();
     const StagePlan *stage = result && result->stages[i] ? &*result->stages[i] : nullptr;
     if (!stage) {
         w.view->showLayout(nullptr, nullptr, 0, 0);
@@ -252,7 +265,7 @@ void frmBestLayout::showStage(std::size_t i) {
 void frmBestLayout::updateOrder() {
     m_order.reset();
     m_framesOrder.reset();
-    const auto &result = m_worker.result();
+    const auto &result = worker().result();
     bool quantityOk = false, spoilageOk = false, makeReadyOk = false;
     const qint64 quantity = txtQuantity->text().trimmed().toLongLong(&quantityOk);
     QString spoilageText = txtSpoilage->text().trimmed();
@@ -268,23 +281,21 @@ void frmBestLayout::updateOrder() {
         return;
     }
     if (!result || !result->stages[0] || !result->stages[1]) {
-        lblOrder->setText(m_worker.busy() ? QString()
-                                          : tr("Needs both layouts: finished sheets on the press "
-                                               "sheet and press sheets on the parent sheet."));
+        lblOrder->setText(computing() ? QString()
+                                      : tr("Needs both layouts: finished sheets on the press "
+                                           "sheet and press sheets on the parent sheet."));
         return;
     }
-    const StagePlan &fss = *result->stages[0];
-    const StagePlan &pss = *result->stages[1];
-    m_order = orderQuantities(quantity, spoilage, makeReady, fss.best.layout.count,
-                              pss.best.layout.count);
-    m_framesOrder =
-        orderQuantities(quantity, spoilage, makeReady, fss.framesMaximum, pss.framesMaximum);
+    const OrderFigures figures =
+        orderFigures(quantity, spoilage, makeReady, *result->stages[0], *result->stages[1]);
+    m_order = figures.best;
+    m_framesOrder = figures.frames;
     lblOrder->setText(m_order ? lines(orderLines(*m_order, m_framesOrder))
                               : tr("These figures are too large to work out."));
 }
 
 std::optional<CutPlanDocument> frmBestLayout::document() const {
-    const auto &result = m_worker.result();
+    const auto &result = worker().result();
     if (!result)
         return std::nullopt;
     CutPlanDocument doc;
@@ -299,20 +310,31 @@ std::optional<CutPlanDocument> frmBestLayout::document() const {
 }
 
 void frmBestLayout::cmdPrint_Click() {
-    // Paper shows the latest answer: a search under way is waited for (it
-    // ends within its budget), with the window still painting.
-    while (m_worker.busy())
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents |
-                                        QEventLoop::ExcludeUserInputEvents);
-    const std::optional<CutPlanDocument> doc = document();
-    if (!doc) {
-        m_messages.message("There is no layout to print: the pieces do not fit their sheets.");
+    // Paper shows what the main window's cells say: they are drawn first when
+    // they changed, and the answer under way is printed when it arrives; the
+    // window stays live meanwhile.
+    if (!m_main.drawIfCellsChanged())
+        return; // the redraw has said why
+    follow();
+    if (computing()) {
+        m_printWhenShown = true;
+        lblStatus->setText(tr("computing\u2026 the cut plan prints when the answer is in"));
         return;
     }
-    cmdPrint->setText(QStringLiteral("Printing..."));
+    print();
+}
+
+void frmBestLayout::print() {
+    const std::optional<CutPlanDocument> doc = document();
+    if (!doc) {
+        m_messages.message(
+            tr("There is no layout to print: the pieces do not fit their sheets.").toStdString());
+        return;
+    }
+    cmdPrint->setText(tr("Printing..."));
     cmdPrint->repaint();
     m_main.reportPrinter().printCutPlan(*doc, this);
-    cmdPrint->setText(printCaption);
+    cmdPrint->setText(printCaption());
 }
 
 CutPlanSettings frmBestLayout::currentSettings() const {
@@ -320,8 +342,11 @@ CutPlanSettings frmBestLayout::currentSettings() const {
     s.quantity = txtQuantity->text();
     s.spoilage = txtSpoilage->text();
     s.makeReady = txtMakeReady->text();
-    s.finishedGrain = stages[0].grain->currentText();
-    s.pressGrain = stages[1].grain->currentText();
+    // Kept by name, whatever language the list shows.
+    s.finishedGrain = QString::fromLatin1(
+        grainText(grainRules[std::clamp(stages[0].grain->currentIndex(), 0, grainCount - 1)]));
+    s.pressGrain = QString::fromLatin1(
+        grainText(grainRules[std::clamp(stages[1].grain->currentIndex(), 0, grainCount - 1)]));
     return s;
 }
 

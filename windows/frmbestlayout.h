@@ -30,9 +30,9 @@ class frmLayOut;
 class frmBestLayout : public QWidget {
     Q_OBJECT
 public:
-    inline static const QString caption = QStringLiteral("Best Layout and Cut Plan");
-    inline static const QString computingText = QStringLiteral("computing\u2026");
-    inline static const QString printCaption = QStringLiteral("Print Cut Plan");
+    static QString caption() { return tr("Best Layout and Cut Plan"); }
+    static QString computingText() { return tr("computing\u2026"); }
+    static QString printCaption() { return tr("Print Cut Plan"); }
 
     frmBestLayout(frmLayOut &main, MessageSink &messages, QWidget *parent = nullptr);
     ~frmBestLayout() override;
@@ -40,11 +40,12 @@ public:
     // Opens the one window of the main window (or raises it) and asks again.
     static frmBestLayout *showWindow(frmLayOut &main, MessageSink &messages);
 
-    // Asks again from what the main window drew (before its first drawing,
-    // from the sizes typed there, on frame 1).
+    // Asks again from what the main window drew (when the cells there have
+    // changed since, or nothing is drawn yet, from the sizes typed), with this
+    // window's grains and gutter. The main window runs the one search.
     void follow();
-    bool computing() const { return m_worker.busy(); }
-    const BestLayoutWorker &worker() const { return m_worker; }
+    bool computing() const;
+    const BestLayoutWorker &worker() const;
     // The sheets to order as shown, or nothing when they cannot be worked out.
     const std::optional<OrderQuantities> &order() const { return m_order; }
     const std::optional<OrderQuantities> &framesOrder() const { return m_framesOrder; }
@@ -62,6 +63,7 @@ public:
         QPlainTextEdit *cutList = nullptr;
     };
     std::array<StageWidgets, 2> stages; // finished sheets, press sheets
+    QLineEdit *txtGutter = nullptr;     // between finished sheets; the press's gutter until typed
     QLineEdit *txtQuantity = nullptr;
     QLineEdit *txtSpoilage = nullptr;
     QLineEdit *txtMakeReady = nullptr;
@@ -83,10 +85,12 @@ private:
     void updateOrder();
     void saveSettings();
     CutPlanSettings currentSettings() const;
+    void print();
 
     frmLayOut &m_main;
     MessageSink &m_messages;
-    BestLayoutWorker m_worker;
+    bool m_gutterTyped = false;
+    bool m_printWhenShown = false; // Print Cut Plan waits for the answer under way
     CutPlanSettings m_saved;
     bool m_saveFailed = false; // said once a run
     std::optional<OrderQuantities> m_order, m_framesOrder;

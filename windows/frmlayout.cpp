@@ -1,6 +1,7 @@
 #include "frmlayout.h"
 
 #include "bestlayoutworker.h"
+#include "cutplansettings.h"
 #include "frmabout.h"
 #include "frmbestlayout.h"
 #include "frmpath.h"
@@ -76,10 +77,18 @@ frmLayOut::frmLayOut(MessageSink &messages, QWidget *parent)
     lblBestStatus = new QLabel(this);
     statusBar()->setSizeGripEnabled(false);
     statusBar()->addWidget(lblBestStatus, 1);
-    m_bestWorker = new BestLayoutWorker(std::chrono::milliseconds(300), this);
-    connect(this, &frmLayOut::layoutsRedrawn, m_bestWorker, [this] {
-        m_bestWorker->request({{session.finished(), session.press()}, {}});
-    });
+    m_bestWorker = new BestLayoutWorker(std::chrono::milliseconds(1000), this);
+    {
+        const CutPlanSettings saved = readCutPlanSettings();
+        for (std::size_t i = 0; i < 2; ++i)
+            if (const auto rule = grainFromText(
+                    (i == 0 ? saved.finishedGrain : saved.pressGrain).trimmed().toStdString()))
+                m_bestGrains[i] = *rule;
+    }
+    connect(this, &frmLayOut::layoutsRedrawn, this, &frmLayOut::askBest);
+    // Enter in a size cell asks about the size typed, without leaving the cell.
+    for (QLineEdit *size : txtSize)
+        connect(size, &QLineEdit::returnPressed, this, &frmLayOut::askBest);
     connect(m_bestWorker, &BestLayoutWorker::computed, lblBestStatus,
             [this] { lblBestStatus->setText(bestGainText(*m_bestWorker->result())); });
     // Not resizable: the window keeps its designed client area.
@@ -254,7 +263,7 @@ void frmLayOut::buildMenus() {
     mnuMetric = mnuSetup->addAction(tr("Metric Units"));
     mnuMetric->setCheckable(true);
     mnuTools = menuBar()->addMenu(tr("Tools"));
-    mnuBest = mnuTools->addAction(frmBestLayout::caption);
+    mnuBest = mnuTools->addAction(frmBestLayout::caption());
     mnuHelp = menuBar()->addMenu(tr("Help"));
     mnuAbout = mnuHelp->addAction(tr("About"));
     mnuReset = mnuHelp->addAction(tr("Reset"));
@@ -440,12 +449,12 @@ void frmLayOut::txtSearch_KeyPress(int key) {
         cmdSearch_Click();
 }
 
-void frmLayOut::Command3_Click() {
+bool frmLayOut::drawIfCellsChanged() {
     bool drawn = true;
     run([this, &drawn] {
         // Paper shows what the window says: with nothing drawn yet, or a size
         // or gripper changed since the last redraw, it is drawn first, so the
-        // report never has other numbers.
+        // paper never has other numbers.
         Outcome said;
         if (!session.screenShowsCells()) {
             setDirectionsVisible(false);
@@ -454,8 +463,12 @@ void frmLayOut::Command3_Click() {
         }
         return said;
     });
+    return drawn;
+}
+
+void frmLayOut::Command3_Click() {
     // Otherwise the redraw has said why.
-    if (drawn)
+    if (drawIfCellsChanged())
         m_reportPrinter.Command3_Click(session.cells, session.frames, this);
 }
 
@@ -572,6 +585,35 @@ void frmLayOut::mnuAbout_Click() {
 
 void frmLayOut::mnuVersion_Click() {
     frmVersion::showWindow();
+}
+
+BestLayoutRequest frmLayOut::bestRequest() {
+    BestLayoutRequest request;
+    request.grains = m_bestGrains;
+    request.gutter = m_bestGutter;
+    if (session.screenShowsCells()) {
+        request.diagrams = {session.finished(), session.press()};
+        return request;
+    }
+    // Worked out as the arrows would, with nothing drawn here: what this
+    // scratch session would say is said when the user acts in this window.
+    pullCells();
+    LayoutSession scratch;
+    scratch.cells = session.cells;
+    (void)scratch.workOut(std::max<int>(1, session.frames.fssFrame),
+                          std::max<int>(1, session.frames.pssFrame));
+    request.diagrams = {scratch.finished(), scratch.press()};
+    return request;
+}
+
+void frmLayOut::askBest() {
+    m_bestWorker->request(bestRequest());
+}
+
+void frmLayOut::setBestChoices(GrainRule finished, GrainRule press, double gutter) {
+    m_bestGrains = {finished, press};
+    m_bestGutter = gutter;
+    askBest();
 }
 
 void frmLayOut::mnuBest_Click() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "bestlayout.h"
 #include "layoutsession.h"
 #include "messagesink.h"
 #include "orderlookup.h"
@@ -27,6 +28,7 @@ class QRadioButton;
 namespace sheetcraft {
 
 class BestLayoutWorker;
+struct BestLayoutRequest;
 class DiagramCanvas;
 class TwipsPlacement;
 
@@ -124,6 +126,19 @@ public:
     QAction *mnuBest = nullptr; // "Best Layout and Cut Plan"
     // Below the designed area: says when a guillotine layout beats the frames.
     QLabel *lblBestStatus = nullptr;
+
+    // The one search of the best layouts, shared by the status line and the
+    // "Best Layout and Cut Plan" window, so both show the same answer.
+    BestLayoutWorker &bestWorker() { return *m_bestWorker; }
+    // The diagrams as drawn, or as the typed cells work out when they have
+    // changed since (or nothing is drawn), with the chosen grains and gutter.
+    BestLayoutRequest bestRequest();
+    void askBest();
+    // The best-layout window's choices; asks again.
+    void setBestChoices(GrainRule finished, GrainRule press, double gutter);
+    // Redraws when the cells differ from what is drawn, as printing needs;
+    // false when the redraw did not draw both diagrams (it has said why).
+    bool drawIfCellsChanged();
     QMenu *mnuHelp = nullptr;
     QAction *mnuAbout = nullptr;
     QAction *mnuReset = nullptr;
@@ -193,6 +208,8 @@ private:
     TwipsPlacement *m_placement = nullptr;
     DiagramCanvas *m_canvas = nullptr;
     BestLayoutWorker *m_bestWorker = nullptr;
+    std::array<GrainRule, 2> m_bestGrains{GrainRule::Any, GrainRule::OneWay};
+    double m_bestGutter = 0;
     bool m_shownOnce = false;
 };
 

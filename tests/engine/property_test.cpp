@@ -64,7 +64,7 @@ TEST(Property, RandomSizesNeverCrashAndStayConsistent) {
     std::mt19937 rng(20261206);
     CheckingView view;
     int drawn = 0;
-    for (int i = 0; i < 30000; ++i) {
+    for (int i = 0; i < 3000; ++i) {
         test::SaidLog sink;
         LayoutSession s(&view);
         s.cells.txtSize[0] = randomSize(rng, 0.01, 20);
@@ -82,8 +82,8 @@ TEST(Property, RandomSizesNeverCrashAndStayConsistent) {
         // At most one message per handler: a redraw never repeats itself.
         EXPECT_LE(sink.messages.size(), 7u);
     }
-    EXPECT_GT(drawn, 1000);
-    EXPECT_GT(view.layouts, 1000);
+    EXPECT_GT(drawn, 100);
+    EXPECT_GT(view.layouts, 100);
 }
 
 } // namespace

@@ -51,4 +51,27 @@ TEST(StagePlanText, ComparisonSizesFrameAndOrderLines) {
               std::vector<std::string>{"Cut plan: too many pieces to list"});
 }
 
+// Counts past 64 bits saturate, claim nothing, and the grain's frames are
+// what the best layout and the order are compared with.
+TEST(StagePlanText, HugeCountsAndGrainFollowTheComparison) {
+    const StagePlan dust =
+        computeStagePlan(computeDiagram(Diagram::Finished, "0.000001x0.000001", "30000x30000", 1),
+                         GrainRule::Any, {});
+    EXPECT_EQ(dust.framesMaximum, INT64_MAX);
+    EXPECT_EQ(comparisonLine(dust),
+              "Frames 1-4: 9.2E+18 or more   Best guillotine layout: not worked out");
+    EXPECT_TRUE(grainLine(dust).find("Not worked out") != std::string::npos);
+
+    const DiagramValues press = computeDiagram(Diagram::Press, "17x11", "35x23", 1);
+    const StagePlan along = computeStagePlan(computeDiagram(Diagram::Finished, "3x2", "17x11", 1),
+                                             GrainRule::Along, {}, 0);
+    EXPECT_EQ(comparisonLine(along),
+              "Frames 1-4 (along): 25   Best guillotine layout: 25   No layout can hold more "
+              "than 25");
+    const auto order =
+        orderFigures(5000, 0, 0, along, computeStagePlan(press, GrainRule::OneWay, {}));
+    ASSERT_TRUE(order.best && order.frames);
+    EXPECT_EQ(order.frames->parentSheets, order.best->parentSheets); // 25 up either way
+}
+
 } // namespace

@@ -86,8 +86,8 @@ TEST_F(BestWindow, FollowsEachRedrawOfTheMainWindowAndTheFrameShown) {
     EXPECT_EQ(w->stages[0].comparison->text(),
               "Frames 1-4: 9   Best guillotine layout: 10 (+1)   No layout can hold more than 10");
     EXPECT_TRUE(w->stages[0].proof->text().startsWith("Grain: any   Proven best"));
-    EXPECT_EQ(w->stages[1].comparison->text(),
-              "Frames 1-4: 1   Best guillotine layout: 1   No layout can hold more than 1");
+    EXPECT_EQ(w->stages[1].comparison->text(), "Frames 1-4 (one way): 1   Best guillotine layout: "
+                                               "1   No layout can hold more than 1");
     // The main window's status line says what the frames leave on the table.
     ASSERT_TRUE(QTest::qWaitFor([&] { return !main->lblBestStatus->text().isEmpty(); }, 20000));
     EXPECT_TRUE(main->lblBestStatus->text().contains("10 up (frames: 9)"));
@@ -105,10 +105,39 @@ TEST_F(BestWindow, FollowsEachRedrawOfTheMainWindowAndTheFrameShown) {
     EXPECT_NE(w->stages[0].cutList->toPlainText(), bestCuts);
     EXPECT_TRUE(w->stages[0].cutList->toPlainText().startsWith("Cut plan: "));
 
-    // A grain rule asks again: 8.5x11 across 26x40 takes fewer.
+    // A grain rule asks again: 8.5x11 across 26x40 takes fewer, and the status
+    // line shows the same answer (no gain over the frames across allows).
     w->stages[0].grain->setCurrentText("across");
     ASSERT_TRUE(settle(w));
     EXPECT_TRUE(w->stages[0].proof->text().startsWith("Grain: across"));
+    EXPECT_TRUE(main->lblBestStatus->text().isEmpty()) << main->lblBestStatus->text().toStdString();
+
+    // A size typed and left with Tab is followed before any arrow.
+    main->txtSize[0]->setFocus();
+    main->txtSize[0]->setText("3x2");
+    w->stages[0].grain->setCurrentText("any");
+    QTest::keyClick(main->txtSize[0], Qt::Key_Tab);
+    ASSERT_TRUE(settle(w));
+    EXPECT_FALSE(w->stages[0].sizes->text().contains("8.5"))
+        << w->stages[0].sizes->text().toStdString();
+}
+
+// The window closed, or a newer question asked, while a long search runs:
+// never more than one search thread, and nothing waits for it.
+TEST_F(BestWindow, ClosedOrAskedAgainMidSearch) {
+    frmBestLayout *w = openFromMenu();
+    ASSERT_NE(w, nullptr);
+    for (const char *size : {"0.43x0.31", "0.53x0.37", "0.43x0.31"}) {
+        main->txtSize[0]->setText(size);
+        main->txtSize[1]->setText("24x18");
+        QTest::mouseClick(main->Command1, Qt::LeftButton);
+        EXPECT_TRUE(main->bestWorker().busy());
+    }
+    w->close();
+    QApplication::processEvents();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !main->bestWorker().busy(); }, 20000));
+    ASSERT_TRUE(main->bestWorker().result());
+    EXPECT_EQ(main->bestWorker().result()->stages[0]->pieceWidth, 0.43);
 }
 
 TEST_F(BestWindow, WorksOutTheSheetsToOrderFromBothLayoutsAndKeepsTheFields) {
@@ -166,8 +195,12 @@ TEST_F(BestWindow, PrintCutPlanWritesAPdfWhenNoPrinterIsInstalled) {
     };
     frmBestLayout *w = openFromMenu();
     ASSERT_NE(w, nullptr);
-    QTest::mouseClick(w->cmdPrint, Qt::LeftButton); // waits for the answer under way
+    // The cells changed since the opening: drawn first, printed when the answer is in.
+    main->txtSize[2]->setText("25x38");
+    QTest::mouseClick(w->cmdPrint, Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !suggested.isEmpty(); }, 20000));
     EXPECT_TRUE(suggested.endsWith("CutPlan.pdf"));
+    EXPECT_EQ(w->document()->stages[1].best.sheetWidth, 38);
     QFile pdf(path);
     ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
     EXPECT_TRUE(pdf.read(5) == "%PDF-");
