@@ -235,8 +235,9 @@ TEST(Calculator, ExtremeSizesAreRefusedOrFinite) {
     }
 }
 
-// The best layouts per stage: counts, where the pieces lie (the gripper strip is
-// on top for the width edge, on the left for the depth edge) and the cut list.
+// The best layouts per stage as JSON: counts, labels, where the pieces lie
+// (the gripper strip is on top for the width edge, on the left for the depth
+// edge) and the cut list. The counts themselves are the engine tests' concern.
 TEST(Calculator, BestLayoutsAndOrderInJson) {
     const struct {
         QStringList args;
@@ -245,9 +246,11 @@ TEST(Calculator, BestLayoutsAndOrderInJson) {
         std::array<double, 2> start{}; // no piece starts left of or above this
     } rows[] = {
         {{}, "finished", {30, 29, 31}},
-        {{"--gripper", "0.5"}, "finished", {28, 28, 28}, {0, 0.5}},
         {{"--gripper", "0.5", "--gripper-edge", "depth"}, "finished", {29, 29, 29}, {0.5, 0}},
-        {{"--finished-grain", "along"}, "finished", {25, 29, 25}},
+        {{"--finished", "3.5x2", "--press", "12x18", "--gripper", "0.375", "--gutter", "0.125"},
+         "finished",
+         {26, 27, 26},
+         {0, 0.375}},
         {{"--parent", "26x40", "--press", "8.5x11", "--press-grain", "ACROSS"}, "press", {8, 9, 8}},
     };
     for (const auto &row : rows) {
@@ -259,7 +262,7 @@ TEST(Calculator, BestLayoutsAndOrderInJson) {
         EXPECT_EQ(best["count"].toDouble(), row.counts[0]);
         EXPECT_EQ(best["framesMaximum"].toDouble(), row.counts[1]);
         EXPECT_EQ(best["upperBound"].toDouble(), row.counts[2]);
-        EXPECT_TRUE(best["exact"].toBool());
+        EXPECT_TRUE(best["exact"].toBool() && best["workedOut"].toBool());
         EXPECT_EQ(best["proven"].toBool(), row.counts[0] == row.counts[2]);
         const QJsonArray pieces = best["pieces"].toArray();
         EXPECT_EQ(pieces.size(), row.counts[0]);
@@ -271,20 +274,19 @@ TEST(Calculator, BestLayoutsAndOrderInJson) {
         EXPECT_EQ(cuts.size(), best["cutCount"].toInt());
         for (qsizetype i = 0; i < cuts.size(); ++i) {
             EXPECT_EQ(cuts[i]["n"].toInt(), i + 1);
-            EXPECT_TRUE(cuts[i]["axis"] == "x" || cuts[i]["axis"] == "y");
             EXPECT_FALSE(cuts[i]["stocks"].toArray().isEmpty());
         }
     }
 
-    // Tiny pieces: the figures without the detail.
-    const QJsonObject tinyRoot =
-        QJsonDocument::fromJson(calc({"--json", "--finished", "0.013x0.017"}).out.toUtf8())
+    // Past 64 bits: the frames' count, saturated, and nothing claimed.
+    const QJsonObject dustRoot =
+        QJsonDocument::fromJson(
+            calc({"--json", "--finished", "1e-6x1e-6", "--press", "30000x30000"}).out.toUtf8())
             .object();
-    const QJsonObject tiny = tinyRoot["best"]["finished"].toObject();
-    EXPECT_TRUE(tiny["detailOmitted"].toBool());
-    EXPECT_FALSE(tiny.contains("pieces"));
-    EXPECT_GT(tiny["cutCount"].toInt(), 0);
-    EXPECT_GE(tiny["upperBound"].toDouble(), tiny["count"].toDouble());
+    const QJsonObject dust = dustRoot["best"].toObject()["finished"].toObject();
+    EXPECT_FALSE(dust["workedOut"].toBool() || dust["proven"].toBool() || dust["exact"].toBool());
+    EXPECT_EQ(dust["count"].toDouble(), dust["framesMaximum"].toDouble());
+    EXPECT_GT(dust["framesMaximum"].toDouble(), 9e18);
 
     const QJsonObject order = QJsonDocument::fromJson(calc({"--json", "--quantity", "1000",
                                                             "--spoilage", "5", "--makeready", "50"})
@@ -296,23 +298,23 @@ TEST(Calculator, BestLayoutsAndOrderInJson) {
     EXPECT_FALSE(QJsonDocument::fromJson(calc({"--json"}).out.toUtf8()).object().contains("order"));
 }
 
+// The text sections are the stage plan's lines, tested there; here only that
+// each is printed, and what is refused.
 TEST(Calculator, BestSectionsInTextAndRefusedOptions) {
-    const Result r = calc({"--best", "--quantity", "1000", "--spoilage", "5", "--makeready", "50"});
+    const Result r = calc({"--best", "--quantity", "1000"});
     ASSERT_EQ(r.status, 0);
     for (const char *expected :
-         {"Best layout: Number Up: Finished Forms on Press Sheet",
-          "Frames 1-4: 29   Best guillotine layout: 30 (+1)   No layout can hold more than 31",
-          "Best layout: Number Out: Press Sheets on Parent Sheet", "Grain: any", "   1.  x ",
-          "Quantity 1000: run 34, press sheets 86, parent sheets 22",
-          "With frames 1-4: run 35, press sheets 87, parent sheets 22"})
+         {"Best layout: Number Up: Finished Forms on Press Sheet", "Frames 1-4: 29",
+          "Best layout: Number Out: Press Sheets on Parent Sheet", "Frames 1-4 (one way): 4",
+          "Grain: any", "   1.  x ", "Quantity 1000: ", "With frames 1-4: "})
         EXPECT_TRUE(r.out.contains(expected)) << expected;
     EXPECT_FALSE(calc({}).out.contains("Best layout"));
 
     const QStringList refused[] = {{"--finished-grain", "sideways"},
+                                   {"--gutter", "-1"},
                                    {"--quantity", "-5"},
                                    {"--makeready", "2.5"},
-                                   {"--spoilage", "lots"},
-                                   {"--spoilage", "-1"}};
+                                   {"--spoilage", "lots"}};
     for (const auto &args : refused) {
         const Result bad = calc(args);
         EXPECT_EQ(bad.status, 2) << args.join(' ').toStdString();
@@ -320,39 +322,17 @@ TEST(Calculator, BestSectionsInTextAndRefusedOptions) {
     }
 }
 
-// The printed cut plan: a page per stage (more when a list runs long), the
-// cut list in the text, and exit status 6 when the file cannot be written.
-TEST(Calculator, CutPlanPdfHoldsBothStagesAndTheirCutLists) {
+// The printed cut plan's pages are the report tests' concern; here the
+// option: a page per stage, and exit status 6 when the file cannot be written.
+TEST(Calculator, CutPlanPdfHoldsBothStagesAndTheOrder) {
     QTemporaryDir dir;
     const QString pdf = dir.filePath("plan.pdf");
-    const struct {
-        QStringList args;
-        int minPages, maxPages;
-        QStringList printed; // lines the text must hold
-    } rows[] = {
-        {{"--quantity", "5000", "--spoilage", "3", "--makeready", "100"},
-         2,
-         2,
-         {"Cut Plan", "Frames 1-4: 29 Best guillotine layout: 30 (+1)",
-          "Quantity 5000: run 167, press sheets 273, parent sheets 69", "Cut plan: 4 cuts",
-          "1. x 17 from the left, 1 stock 35 x 23"}},
-        // Thousands of cuts go on over further pages.
-        {{"--finished", "0.013x0.017", "--press", "11x17"}, 3, 40, {"cut plan, continued"}},
-    };
-    for (const auto &row : rows) {
-        SCOPED_TRACE(row.args.join(' ').toStdString());
-        const Result r = calc(row.args + QStringList{"--cut-plan", pdf});
-        ASSERT_EQ(r.status, 0) << r.err.toStdString();
-        const QString info = run("pdfinfo", {pdf}).out;
-        const QRegularExpressionMatch pages = QRegularExpression("Pages: +(\\d+)\n").match(info);
-        ASSERT_TRUE(pages.hasMatch()) << info.toStdString();
-        EXPECT_GE(pages.captured(1).toInt(), row.minPages);
-        EXPECT_LE(pages.captured(1).toInt(), row.maxPages);
-        const QString text = run("pdftotext", {"-layout", pdf, "-"}).out.simplified();
-        for (const QString &line : row.printed)
-            EXPECT_TRUE(text.contains(line)) << line.toStdString() << "\n" << text.toStdString();
-        QFile::remove(pdf);
-    }
+    const Result r = calc({"--quantity", "5000", "--cut-plan", pdf});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_TRUE(run("pdfinfo", {pdf}).out.contains(QRegularExpression("Pages: +2\n")));
+    const QString text = run("pdftotext", {"-layout", pdf, "-"}).out.simplified();
+    EXPECT_TRUE(text.contains("Quantity 5000: ")) << text.toStdString();
+
     const Result folder = calc({"--cut-plan", dir.path()});
     EXPECT_EQ(folder.status, 6);
     EXPECT_TRUE(folder.err.contains("The cut plan could not be written"))

