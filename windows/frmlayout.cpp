@@ -591,13 +591,13 @@ BestLayoutRequest frmLayOut::bestRequest() {
     BestLayoutRequest request;
     request.grains = m_bestGrains;
     request.gutter = m_bestGutter;
+    pullCells(); // a size typed but not yet left counts
     if (session.screenShowsCells()) {
         request.diagrams = {session.finished(), session.press()};
         return request;
     }
     // Worked out as the arrows would, with nothing drawn here: what this
     // scratch session would say is said when the user acts in this window.
-    pullCells();
     LayoutSession scratch;
     scratch.cells = session.cells;
     (void)scratch.workOut(std::max<int>(1, session.frames.fssFrame),

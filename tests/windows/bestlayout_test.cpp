@@ -126,6 +126,13 @@ TEST_F(BestWindow, FollowsEachRedrawOfTheMainWindowAndTheFrameShown) {
     ASSERT_TRUE(settle(w));
     EXPECT_FALSE(w->stages[0].sizes->text().contains("8.5"))
         << w->stages[0].sizes->text().toStdString();
+    // And one typed and confirmed with Enter, still in the cell.
+    main->txtSize[0]->setText("4x5");
+    QTest::keyClick(main->txtSize[0], Qt::Key_Return);
+    ASSERT_TRUE(settle(w));
+    EXPECT_TRUE(w->stages[0].sizes->text().contains("Finished sheet 5 x 4") ||
+                w->stages[0].sizes->text().contains("Finished sheet 4 x 5"))
+        << w->stages[0].sizes->text().toStdString();
 }
 
 // The window closed, or a newer question asked, while a long search runs:
