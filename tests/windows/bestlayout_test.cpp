@@ -151,6 +151,13 @@ TEST_F(BestWindow, ClosedOrAskedAgainMidSearch) {
     EXPECT_TRUE(QTest::qWaitFor([&] { return !main->bestWorker().busy(); }, 20000));
     ASSERT_TRUE(main->bestWorker().result());
     EXPECT_EQ(main->bestWorker().result()->stages[0]->pieceWidth, 0.43);
+
+    // The main window itself goes mid-search: the search stops with it.
+    main->txtSize[0]->setText("0.53x0.37");
+    QTest::mouseClick(main->Command1, Qt::LeftButton);
+    ASSERT_TRUE(main->bestWorker().threadRunning());
+    main.reset();
+    QApplication::processEvents();
 }
 
 TEST_F(BestWindow, WorksOutTheSheetsToOrderFromBothLayoutsAndKeepsTheFields) {
