@@ -78,7 +78,8 @@ int withoutGutter(const CutTree &tree, int root, i64 gutter, CutTree &out) {
     used[n - 1] = 1;
     for (std::size_t id = n; id-- > 0;) {
         const CutNode &node = tree.node(static_cast<int>(id));
-        if (used[id] && node.kind == CutNode::Kind::Split)
+        // A split without pieces becomes one waste node; its parts are not copied.
+        if (used[id] && node.kind == CutNode::Kind::Split && node.pieces > 0)
             used[static_cast<std::size_t>(node.first)] =
                 used[static_cast<std::size_t>(node.second)] = 1;
     }
