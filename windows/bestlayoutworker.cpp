@@ -3,6 +3,8 @@
 #include <QMetaObject>
 #include <QStringList>
 
+#include <cmath>
+
 namespace sheetcraft {
 
 namespace {
@@ -20,6 +22,14 @@ bool sameDiagram(const std::optional<DiagramValues> &a, const std::optional<Diag
 }
 
 } // namespace
+
+double gutterText(const std::string &text) {
+    QString typed = QString::fromStdString(text).trimmed();
+    typed.replace(QLatin1Char(','), QLatin1Char('.'));
+    bool ok = false;
+    const double gutter = typed.toDouble(&ok);
+    return ok && std::isfinite(gutter) && gutter > 0 ? gutter : 0;
+}
 
 bool sameQuestion(const BestLayoutRequest &a, const BestLayoutRequest &b) {
     return a.grains == b.grains && a.gutter == b.gutter &&

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <string>
 #include <thread>
 
 namespace sheetcraft {
@@ -24,6 +25,9 @@ struct BestLayoutRequest {
     std::array<GrainRule, 2> grains{GrainRule::Any, GrainRule::OneWay};
     double gutter = 0; // between finished sheets on the press sheet
 };
+
+// A gutter as typed ("0.125", "0,125"); empty, unreadable or negative: none.
+double gutterText(const std::string &text);
 
 // True when both ask the same: same sheets, pieces, gripper, frame, grains and gutter.
 bool sameQuestion(const BestLayoutRequest &a, const BestLayoutRequest &b);

@@ -214,13 +214,12 @@ void frmBestLayout::follow() {
         m_main.pullCells();
         txtGutter->setText(QString::fromStdString(m_main.session.cells.txtGutter).trimmed());
     }
-    QString gutterText = txtGutter->text().trimmed();
-    gutterText.replace(QLatin1Char(','), QLatin1Char('.'));
-    const double gutter = gutterText.toDouble(); // empty or unreadable: none
     GrainRule grains[2];
     for (std::size_t i = 0; i < 2; ++i)
         grains[i] = grainRules[std::clamp(stages[i].grain->currentIndex(), 0, grainCount - 1)];
-    m_main.setBestChoices(grains[0], grains[1], std::isfinite(gutter) ? gutter : 0);
+    m_main.setBestChoices(grains[0], grains[1],
+                          m_gutterTyped ? std::optional(gutterText(txtGutter->text().toStdString()))
+                                        : std::nullopt);
     if (!computing())
         showResult();
 }

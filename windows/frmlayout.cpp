@@ -590,8 +590,8 @@ void frmLayOut::mnuVersion_Click() {
 BestLayoutRequest frmLayOut::bestRequest() {
     BestLayoutRequest request;
     request.grains = m_bestGrains;
-    request.gutter = m_bestGutter;
     pullCells(); // a size typed but not yet left counts
+    request.gutter = m_bestGutter ? *m_bestGutter : gutterText(session.cells.txtGutter);
     if (session.screenShowsCells()) {
         request.diagrams = {session.finished(), session.press()};
         return request;
@@ -610,7 +610,7 @@ void frmLayOut::askBest() {
     m_bestWorker->request(bestRequest());
 }
 
-void frmLayOut::setBestChoices(GrainRule finished, GrainRule press, double gutter) {
+void frmLayOut::setBestChoices(GrainRule finished, GrainRule press, std::optional<double> gutter) {
     m_bestGrains = {finished, press};
     m_bestGutter = gutter;
     askBest();

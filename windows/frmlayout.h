@@ -15,6 +15,7 @@
 #include <QMainWindow>
 
 #include <array>
+#include <optional>
 
 class QAction;
 class QFrame;
@@ -134,8 +135,9 @@ public:
     // changed since (or nothing is drawn), with the chosen grains and gutter.
     BestLayoutRequest bestRequest();
     void askBest();
-    // The best-layout window's choices; asks again.
-    void setBestChoices(GrainRule finished, GrainRule press, double gutter);
+    // The best-layout window's choices; asks again. Without a gutter typed
+    // there, the press's gutter in the cells (filled by Search) is used.
+    void setBestChoices(GrainRule finished, GrainRule press, std::optional<double> gutter);
     // Redraws when the cells differ from what is drawn, as printing needs;
     // false when the redraw did not draw both diagrams (it has said why).
     bool drawIfCellsChanged();
@@ -209,7 +211,7 @@ private:
     DiagramCanvas *m_canvas = nullptr;
     BestLayoutWorker *m_bestWorker = nullptr;
     std::array<GrainRule, 2> m_bestGrains{GrainRule::Any, GrainRule::OneWay};
-    double m_bestGutter = 0;
+    std::optional<double> m_bestGutter;
     bool m_shownOnce = false;
 };
 

@@ -135,6 +135,26 @@ TEST_F(BestWindow, FollowsEachRedrawOfTheMainWindowAndTheFrameShown) {
         << w->stages[0].sizes->text().toStdString();
 }
 
+// The press's gutter from the order is used, by the status line too, until
+// one is typed in the window.
+TEST_F(BestWindow, GutterFromTheOrderUntilTyped) {
+    main->txtSize[0]->setText("3.5x2");
+    main->txtSize[1]->setText("12x18");
+    main->txtGrip->setText("0.375");
+    main->txtGutter->setText("0.125"); // as Search fills it
+    QTest::mouseClick(main->Command1, Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !main->bestWorker().busy(); }, 20000));
+    EXPECT_EQ(main->bestWorker().result()->stages[0]->best.layout.count, 26);
+    frmBestLayout *w = openFromMenu();
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(w->txtGutter->text(), "0.125");
+    w->txtGutter->setText("");
+    QTest::keyClicks(w->txtGutter, "0");
+    QTest::keyClick(w->txtGutter, Qt::Key_Return);
+    ASSERT_TRUE(settle(w));
+    EXPECT_EQ(main->bestWorker().result()->stages[0]->best.layout.count, 29);
+}
+
 // The window closed, or a newer question asked, while a long search runs:
 // never more than one search thread, and nothing waits for it.
 TEST_F(BestWindow, ClosedOrAskedAgainMidSearch) {
