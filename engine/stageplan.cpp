@@ -1,5 +1,7 @@
 #include "stageplan.h"
 
+#include "cutsteps.h"
+
 #include <cstdio>
 
 namespace sheetcraft {
@@ -14,16 +16,10 @@ std::string number(double v) {
     return text;
 }
 
-std::string rightJustified(std::string text, std::size_t width) {
-    if (text.size() < width)
-        text.insert(0, width - text.size(), ' ');
-    return text;
-}
-
 } // namespace
 
 StagePlan computeStagePlan(const DiagramValues &v, GrainRule grain,
-                           const BestLayoutOptions &options) {
+                           const BestLayoutOptions &options, const MachineRules &machine) {
     StagePlan s;
     s.diagram = v.diagram;
     s.grain = grain;
@@ -32,11 +28,19 @@ StagePlan computeStagePlan(const DiagramValues &v, GrainRule grain,
     s.gripper = v.gripper > 0 ? v.gripper : 0;
     const LayoutProblem problem = layoutProblem(v, grain);
     s.best = bestLayout(problem, options);
-    s.plan = makeCutPlan(s.best.layout.tree, bestDetailLimit);
+    s.machine = machine;
     s.framesMaximum = static_cast<std::int64_t>(v.maximumOut());
+    s.tradeoff = tradeoffTable(problem, s.best.layout, s.framesMaximum, machine, bestDetailLimit,
+                               options.cancel);
+    if (!s.tradeoff.empty()) {
+        s.best.layout = s.tradeoff.front().layout;
+        s.plan = s.tradeoff.front().plan;
+    } else {
+        s.plan = makeCutPlan(s.best.layout.tree, bestDetailLimit, machine);
+    }
     s.frame = v.frame < 1 ? 1 : v.frame;
     s.frameLayout = frameLayout(problem, v.frame);
-    s.framePlan = makeCutPlan(s.frameLayout.tree, bestDetailLimit);
+    s.framePlan = makeCutPlan(s.frameLayout.tree, bestDetailLimit, machine);
     return s;
 }
 
@@ -75,14 +79,8 @@ std::vector<std::string> cutListLines(const CutPlan &plan, bool treeOmitted) {
     std::vector<std::string> lines;
     lines.reserve(cuts + 1);
     lines.push_back("Cut plan: " + std::to_string(cuts) + (cuts == 1 ? " cut" : " cuts"));
-    for (const CutOperation &op : plan.operations) {
-        const bool x = op.axis == CutAxis::X;
-        lines.push_back(rightJustified(std::to_string(op.n), 4) + ".  " + (x ? "x " : "y ") +
-                        number(op.offset) + " from the " + (x ? "left" : "top") + ", " +
-                        std::to_string(op.stockCount) +
-                        (op.stockCount == 1 ? " stock " : " stocks ") + number(op.stockWidth) +
-                        " x " + number(op.stockDepth));
-    }
+    for (const CutRow &row : cutRows(plan))
+        lines.push_back(cutRowLine(row));
     return lines;
 }
 

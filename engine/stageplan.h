@@ -3,6 +3,7 @@
 #include "bestlayout.h"
 #include "cutplan.h"
 #include "diagram.h"
+#include "fewestcuts.h"
 
 #include <cstdint>
 #include <optional>
@@ -21,17 +22,19 @@ struct StagePlan {
     GrainRule grain = GrainRule::Any;
     double pieceWidth = 0, pieceDepth = 0; // as the diagram lays it, sheet units
     double gripper = 0;                    // 0: none
-    BestLayout best;
+    BestLayout best; // its layout: the one of the best count with the fewest strokes found
     CutPlan plan;
-    std::int64_t framesMaximum = 0; // the panel's MAXIMUM OUT
-    int frame = 0;                  // the frame the diagram shows, 1 to 4
-    Layout frameLayout;             // that frame as a guillotine layout
+    MachineRules machine;
+    std::vector<TradeoffRow> tradeoff; // fewest strokes found per count, best count first
+    std::int64_t framesMaximum = 0;    // the panel's MAXIMUM OUT
+    int frame = 0;                     // the frame the diagram shows, 1 to 4
+    Layout frameLayout;                // that frame as a guillotine layout
     CutPlan framePlan;
 };
 
 // Works out a stage for a drawn diagram that fits; safe on any thread.
 StagePlan computeStagePlan(const DiagramValues &diagram, GrainRule grain,
-                           const BestLayoutOptions &options);
+                           const BestLayoutOptions &options, const MachineRules &machine = {});
 
 // The texts a stage is shown and printed with, the same in every place.
 
