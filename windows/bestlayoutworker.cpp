@@ -22,8 +22,9 @@ bool sameDiagram(const std::optional<DiagramValues> &a, const std::optional<Diag
 } // namespace
 
 bool sameQuestion(const BestLayoutRequest &a, const BestLayoutRequest &b) {
-    return a.grains == b.grains && sameDiagram(a.diagrams[0], b.diagrams[0]) &&
-           sameDiagram(a.diagrams[1], b.diagrams[1]);
+    return a.grains == b.grains && a.machine.knifeLength == b.machine.knifeLength &&
+           a.machine.smallestGauge == b.machine.smallestGauge && a.machine.lift == b.machine.lift &&
+           sameDiagram(a.diagrams[0], b.diagrams[0]) && sameDiagram(a.diagrams[1], b.diagrams[1]);
 }
 
 QString bestGainText(const BestLayoutResult &result) {
@@ -88,7 +89,8 @@ void BestLayoutWorker::request(const BestLayoutRequest &request) {
             for (std::size_t i = 0; i < 2 && !cancel->load(); ++i) {
                 const auto &diagram = request.diagrams[i];
                 if (diagram && diagram->fits())
-                    result->stages[i] = computeStagePlan(*diagram, request.grains[i], options);
+                    result->stages[i] =
+                        computeStagePlan(*diagram, request.grains[i], options, request.machine);
             }
             if (!cancel->load())
                 QMetaObject::invokeMethod(

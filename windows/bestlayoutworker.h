@@ -23,6 +23,7 @@ namespace sheetcraft {
 struct BestLayoutRequest {
     std::array<std::optional<DiagramValues>, 2> diagrams;
     std::array<GrainRule, 2> grains{GrainRule::Any, GrainRule::Any};
+    MachineRules machine; // the cutter the plans are made for
 };
 
 // True when both ask the same: same sheets, pieces, gripper, frame and grains.

@@ -1,7 +1,10 @@
 #include "frmbestlayout.h"
 
 #include "cutlayoutview.h"
+#include "cutsteps.h"
 #include "frmlayout.h"
+#include "machinebox.h"
+#include "tradeoffview.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -133,6 +136,12 @@ void frmBestLayout::buildControls() {
         choices->addStretch();
         side->addLayout(choices);
         side->addWidget(w.frame);
+        w.tradeoff = new TradeoffView(group);
+        side->addWidget(w.tradeoff);
+        connect(w.tradeoff, &TradeoffView::pickedChanged, this, [this, i] {
+            showStage(i);
+            updateOrder();
+        });
         w.cutList = new QPlainTextEdit(group);
         w.cutList->setReadOnly(true);
         w.cutList->setFont(fixed);
@@ -171,7 +180,16 @@ void frmBestLayout::buildControls() {
     lblOrder->setTextInteractionFlags(Qt::TextSelectableByMouse);
     grid->addWidget(lblOrder, 0, 3, 2, 1);
     grid->setColumnStretch(3, 1);
-    top->addWidget(order);
+    machine = new MachineBox(this);
+    machine->load(m_saved, m_main.metricUnits());
+    connect(machine, &MachineBox::changed, this, [this] {
+        saveSettings();
+        follow();
+    });
+    auto *orderRow = new QHBoxLayout;
+    orderRow->addWidget(order, 1);
+    orderRow->addWidget(machine);
+    top->addLayout(orderRow);
 
     auto *buttons = new QHBoxLayout;
     lblStatus = new QLabel(this);
@@ -187,7 +205,13 @@ void frmBestLayout::buildControls() {
 }
 
 void frmBestLayout::follow() {
+    if (machine->metric() != m_main.metricUnits()) {
+        // The unit set changed: the cutter's figures in the other units.
+        saveSettings();
+        machine->load(currentSettings(), m_main.metricUnits());
+    }
     BestLayoutRequest request;
+    request.machine = machineRules(currentSettings(), machine->metric());
     for (std::size_t i = 0; i < 2; ++i)
         request.grains[i] = grainRules[std::max(0, stages[i].grain->currentIndex())];
     const LayoutSession &session = m_main.session;
@@ -228,6 +252,10 @@ void frmBestLayout::showStage(std::size_t i) {
     StageWidgets &w = stages[i];
     const auto &result = m_worker.result();
     const StagePlan *stage = result && result->stages[i] ? &*result->stages[i] : nullptr;
+    w.tradeoff->showRows(stage ? stage->tradeoff : std::vector<TradeoffRow>{});
+    const std::optional<StagePlan> shown = shownStage(i);
+    if (shown)
+        stage = &*shown;
     if (!stage) {
         w.view->showLayout(nullptr, nullptr, 0, 0);
         w.sizes->setText(result ? tr("No layout: the piece does not fit, or the main window has "
@@ -273,14 +301,19 @@ void frmBestLayout::updateOrder() {
                                                "sheet and press sheets on the parent sheet."));
         return;
     }
-    const StagePlan &fss = *result->stages[0];
-    const StagePlan &pss = *result->stages[1];
+    const StagePlan fss = *shownStage(0);
+    const StagePlan pss = *shownStage(1);
     m_order = orderQuantities(quantity, spoilage, makeReady, fss.best.layout.count,
                               pss.best.layout.count);
     m_framesOrder =
         orderQuantities(quantity, spoilage, makeReady, fss.framesMaximum, pss.framesMaximum);
-    lblOrder->setText(m_order ? lines(orderLines(*m_order, m_framesOrder))
-                              : tr("These figures are too large to work out."));
+    std::vector<std::string> text;
+    if (m_order) {
+        text = orderLines(*m_order, m_framesOrder);
+        const std::size_t a = fss.plan.operations.size(), b = pss.plan.operations.size();
+        text.push_back(cuttingLine(cuttingWork(*m_order, a, b, fss.machine.lift), a, b));
+    }
+    lblOrder->setText(m_order ? lines(text) : tr("These figures are too large to work out."));
 }
 
 std::optional<CutPlanDocument> frmBestLayout::document() const {
@@ -288,8 +321,9 @@ std::optional<CutPlanDocument> frmBestLayout::document() const {
     if (!result)
         return std::nullopt;
     CutPlanDocument doc;
-    for (const auto &stage : result->stages)
-        if (stage)
+    doc.job = jobHeader(m_main.session.cells);
+    for (std::size_t i = 0; i < 2; ++i)
+        if (const auto stage = shownStage(i))
             doc.stages.push_back(*stage);
     if (doc.stages.empty())
         return std::nullopt;
@@ -316,13 +350,27 @@ void frmBestLayout::cmdPrint_Click() {
 }
 
 CutPlanSettings frmBestLayout::currentSettings() const {
-    CutPlanSettings s;
+    CutPlanSettings s = m_saved; // keeps the cutter's figures of the other unit set
     s.quantity = txtQuantity->text();
     s.spoilage = txtSpoilage->text();
     s.makeReady = txtMakeReady->text();
     s.finishedGrain = stages[0].grain->currentText();
     s.pressGrain = stages[1].grain->currentText();
+    machine->store(s);
     return s;
+}
+
+std::optional<StagePlan> frmBestLayout::shownStage(std::size_t i) const {
+    const auto &result = m_worker.result();
+    if (!result || !result->stages[i])
+        return std::nullopt;
+    StagePlan stage = *result->stages[i];
+    const std::size_t picked = stages[i].tradeoff->picked();
+    if (picked < stage.tradeoff.size()) {
+        stage.best.layout = stage.tradeoff[picked].layout;
+        stage.plan = stage.tradeoff[picked].plan;
+    }
+    return stage;
 }
 
 void frmBestLayout::saveSettings() {

@@ -20,6 +20,8 @@ class QPushButton;
 namespace sheetcraft {
 
 class CutLayoutView;
+class MachineBox;
+class TradeoffView;
 class frmLayOut;
 
 // "Best Layout and Cut Plan": for each stage the best guillotine layout (or
@@ -60,12 +62,14 @@ public:
         QComboBox *show = nullptr; // "Best layout" or "Frame shown"
         QLabel *frame = nullptr;
         QPlainTextEdit *cutList = nullptr;
+        TradeoffView *tradeoff = nullptr; // the line picked is shown and printed
     };
     std::array<StageWidgets, 2> stages; // finished sheets, press sheets
     QLineEdit *txtQuantity = nullptr;
     QLineEdit *txtSpoilage = nullptr;
     QLineEdit *txtMakeReady = nullptr;
     QLabel *lblOrder = nullptr;
+    MachineBox *machine = nullptr;
     QLabel *lblStatus = nullptr;
     QPushButton *cmdPrint = nullptr;
     QPushButton *cmdClose = nullptr;
@@ -83,6 +87,8 @@ private:
     void updateOrder();
     void saveSettings();
     CutPlanSettings currentSettings() const;
+    // A stage as shown: its best layout replaced by the trade-off line picked.
+    std::optional<StagePlan> shownStage(std::size_t i) const;
 
     frmLayOut &m_main;
     MessageSink &m_messages;

@@ -78,7 +78,7 @@ frmLayOut::frmLayOut(MessageSink &messages, QWidget *parent)
     statusBar()->addWidget(lblBestStatus, 1);
     m_bestWorker = new BestLayoutWorker(std::chrono::milliseconds(300), this);
     connect(this, &frmLayOut::layoutsRedrawn, m_bestWorker, [this] {
-        m_bestWorker->request({{session.finished(), session.press()}, {}});
+        m_bestWorker->request({{session.finished(), session.press()}, {}, {}});
     });
     connect(m_bestWorker, &BestLayoutWorker::computed, lblBestStatus,
             [this] { lblBestStatus->setText(bestGainText(*m_bestWorker->result())); });

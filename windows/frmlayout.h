@@ -66,6 +66,7 @@ public:
 
     // Where "Print Layouts" goes; tests replace its dialogs.
     ReportPrinter &reportPrinter() { return m_reportPrinter; }
+    bool metricUnits() const { return m_units.mnuMetric; }
 
     void setDirectionsVisible(bool visible);
     bool directionsVisible() const;
