@@ -150,12 +150,20 @@ private:
                 (t < k ? offset : total) += segs[t].size;
             bool over = false;
             const i64 cap = capacity(across(n, n.axis), over);
-            stroke(n.axis, across(n, n.axis), offset, offset + total, !front, front, over, cap,
-                   CutOff::Waste, CutOff::Waste, g);
+            const int rest = front ? join(n.axis, segs, 1, segs.size()) : join(n.axis, segs, 0, k);
+            // Where the rest is too narrow for the gauge, the waste stays and
+            // the rest comes off in front.
+            const CutOff restOff =
+                m_tree.node(rest).kind == CutNode::Kind::Piece ? CutOff::Pieces : CutOff::Strip;
+            const bool firstStays =
+                stroke(n.axis, across(n, n.axis), offset, offset + total, !front, front, over, cap,
+                       front ? restOff : CutOff::Waste, front ? CutOff::Waste : restOff, g);
+            if (firstStays == front)
+                g.side = Side::Free;
             if (front)
                 for (auto &[x, y] : g.at)
                     (n.axis == CutAxis::X ? x : y) += offset;
-            id = front ? join(n.axis, segs, 1, segs.size()) : join(n.axis, segs, 0, k);
+            id = rest;
         }
         return id;
     }

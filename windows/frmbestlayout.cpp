@@ -253,9 +253,9 @@ void frmBestLayout::showStage(std::size_t i) {
     const auto &result = m_worker.result();
     const StagePlan *stage = result && result->stages[i] ? &*result->stages[i] : nullptr;
     w.tradeoff->showRows(stage ? stage->tradeoff : std::vector<TradeoffRow>{});
-    const std::optional<StagePlan> shown = shownStage(i);
-    if (shown)
-        stage = &*shown;
+    m_shown[i] = shownStage(i);
+    if (m_shown[i])
+        stage = &*m_shown[i];
     if (!stage) {
         w.view->showLayout(nullptr, nullptr, 0, 0);
         w.sizes->setText(result ? tr("No layout: the piece does not fit, or the main window has "

@@ -96,6 +96,7 @@ private:
     CutPlanSettings m_saved;
     bool m_saveFailed = false; // said once a run
     std::optional<OrderQuantities> m_order, m_framesOrder;
+    std::array<std::optional<StagePlan>, 2> m_shown; // what each view draws
 };
 
 } // namespace sheetcraft

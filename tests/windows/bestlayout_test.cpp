@@ -6,8 +6,10 @@
 #include "cutplansettings.h"
 #include "frmbestlayout.h"
 #include "frmlayout.h"
+#include "machinebox.h"
 #include "recordingsink.h"
 #include "settingsfiles.h"
+#include "tradeoffview.h"
 
 #include <QTest>
 #include <QtWidgets>
@@ -121,9 +123,18 @@ TEST_F(BestWindow, WorksOutTheSheetsToOrderFromBothLayoutsAndKeepsTheFields) {
     } rows[] = {
         {"5000", "3", "100",
          "Quantity 5000: run 167, press sheets 273, parent sheets 69\n"
-         "With frames 1-4: run 173, press sheets 279, parent sheets 70"},
-        {"29", "0", "0", "Quantity 29: run 1, press sheets 1, parent sheets 1"}, // same either way
-        {"0", "", "", "Quantity 0: run 0, press sheets 0, parent sheets 0"},
+         "With frames 1-4: run 173, press sheets 279, parent sheets 70\n"
+         "Cutting: 1 lift of press sheets x 13 strokes, 1 lift of parent sheets x 4 strokes: "
+         "17 knife strokes"},
+        {"29", "0", "0", // same either way
+         "Quantity 29: run 1, press sheets 1, parent sheets 1\n"
+         "Cutting: 1 lift of press sheets x 13 strokes, 1 lift of parent sheets x 4 strokes: "
+         "17 knife strokes"},
+        {"1000", "", "",
+         "Quantity 1000: run 34, press sheets 34, parent sheets 9\n"
+         "With frames 1-4: run 35, press sheets 35, parent sheets 9\n"
+         "Cutting: 1 lift of press sheets x 13 strokes, 1 lift of parent sheets x 4 strokes: "
+         "17 knife strokes"},
     };
     for (const auto &row : rows) {
         w->txtQuantity->setText(row.quantity);
@@ -133,6 +144,21 @@ TEST_F(BestWindow, WorksOutTheSheetsToOrderFromBothLayoutsAndKeepsTheFields) {
     }
     w->txtQuantity->setText("");
     EXPECT_FALSE(w->order().has_value());
+
+    // The trade-off's second line (29 up in fewer strokes) is what is shown,
+    // ordered and printed once picked.
+    ASSERT_GE(w->stages[0].tradeoff->count(), 2);
+    w->stages[0].tradeoff->setCurrentRow(1);
+    w->txtQuantity->setText("29");
+    EXPECT_TRUE(w->lblOrder->text().contains("x 11 strokes")) << w->lblOrder->text().toStdString();
+    EXPECT_EQ(w->document()->stages[0].best.layout.count, 29);
+
+    // A lift of 20 sheets cuts the 34 press sheets of 1000 in two lifts.
+    w->machine->txtLift->setText("20");
+    emit w->machine->changed();
+    ASSERT_TRUE(settle(w));
+    w->txtQuantity->setText("1000");
+    EXPECT_TRUE(w->lblOrder->text().contains("2 lifts of press sheets"));
 
     // The fields come back in the next run; a damaged file gives the defaults.
     w->txtQuantity->setText("2500");
@@ -145,6 +171,7 @@ TEST_F(BestWindow, WorksOutTheSheetsToOrderFromBothLayoutsAndKeepsTheFields) {
     ASSERT_NE(again, nullptr);
     EXPECT_EQ(again->txtQuantity->text(), "2500");
     EXPECT_EQ(again->stages[1].grain->currentText(), "along");
+    EXPECT_EQ(again->machine->txtLift->text(), "20");
     again->close();
     QApplication::processEvents();
 
