@@ -2,6 +2,7 @@
 
 #include "cutsteps.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace sheetcraft {
@@ -30,8 +31,10 @@ StagePlan computeStagePlan(const DiagramValues &v, GrainRule grain,
     s.best = bestLayout(problem, options);
     s.machine = machine;
     s.framesMaximum = static_cast<std::int64_t>(v.maximumOut());
-    s.tradeoff = tradeoffTable(problem, s.best.layout, s.framesMaximum, machine, bestDetailLimit,
-                               options.cancel);
+    // Down to the frames' count, or the best count where the grain holds fewer.
+    s.tradeoff =
+        tradeoffTable(problem, s.best.layout, std::min(s.framesMaximum, s.best.layout.count),
+                      machine, bestDetailLimit, options.cancel);
     if (!s.tradeoff.empty()) {
         s.best.layout = s.tradeoff.front().layout;
         s.plan = s.tradeoff.front().plan;
