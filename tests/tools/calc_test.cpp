@@ -269,10 +269,16 @@ TEST(Calculator, BestLayoutsAndOrderInJson) {
         }
         const QJsonArray cuts = best["cuts"].toArray();
         EXPECT_EQ(cuts.size(), best["cutCount"].toInt());
+        EXPECT_EQ(best["tradeoff"][0]["count"].toDouble(), row.counts[0]);
+        EXPECT_EQ(best["tradeoff"][0]["cuts"].toInt(), cuts.size());
         for (qsizetype i = 0; i < cuts.size(); ++i) {
             EXPECT_EQ(cuts[i]["n"].toInt(), i + 1);
             EXPECT_TRUE(cuts[i]["axis"] == "x" || cuts[i]["axis"] == "y");
             EXPECT_FALSE(cuts[i]["stocks"].toArray().isEmpty());
+            EXPECT_GE(cuts[i]["gauge"].toDouble(), 1); // the smallest gauge distance
+            EXPECT_TRUE(cuts[i]["turn"].isBool());
+            EXPECT_TRUE(
+                QStringList({"strip", "pieces", "waste"}).contains(cuts[i]["off"].toString()));
         }
     }
 
@@ -286,13 +292,27 @@ TEST(Calculator, BestLayoutsAndOrderInJson) {
     EXPECT_GT(tiny["cutCount"].toInt(), 0);
     EXPECT_GE(tiny["upperBound"].toDouble(), tiny["count"].toDouble());
 
-    const QJsonObject order = QJsonDocument::fromJson(calc({"--json", "--quantity", "1000",
-                                                            "--spoilage", "5", "--makeready", "50"})
-                                                          .out.toUtf8())
-                                  .object()["order"]
-                                  .toObject();
+    const QJsonObject root =
+        QJsonDocument::fromJson(calc({"--json", "--quantity", "1000", "--spoilage", "5",
+                                      "--makeready", "50", "--lift", "50", "--knife", "52"})
+                                    .out.toUtf8())
+            .object();
+    const QJsonObject order = root["order"].toObject();
     EXPECT_EQ(order["pressSheets"].toDouble(), 86);
     EXPECT_EQ(order["parentSheets"].toDouble(), 22);
+    // 2 lifts of 86 press sheets, 1 of 22 parent sheets.
+    EXPECT_EQ(order["knifeStrokes"].toDouble(),
+              2 * root["best"]["finished"]["cutCount"].toDouble() +
+                  root["best"]["press"]["cutCount"].toDouble());
+    EXPECT_EQ(root["machine"].toObject(),
+              (QJsonObject{{"knifeLength", 52}, {"smallestGauge", 1}, {"lift", 50}}));
+    // Millimetre sheets take a millimetre cutter.
+    const QJsonObject metric =
+        QJsonDocument::fromJson(calc({"--json", "--finished", "148x106", "--press", "700x1000",
+                                      "--parent", "1000x1400"})
+                                    .out.toUtf8())
+            .object();
+    EXPECT_EQ(metric["machine"]["knifeLength"].toDouble(), 1150);
     EXPECT_FALSE(QJsonDocument::fromJson(calc({"--json"}).out.toUtf8()).object().contains("order"));
 }
 
@@ -302,7 +322,8 @@ TEST(Calculator, BestSectionsInTextAndRefusedOptions) {
     for (const char *expected :
          {"Best layout: Number Up: Finished Forms on Press Sheet",
           "Frames 1-4: 29   Best guillotine layout: 30 (+1)   No layout can hold more than 31",
-          "Best layout: Number Out: Press Sheets on Parent Sheet", "Grain: any", "   1.  x ",
+          "Best layout: Number Out: Press Sheets on Parent Sheet", "Grain: any",
+          "   1.  pile 1, 17 x 11: gauge ", "Fewest cuts found:  30 up: 13 cuts",
           "Quantity 1000: run 34, press sheets 86, parent sheets 22",
           "With frames 1-4: run 35, press sheets 87, parent sheets 22"})
         EXPECT_TRUE(r.out.contains(expected)) << expected;
@@ -312,7 +333,10 @@ TEST(Calculator, BestSectionsInTextAndRefusedOptions) {
                                    {"--quantity", "-5"},
                                    {"--makeready", "2.5"},
                                    {"--spoilage", "lots"},
-                                   {"--spoilage", "-1"}};
+                                   {"--spoilage", "-1"},
+                                   {"--knife", "0"},
+                                   {"--lift", "2.5"},
+                                   {"--smallest-gauge", "near"}};
     for (const auto &args : refused) {
         const Result bad = calc(args);
         EXPECT_EQ(bad.status, 2) << args.join(' ').toStdString();
@@ -335,7 +359,8 @@ TEST(Calculator, CutPlanPdfHoldsBothStagesAndTheirCutLists) {
          2,
          {"Cut Plan", "Frames 1-4: 29 Best guillotine layout: 30 (+1)",
           "Quantity 5000: run 167, press sheets 273, parent sheets 69", "Cut plan: 4 cuts",
-          "1. x 17 from the left, 1 stock 35 x 23"}},
+          "1. pile 1, 35 x 23 gauge 34 waste 1 off", "Knife 45, gauge no closer than 1",
+          "17 knife strokes"}},
         // Thousands of cuts go on over further pages.
         {{"--finished", "0.013x0.017", "--press", "11x17"}, 3, 40, {"cut plan, continued"}},
     };
