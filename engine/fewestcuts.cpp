@@ -31,27 +31,46 @@ Layout wholeSheet(const UnitProblem &u, CutTree tree, int content, i64 count) {
     return l;
 }
 
+// A grid cut into its rows first, then each row into pieces: where the knife
+// is shorter than the sheet's depth, the other way round from CutTree::grid
+// can take far fewer strokes.
+int rowsFirst(CutTree &t, i64 width, i64 depth, i64 pw, i64 pd, i64 across, i64 down) {
+    if (across <= 0 || down <= 0)
+        return t.waste(width, depth);
+    int row = t.waste(width - across * pw, pd);
+    for (i64 k = 1; k <= across; ++k)
+        row = t.split(CutAxis::X, pw, t.piece(pw, pd), row);
+    int rest = t.waste(width, depth - down * pd);
+    for (i64 k = 1; k <= down; ++k)
+        rest = t.split(CutAxis::Y, pd, row, rest);
+    return rest;
+}
+
 // A w x h block of pw x pd pieces in a grid; mode 1 fills the strip left at
 // its right with the pieces turned, mode 2 the strip left at its bottom.
 // Adds the block's pieces to count; a block without pieces is waste.
-int block(CutTree &t, i64 w, i64 h, i64 pw, i64 pd, int mode, i64 &count) {
+int block(CutTree &t, i64 w, i64 h, i64 pw, i64 pd, int mode, bool byRows, i64 &count) {
     if (w <= 0 || h <= 0)
         return -1;
+    const auto grid = [&](i64 gw, i64 gh, i64 a, i64 b, i64 across, i64 down) {
+        return byRows ? rowsFirst(t, gw, gh, a, b, across, down)
+                      : t.grid(gw, gh, a, b, across, down);
+    };
     const i64 across = w / pw, down = h / pd;
     if (mode == 1 && across > 0) {
         const i64 used = across * pw, sa = (w - used) / pd, sd = h / pw;
         count += across * down + sa * sd;
-        return t.split(CutAxis::X, used, t.grid(used, h, pw, pd, across, down),
-                       t.grid(w - used, h, pd, pw, sa, sd));
+        return t.split(CutAxis::X, used, grid(used, h, pw, pd, across, down),
+                       grid(w - used, h, pd, pw, sa, sd));
     }
     if (mode == 2 && down > 0) {
         const i64 used = down * pd, sa = w / pd, sd = (h - used) / pw;
         count += across * down + sa * sd;
-        return t.split(CutAxis::Y, used, t.grid(w, used, pw, pd, across, down),
-                       t.grid(w, h - used, pd, pw, sa, sd));
+        return t.split(CutAxis::Y, used, grid(w, used, pw, pd, across, down),
+                       grid(w, h - used, pd, pw, sa, sd));
     }
     count += across * down;
-    return t.grid(w, h, pw, pd, across, down);
+    return grid(w, h, pw, pd, across, down);
 }
 
 } // namespace
@@ -107,16 +126,19 @@ std::vector<TradeoffRow> tradeoffTable(const LayoutProblem &problem, const Layou
                 const i64 most = std::min(side / step, maxSplits);
                 for (i64 n = 1; n <= most && !cancelled(); ++n)
                     for (int ma = 0; ma < modes; ++ma)
-                        for (int mb = 0; mb < modes; ++mb) {
+                        for (int mb = 0; mb < modes * 2; ++mb) {
+                            const bool byRows = mb >= modes;
                             const i64 used = n * step;
                             CutTree t(u.scale);
                             i64 count = 0;
-                            const int a = columns ? block(t, used, H, aw, ad, ma, count)
-                                                  : block(t, W, used, aw, ad, ma, count);
-                            const int b = !allowed[1 - o] ? (columns ? t.waste(W - used, H)
-                                                                     : t.waste(W, H - used))
-                                          : columns       ? block(t, W - used, H, ad, aw, mb, count)
-                                                    : block(t, W, H - used, ad, aw, mb, count);
+                            const int a = columns ? block(t, used, H, aw, ad, ma, byRows, count)
+                                                  : block(t, W, used, aw, ad, ma, byRows, count);
+                            const int b =
+                                !allowed[1 - o]
+                                    ? (columns ? t.waste(W - used, H) : t.waste(W, H - used))
+                                : columns
+                                    ? block(t, W - used, H, ad, aw, mb % modes, byRows, count)
+                                    : block(t, W, H - used, ad, aw, mb % modes, byRows, count);
                             if (count == 0)
                                 continue;
                             const int content =

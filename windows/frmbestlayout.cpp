@@ -137,6 +137,7 @@ void frmBestLayout::buildControls() {
         side->addLayout(choices);
         side->addWidget(w.frame);
         w.tradeoff = new TradeoffView(group);
+        side->addWidget(new QLabel(tr("Fewest cuts found (pick the layout to show):"), group));
         side->addWidget(w.tradeoff);
         connect(w.tradeoff, &TradeoffView::pickedChanged, this, [this, i] {
             showStage(i);
