@@ -13,7 +13,7 @@ using i64 = std::int64_t;
 // strokes for dust, and the plans would take long.
 constexpr i64 maxPieces = 5000;
 // Splits tried per direction at most.
-constexpr i64 maxSplits = 60;
+constexpr i64 maxSplits = 40;
 
 // The whole sheet with the gripper strip trimmed off first, as the search's
 // layouts are.
@@ -77,11 +77,13 @@ int block(CutTree &t, i64 w, i64 h, i64 pw, i64 pd, int mode, bool byRows, i64 &
 
 std::vector<TradeoffRow> tradeoffTable(const LayoutProblem &problem, const Layout &given,
                                        std::int64_t leastCount, const MachineRules &machine,
-                                       std::int64_t detailLimit, const std::atomic<bool> *cancel) {
+                                       std::int64_t detailLimit, const std::atomic<bool> *cancel,
+                                       std::chrono::steady_clock::time_point deadline) {
     std::vector<TradeoffRow> rows;
     if (given.treeOmitted || given.tree.root() < 0)
         return rows;
     auto cancelled = [&] { return cancel && cancel->load(std::memory_order_relaxed); };
+    auto stop = [&] { return cancelled() || std::chrono::steady_clock::now() > deadline; };
     // The fewest strokes found for each count.
     std::map<i64, TradeoffRow, std::greater<>> best;
     auto consider = [&](Layout layout, const char *source) {
@@ -105,7 +107,7 @@ std::vector<TradeoffRow> tradeoffTable(const LayoutProblem &problem, const Layou
     const UnitProblem u = toUnits(problem);
     if (u.valid && given.count <= maxPieces) {
         const bool any = problem.grain == GrainRule::Any;
-        for (int frame = 1; frame <= 4 && !cancelled(); ++frame)
+        for (int frame = 1; frame <= 4 && !stop(); ++frame)
             if (any || frame == (problem.grain == GrainRule::Along ? 1 : 3)) {
                 static const char *names[] = {"frame 1", "frame 2", "frame 3", "frame 4"};
                 consider(frameLayout(problem, frame), names[frame - 1]);
@@ -123,8 +125,9 @@ std::vector<TradeoffRow> tradeoffTable(const LayoutProblem &problem, const Layou
                     continue;
                 const i64 aw = o == 0 ? L : S, ad = o == 0 ? S : L;
                 const i64 side = columns ? W : H, step = columns ? aw : ad;
-                const i64 most = std::min(side / step, maxSplits);
-                for (i64 n = 1; n <= most && !cancelled(); ++n)
+                // Every split of a small sheet; evenly spread ones of a large.
+                const i64 most = side / step, every = std::max<i64>(1, most / maxSplits);
+                for (i64 n = 1; n <= most && !stop(); n += every)
                     for (int ma = 0; ma < modes; ++ma)
                         for (int mb = 0; mb < modes * 2; ++mb) {
                             const bool byRows = mb >= modes;

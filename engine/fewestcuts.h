@@ -4,6 +4,7 @@
 #include "cutplan.h"
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -26,12 +27,13 @@ struct TradeoffRow {
 // given layout, the frames the grain allows, and every split of the sheet
 // into two grids (a grid beside or above a turned grid, which takes in the
 // strip mixes), each planned on `machine`. Counted strokes are the fewest
-// found among those, not proven fewest. Empty when cancelled or when `given`
-// has no tree.
-std::vector<TradeoffRow> tradeoffTable(const LayoutProblem &problem, const Layout &given,
-                                       std::int64_t leastCount, const MachineRules &machine,
-                                       std::int64_t detailLimit,
-                                       const std::atomic<bool> *cancel = nullptr);
+// found among those, not proven fewest; past `deadline` no more layouts are
+// tried. Empty when cancelled or when `given` has no tree.
+std::vector<TradeoffRow> tradeoffTable(
+    const LayoutProblem &problem, const Layout &given, std::int64_t leastCount,
+    const MachineRules &machine, std::int64_t detailLimit,
+    const std::atomic<bool> *cancel = nullptr,
+    std::chrono::steady_clock::time_point deadline = std::chrono::steady_clock::time_point::max());
 
 // "30 up: 12 cuts", "29 up: 8 cuts (frame 2)"
 std::string tradeoffText(const TradeoffRow &row);
