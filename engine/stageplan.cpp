@@ -47,6 +47,14 @@ StagePlan computeStagePlan(const DiagramValues &v, GrainRule grain,
     return s;
 }
 
+const Layout &shownLayout(const StagePlan &s) {
+    return s.shown < s.tradeoff.size() ? s.tradeoff[s.shown].layout : s.best.layout;
+}
+
+const CutPlan &shownPlan(const StagePlan &s) {
+    return s.shown < s.tradeoff.size() ? s.tradeoff[s.shown].plan : s.plan;
+}
+
 std::string sizesLine(const StagePlan &s) {
     const bool finished = s.diagram == Diagram::Finished;
     std::string line = std::string(finished ? "Press sheet " : "Parent sheet ") +

@@ -26,11 +26,17 @@ struct StagePlan {
     CutPlan plan;
     MachineRules machine;
     std::vector<TradeoffRow> tradeoff; // fewest strokes found per count, best count first
+    std::size_t shown = 0;             // the trade-off line shown and printed
     std::int64_t framesMaximum = 0;    // the panel's MAXIMUM OUT
     int frame = 0;                     // the frame the diagram shows, 1 to 4
     Layout frameLayout;                // that frame as a guillotine layout
     CutPlan framePlan;
 };
+
+// The layout and plan of the trade-off line shown (the best layout's when
+// there is no such line).
+const Layout &shownLayout(const StagePlan &stage);
+const CutPlan &shownPlan(const StagePlan &stage);
 
 // Works out a stage for a drawn diagram that fits; safe on any thread.
 StagePlan computeStagePlan(const DiagramValues &diagram, GrainRule grain,

@@ -89,8 +89,9 @@ void layOutStage(PageWriter &w, const CutPlanDocument &doc, const StagePlan &sta
     box.depth = std::max(1440.0, std::min(w.height() * 0.45, w.height() - box.top - 2880));
     box.minDetail = 30;
     box.labelFont = labelFont;
-    drawCutLayout(page, stage.best.layout, stage.plan, stage.best.sheetWidth, stage.best.sheetDepth,
-                  box);
+    const Layout &layout = shownLayout(stage);
+    const CutPlan &plan = shownPlan(stage);
+    drawCutLayout(page, layout, plan, stage.best.sheetWidth, stage.best.sheetDepth, box);
     page.moveTo(0, box.top + box.depth + 120);
 
     w.line(page, bodyFont, comparisonLine(stage));
@@ -101,25 +102,26 @@ void layOutStage(PageWriter &w, const CutPlanDocument &doc, const StagePlan &sta
             line += "  " + tradeoffText(row) + ";";
         w.line(page, bodyFont, line);
     }
+    if (stage.shown > 0 && stage.shown < stage.tradeoff.size())
+        w.line(page, bodyFont, "Layout cut: " + tradeoffText(stage.tradeoff[stage.shown]));
     w.line(page, bodyFont, machineLine(stage.machine));
     if (doc.order) {
         for (const std::string &text : orderLines(*doc.order, doc.framesOrder))
             w.line(page, bodyFont, text);
         if (doc.stages.size() == 2) {
-            const std::size_t a = doc.stages[0].plan.operations.size();
-            const std::size_t b = doc.stages[1].plan.operations.size();
+            const std::size_t a = shownPlan(doc.stages[0]).operations.size();
+            const std::size_t b = shownPlan(doc.stages[1]).operations.size();
             w.line(page, bodyFont,
                    cuttingLine(cuttingWork(*doc.order, a, b, stage.machine.lift), a, b));
         }
     }
     page.print("", true);
 
-    const std::string heading = cutListLines(stage.best.layout.treeOmitted ? CutPlan{} : stage.plan,
-                                             stage.best.layout.treeOmitted)
-                                    .front();
+    const std::string heading =
+        cutListLines(layout.treeOmitted ? CutPlan{} : plan, layout.treeOmitted).front();
     std::vector<CutRow> rows;
-    if (!stage.best.layout.treeOmitted)
-        rows = cutRows(stage.plan);
+    if (!layout.treeOmitted)
+        rows = cutRows(plan);
     std::size_t more = 0;
     if (rows.size() > printedCutLimit) {
         more = rows.size() - printedCutLimit;

@@ -268,8 +268,8 @@ void frmBestLayout::showStage(std::size_t i) {
         return;
     }
     const bool frame = w.show->currentIndex() == 1;
-    const Layout &layout = frame ? stage->frameLayout : stage->best.layout;
-    const CutPlan &plan = frame ? stage->framePlan : stage->plan;
+    const Layout &layout = frame ? stage->frameLayout : shownLayout(*stage);
+    const CutPlan &plan = frame ? stage->framePlan : shownPlan(*stage);
     w.view->showLayout(&layout, &plan, stage->best.sheetWidth, stage->best.sheetDepth);
     w.sizes->setText(QString::fromStdString(sizesLine(*stage)));
     w.comparison->setText(QString::fromStdString(comparisonLine(*stage)));
@@ -304,14 +304,15 @@ void frmBestLayout::updateOrder() {
     }
     const StagePlan fss = *shownStage(0);
     const StagePlan pss = *shownStage(1);
-    m_order = orderQuantities(quantity, spoilage, makeReady, fss.best.layout.count,
-                              pss.best.layout.count);
+    m_order = orderQuantities(quantity, spoilage, makeReady, shownLayout(fss).count,
+                              shownLayout(pss).count);
     m_framesOrder =
         orderQuantities(quantity, spoilage, makeReady, fss.framesMaximum, pss.framesMaximum);
     std::vector<std::string> text;
     if (m_order) {
         text = orderLines(*m_order, m_framesOrder);
-        const std::size_t a = fss.plan.operations.size(), b = pss.plan.operations.size();
+        const std::size_t a = shownPlan(fss).operations.size();
+        const std::size_t b = shownPlan(pss).operations.size();
         text.push_back(cuttingLine(cuttingWork(*m_order, a, b, fss.machine.lift), a, b));
     }
     lblOrder->setText(m_order ? lines(text) : tr("These figures are too large to work out."));
@@ -366,11 +367,7 @@ std::optional<StagePlan> frmBestLayout::shownStage(std::size_t i) const {
     if (!result || !result->stages[i])
         return std::nullopt;
     StagePlan stage = *result->stages[i];
-    const std::size_t picked = stages[i].tradeoff->picked();
-    if (picked < stage.tradeoff.size()) {
-        stage.best.layout = stage.tradeoff[picked].layout;
-        stage.plan = stage.tradeoff[picked].plan;
-    }
+    stage.shown = stages[i].tradeoff->picked();
     return stage;
 }
 

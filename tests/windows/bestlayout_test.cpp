@@ -151,7 +151,8 @@ TEST_F(BestWindow, WorksOutTheSheetsToOrderFromBothLayoutsAndKeepsTheFields) {
     w->stages[0].tradeoff->setCurrentRow(1);
     w->txtQuantity->setText("29");
     EXPECT_TRUE(w->lblOrder->text().contains("x 11 strokes")) << w->lblOrder->text().toStdString();
-    EXPECT_EQ(w->document()->stages[0].best.layout.count, 29);
+    EXPECT_EQ(shownLayout(w->document()->stages[0]).count, 29);
+    EXPECT_TRUE(w->stages[0].comparison->text().contains("Best guillotine layout: 30"));
 
     // A lift of 20 sheets cuts the 34 press sheets of 1000 in two lifts.
     w->machine->txtLift->setText("20");
