@@ -181,6 +181,17 @@ TEST_F(BestWindow, WorksOutTheSheetsToOrderFromBothLayoutsAndKeepsTheFields) {
     file.write(QByteArray(100000, '\x01'));
     file.close();
     EXPECT_EQ(readCutPlanSettings(), CutPlanSettings());
+
+    // A file from before the cutter was kept still reads; a value that is no
+    // number gives way to the default of the job's units.
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write("quantity=700\nknife-in=52\nlift=-3\n");
+    file.close();
+    const CutPlanSettings old = readCutPlanSettings();
+    EXPECT_EQ(old.quantity, "700");
+    EXPECT_EQ(machineRules(old, false).knifeLength, 52);
+    EXPECT_EQ(machineRules(old, false).lift, 500);
+    EXPECT_EQ(machineRules(old, true).knifeLength, 1150);
 }
 
 TEST_F(BestWindow, PrintCutPlanWritesAPdfWhenNoPrinterIsInstalled) {
