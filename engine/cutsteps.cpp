@@ -24,7 +24,7 @@ std::vector<CutRow> cutRows(const CutPlan &plan) {
             r.turn = "turn a quarter";
         else if (op.turn == PileTurn::Round)
             r.turn = "turn round";
-        r.gauge = "gauge " + sheetNumber(op.gauge);
+        r.gauge = "back gauge " + sheetNumber(op.gauge);
         switch (op.off) {
         case CutOff::Pieces:
             r.off = "pieces off";

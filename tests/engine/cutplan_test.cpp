@@ -221,8 +221,8 @@ TEST(OperatorPlan, StrokesCountedByHand) {
     // The gripper strip is narrower than the gauge comes: it comes off in front.
     const Layout cards = frameLayout(problem(18, 12, 3.5, 2, 0.375), 1);
     EXPECT_EQ(cutRowLine(cutRows(makeCutPlan(cards.tree, 5000, inches)).front()),
-              "   1.  pile 1, 18 x 12: gauge 11.625, waste 0.375 off (narrow: it comes off in "
-              "front of the knife)");
+              "   1.  pile 1, 18 x 12: back gauge 11.625, waste 0.375 off (narrow: it comes off "
+              "in front of the knife)");
 }
 
 TEST(OperatorPlan, CuttingWorkInLifts) {
