@@ -48,10 +48,10 @@ void BM_CutPlan(benchmark::State &state) {
     const BestLayout best = bestLayout(c.problem);
     CutPlan plan;
     for (auto _ : state) {
-        plan = makeCutPlan(best.layout.tree);
+        plan = makeCutPlan(best.layout.tree, 5000, defaultMachine(c.problem.sheetWidth > 100));
         benchmark::DoNotOptimize(plan.operations.data());
     }
-    state.counters["operations"] = static_cast<double>(plan.operations.size());
+    state.counters["strokes"] = static_cast<double>(plan.operations.size());
 }
 BENCHMARK(BM_CutPlan)
     ->DenseRange(0, static_cast<int>(std::size(cases)) - 1)

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <optional>
 #include <string>
-#include <unordered_map>
 
 namespace sheetcraft {
 
@@ -15,13 +14,9 @@ constexpr long shapeLimit = 60000;
 
 class Walker {
 public:
-    Walker(DrawSurface &surface, const CutTree &layout, const CutPlan &plan, double left,
-           double top, double twipsPerUnit, const CutLayoutBox &area)
-        : s(surface), tree(layout), x0(left), y0(top), k(twipsPerUnit), box(area) {
-        for (const CutOperation &op : plan.operations)
-            if (op.node >= 0)
-                number.emplace(op.node, op.n);
-    }
+    Walker(DrawSurface &surface, const CutTree &layout, double left, double top,
+           double twipsPerUnit, const CutLayoutBox &area)
+        : s(surface), tree(layout), x0(left), y0(top), k(twipsPerUnit), box(area) {}
 
     // The second part is followed in a loop: a grid is a long chain of them.
     // Parts too small to draw one by one become hatched areas, and a run of
@@ -70,31 +65,10 @@ public:
                 s.line(cx, cy, alongX ? cx : tx(x + n.width), alongX ? ty(y + n.depth) : cy,
                        cutColour);
                 ++shapes;
-                labels.push_back({id, cx, cy, alongX ? d : w, alongX});
             }
             cuts(n.first, x, y);
             (alongX ? x : y) += n.offset;
             id = n.second;
-        }
-    }
-
-    void printLabels() {
-        s.setFont(box.labelFont);
-        const double h = s.textHeight();
-        for (const Label &l : labels) {
-            const auto it = number.find(l.node);
-            if (it == number.end())
-                continue;
-            const std::string text = std::to_string(it->second);
-            const double tw = s.textWidth(text);
-            // Only where the number fits along its line.
-            if (l.length < (l.alongX ? h : tw) * 1.5)
-                continue;
-            if (l.alongX)
-                s.moveTo(l.x + h / 8, l.y + h / 8);
-            else
-                s.moveTo(l.x + h / 8, l.y - h);
-            s.print(text, false);
         }
     }
 
@@ -130,11 +104,6 @@ private:
     };
     std::optional<Run> run;
 
-    struct Label {
-        int node;
-        double x, y, length;
-        bool alongX;
-    };
     double tx(std::int64_t u) const { return x0 + static_cast<double>(u) * k; }
     double ty(std::int64_t u) const { return y0 + static_cast<double>(u) * k; }
 
@@ -142,9 +111,50 @@ private:
     const CutTree &tree;
     double x0, y0, k;
     const CutLayoutBox &box;
-    std::unordered_map<int, int> number;
-    std::vector<Label> labels;
 };
+
+// Each stroke's number on its cut line, on the side that stays at the gauge
+// rather than on the strip (the gripper's hatch is one), on a white ground so
+// hatching never hides it; a number that would cover another is left out.
+void printNumbers(DrawSurface &s, const CutPlan &plan, double left, double top, double scale,
+                  const CutLayoutBox &box) {
+    s.setFont(box.labelFont);
+    s.setFillColor(white);
+    s.setFillStyle(FillStyle::Solid);
+    const double h = s.textHeight();
+    struct Placed {
+        double x1, y1, x2, y2;
+    };
+    std::vector<Placed> placed;
+    for (const CutOperation &op : plan.operations) {
+        const std::string text = std::to_string(op.n);
+        const double tw = s.textWidth(text) + h / 4;
+        const bool alongX = op.axis == CutAxis::X;
+        for (const SheetRect &r : op.stocks) {
+            if (placed.size() >= 4000)
+                return;
+            const double length = (alongX ? r.depth : r.width) * scale;
+            const double stay = op.gauge * scale;
+            if (length < (alongX ? h : tw) * 1.5 || stay < (alongX ? tw : h))
+                continue;
+            const bool firstStays = op.gauge == op.offset;
+            const double cx = left + (r.x + (alongX ? op.offset : 0)) * scale;
+            const double cy = top + (r.y + (alongX ? 0 : op.offset)) * scale;
+            double x = alongX ? (firstStays ? cx - tw : cx) : cx + h / 4;
+            double y = alongX ? cy + h / 4 : (firstStays ? cy - h : cy);
+            const Placed p{x, y, x + tw, y + h};
+            const bool overlaps = std::any_of(placed.begin(), placed.end(), [&](const Placed &q) {
+                return p.x1 < q.x2 && q.x1 < p.x2 && p.y1 < q.y2 && q.y1 < p.y2;
+            });
+            if (overlaps)
+                continue;
+            placed.push_back(p);
+            s.box(p.x1, p.y1, p.x2, p.y2, white);
+            s.moveTo(x + h / 8, y);
+            s.print(text, false);
+        }
+    }
+}
 
 } // namespace
 
@@ -173,14 +183,14 @@ void drawCutLayout(DrawSurface &s, const Layout &layout, const CutPlan &plan, do
     const CutTree &tree = layout.tree;
     if (tree.root() < 0 || layout.treeOmitted)
         return;
-    Walker walker(s, tree, plan, left, top, scale / static_cast<double>(tree.scale()), box);
+    Walker walker(s, tree, left, top, scale / static_cast<double>(tree.scale()), box);
     s.setFillColor(red);
     s.setFillStyle(FillStyle::DownwardDiagonal);
     walker.pieces(tree.root(), 0, 0);
     s.setLineWidth(box.cutPen);
     walker.cuts(tree.root(), 0, 0);
     s.setLineWidth(box.outlinePen);
-    walker.printLabels();
+    printNumbers(s, plan, left, top, scale, box);
 }
 
 } // namespace sheetcraft

@@ -1,5 +1,8 @@
 #include "stageplan.h"
 
+#include "cutsteps.h"
+
+#include <algorithm>
 #include <cstdio>
 #include <limits>
 
@@ -15,16 +18,11 @@ std::string number(double v) {
     return text;
 }
 
-std::string rightJustified(std::string text, std::size_t width) {
-    if (text.size() < width)
-        text.insert(0, width - text.size(), ' ');
-    return text;
-}
-
 } // namespace
 
 StagePlan computeStagePlan(const DiagramValues &v, GrainRule grain,
-                           const BestLayoutOptions &options, double gutter) {
+                           const BestLayoutOptions &options, double gutter,
+                           const MachineRules &machine) {
     StagePlan s;
     s.diagram = v.diagram;
     s.grain = grain;
@@ -35,20 +33,30 @@ StagePlan computeStagePlan(const DiagramValues &v, GrainRule grain,
     LayoutProblem problem = layoutProblem(v, grain);
     problem.gutter = s.gutter;
     s.best = bestLayout(problem, options);
-    s.plan = makeCutPlan(s.best.layout.tree, bestDetailLimit);
+    s.machine = machine;
     s.framesMaximum = saturatedCount(v.maximumOut());
     // Turning freely the panel's own count stands; otherwise the frames the grain keeps.
     s.framesAllowed = grain == GrainRule::Any ? s.framesMaximum : s.best.framesAllowed;
+    // Down to the frames' count, or the best count where the grain holds fewer.
+    s.tradeoff =
+        tradeoffTable(problem, s.best.layout, std::min(s.framesAllowed, s.best.layout.count),
+                      machine, bestDetailLimit, options.cancel);
+    if (!s.tradeoff.empty()) {
+        s.best.layout = s.tradeoff.front().layout;
+        s.plan = s.tradeoff.front().plan;
+    } else {
+        s.plan = makeCutPlan(s.best.layout.tree, bestDetailLimit, machine);
+    }
     s.frame = v.frame < 1 ? 1 : v.frame;
     s.frameLayout = frameLayout(problem, v.frame);
-    s.framePlan = makeCutPlan(s.frameLayout.tree, bestDetailLimit);
+    s.framePlan = makeCutPlan(s.frameLayout.tree, bestDetailLimit, machine);
     return s;
 }
 
 OrderFigures orderFigures(std::int64_t quantity, double spoilagePercent, std::int64_t makeReady,
                           const StagePlan &finished, const StagePlan &press) {
-    return {orderQuantities(quantity, spoilagePercent, makeReady, finished.best.layout.count,
-                            press.best.layout.count),
+    return {orderQuantities(quantity, spoilagePercent, makeReady, shownLayout(finished).count,
+                            shownLayout(press).count),
             orderQuantities(quantity, spoilagePercent, makeReady, finished.framesAllowed,
                             press.framesAllowed)};
 }
@@ -57,6 +65,14 @@ std::string countText(std::int64_t count) {
     if (count == std::numeric_limits<std::int64_t>::max())
         return "9.2E+18 or more";
     return std::to_string(count);
+}
+
+const Layout &shownLayout(const StagePlan &s) {
+    return s.shown < s.tradeoff.size() ? s.tradeoff[s.shown].layout : s.best.layout;
+}
+
+const CutPlan &shownPlan(const StagePlan &s) {
+    return s.shown < s.tradeoff.size() ? s.tradeoff[s.shown].plan : s.plan;
 }
 
 std::string sizesLine(const StagePlan &s) {
@@ -104,14 +120,8 @@ std::vector<std::string> cutListLines(const CutPlan &plan, bool treeOmitted) {
     std::vector<std::string> lines;
     lines.reserve(cuts + 1);
     lines.push_back("Cut plan: " + std::to_string(cuts) + (cuts == 1 ? " cut" : " cuts"));
-    for (const CutOperation &op : plan.operations) {
-        const bool x = op.axis == CutAxis::X;
-        lines.push_back(rightJustified(std::to_string(op.n), 4) + ".  " + (x ? "x " : "y ") +
-                        number(op.offset) + " from the " + (x ? "left" : "top") + ", " +
-                        std::to_string(op.stockCount) +
-                        (op.stockCount == 1 ? " stock " : " stocks ") + number(op.stockWidth) +
-                        " x " + number(op.stockDepth));
-    }
+    for (const CutRow &row : cutRows(plan))
+        lines.push_back(cutRowLine(row));
     return lines;
 }
 

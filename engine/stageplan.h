@@ -3,6 +3,7 @@
 #include "bestlayout.h"
 #include "cutplan.h"
 #include "diagram.h"
+#include "fewestcuts.h"
 
 #include <cstdint>
 #include <optional>
@@ -22,20 +23,29 @@ struct StagePlan {
     double pieceWidth = 0, pieceDepth = 0; // as the diagram lays it, sheet units
     double gripper = 0;                    // 0: none
     double gutter = 0;                     // between pieces in the best layout; 0: none
-    BestLayout best;
+    BestLayout best; // its layout: the one of the best count with the fewest strokes found
     CutPlan plan;
-    std::int64_t framesMaximum = 0; // the panel's MAXIMUM OUT
-    std::int64_t framesAllowed = 0; // the best of the frames the grain allows
-    int frame = 0;                  // the frame the diagram shows, 1 to 4
-    Layout frameLayout;             // that frame as a guillotine layout
+    MachineRules machine;
+    std::vector<TradeoffRow> tradeoff; // fewest strokes found per count, best count first
+    std::size_t shown = 0;             // the trade-off line shown and printed
+    std::int64_t framesMaximum = 0;    // the panel's MAXIMUM OUT
+    std::int64_t framesAllowed = 0;    // the best of the frames the grain allows
+    int frame = 0;                     // the frame the diagram shows, 1 to 4
+    Layout frameLayout;                // that frame as a guillotine layout
     CutPlan framePlan;
 };
 
+// The layout and plan of the trade-off line shown (the best layout's when
+// there is no such line).
+const Layout &shownLayout(const StagePlan &stage);
+const CutPlan &shownPlan(const StagePlan &stage);
+
 // Works out a stage for a drawn diagram that fits; safe on any thread.
 StagePlan computeStagePlan(const DiagramValues &diagram, GrainRule grain,
-                           const BestLayoutOptions &options, double gutter = 0);
+                           const BestLayoutOptions &options, double gutter = 0,
+                           const MachineRules &machine = {});
 
-// The sheets to order for a job with the best layouts of both stages, and with
+// The sheets to order for a job with the layouts shown of both stages, and with
 // the frames their grain rules allow; nothing where they cannot be worked out.
 struct OrderFigures {
     std::optional<OrderQuantities> best, frames;

@@ -7,11 +7,15 @@
 #include "recordedpages.h"
 #include "reportoutput.h"
 
+#include "cutsteps.h"
+
+#include <QDate>
 #include <QDir>
 #include <QPageLayout>
 #include <QPagedPaintDevice>
 
 #include <algorithm>
+#include <array>
 
 namespace sheetcraft {
 
@@ -20,8 +24,9 @@ namespace {
 const TextFont titleFont{reportFontName, 14, true};
 const TextFont headingFont{reportFontName, 12, true};
 const TextFont bodyFont{reportFontName, 10, false};
-const TextFont listFont{embeddedSansFamily, 8, false};
-const TextFont labelFont{embeddedSansFamily, 7, false};
+// Nothing on a ticket is smaller than 9 pt: it is read at the machine.
+const TextFont listFont{embeddedSansFamily, 9, false};
+const TextFont labelFont{embeddedSansFamily, 9, true};
 
 constexpr double columnGap = 360; // twips between cut-list columns
 
@@ -59,7 +64,19 @@ const char *stageTitle(const StagePlan &stage) {
 
 void layOutStage(PageWriter &w, const CutPlanDocument &doc, const StagePlan &stage) {
     RecordingSurface &page = w.newPage();
-    w.line(page, titleFont, "Cut Plan");
+    w.line(page, titleFont, "Cut Plan   " + doc.date);
+    const JobHeader &job = doc.job;
+    std::string jobLine = job.number;
+    if (!job.number.empty() && !job.part.empty())
+        jobLine += (jobLine.empty() ? "" : "   ") + std::string("Part ") + job.part;
+    if (!job.customer.empty())
+        jobLine += (jobLine.empty() ? "" : "   ") + job.customer;
+    if (!jobLine.empty())
+        w.line(page, bodyFont, jobLine);
+    if (!job.description.empty())
+        w.line(page, bodyFont, "Description: " + job.description);
+    if (!job.stock.empty())
+        w.line(page, bodyFont, "Stock: " + job.stock);
     w.line(page, headingFont, stageTitle(stage));
     w.line(page, bodyFont, sizesLine(stage));
     page.print("", true);
@@ -72,28 +89,43 @@ void layOutStage(PageWriter &w, const CutPlanDocument &doc, const StagePlan &sta
     box.depth = std::max(1440.0, std::min(w.height() * 0.45, w.height() - box.top - 2880));
     box.minDetail = 30;
     box.labelFont = labelFont;
-    drawCutLayout(page, stage.best.layout, stage.plan, stage.best.sheetWidth, stage.best.sheetDepth,
-                  box);
+    const Layout &layout = shownLayout(stage);
+    const CutPlan &plan = shownPlan(stage);
+    drawCutLayout(page, layout, plan, stage.best.sheetWidth, stage.best.sheetDepth, box);
     page.moveTo(0, box.top + box.depth + 120);
 
     w.line(page, bodyFont, comparisonLine(stage));
     w.line(page, bodyFont, grainLine(stage));
-    const auto frameCuts = stage.framePlan.operations.size();
-    w.line(page, bodyFont,
-           frameLine(stage) + ", " + std::to_string(frameCuts) +
-               (frameCuts == 1 ? " cut" : " cuts"));
-    if (doc.order)
+    if (!stage.tradeoff.empty()) {
+        std::string line = "Fewest cuts found:";
+        for (const TradeoffRow &row : stage.tradeoff)
+            line += "  " + tradeoffText(row) + ";";
+        w.line(page, bodyFont, line);
+    }
+    if (stage.shown > 0 && stage.shown < stage.tradeoff.size())
+        w.line(page, bodyFont, "Layout cut: " + tradeoffText(stage.tradeoff[stage.shown]));
+    w.line(page, bodyFont, machineLine(stage.machine));
+    if (doc.order) {
         for (const std::string &text : orderLines(*doc.order, doc.framesOrder))
             w.line(page, bodyFont, text);
+        if (doc.stages.size() == 2) {
+            const std::size_t a = shownPlan(doc.stages[0]).operations.size();
+            const std::size_t b = shownPlan(doc.stages[1]).operations.size();
+            w.line(page, bodyFont,
+                   cuttingLine(cuttingWork(*doc.order, a, b, stage.machine.lift), a, b));
+        }
+    }
     page.print("", true);
 
-    std::vector<std::string> lines = cutListLines(stage.plan, stage.best.layout.treeOmitted);
-    const std::string heading = lines.front();
-    lines.erase(lines.begin());
+    const std::string heading =
+        cutListLines(layout.treeOmitted ? CutPlan{} : plan, layout.treeOmitted).front();
+    std::vector<CutRow> rows;
+    if (!layout.treeOmitted)
+        rows = cutRows(plan);
     std::size_t more = 0;
-    if (lines.size() > printedCutLimit) {
-        more = lines.size() - printedCutLimit;
-        lines.resize(printedCutLimit);
+    if (rows.size() > printedCutLimit) {
+        more = rows.size() - printedCutLimit;
+        rows.resize(printedCutLimit);
     }
     w.line(page, headingFont, heading);
 
@@ -101,47 +133,50 @@ void layOutStage(PageWriter &w, const CutPlanDocument &doc, const StagePlan &sta
     // further pages.
     RecordingSurface *s = &page;
     s->setFont(listFont);
-    // Each line is "  12.  x 17 from the left, ...": the numbers are set
-    // right-aligned in a column of their own, the rest after them.
-    struct Entry {
-        std::string number, rest;
+    // Each stroke is a row of columns: number (right-aligned), pile, turn,
+    // gauge, what comes off and any note.
+    constexpr std::size_t fieldCount = 6;
+    auto fields = [](const CutRow &r) {
+        return std::array<std::string, fieldCount>{r.number + ".", r.pile, r.turn,
+                                                   r.gauge,        r.off,  r.note};
     };
-    std::vector<Entry> entries;
-    entries.reserve(lines.size());
-    double numberWidth = 0, restWidth = 0;
-    for (const std::string &text : lines) {
-        const auto dot = text.find(".  ");
-        Entry e{text.substr(0, dot == std::string::npos ? 0 : dot + 1),
-                dot == std::string::npos ? text : text.substr(dot + 3)};
-        e.number.erase(0, e.number.find_first_not_of(' '));
-        numberWidth = std::max(numberWidth, s->textWidth(e.number));
-        restWidth = std::max(restWidth, s->textWidth(e.rest));
-        entries.push_back(std::move(e));
+    std::array<double, fieldCount> fieldWidth{};
+    for (const CutRow &r : rows) {
+        const auto f = fields(r);
+        for (std::size_t i = 0; i < fieldCount; ++i)
+            fieldWidth[i] = std::max(fieldWidth[i], s->textWidth(f[i]));
     }
-    const double numberGap = s->textWidth("  ");
-    const double widest = numberWidth + numberGap + restWidth;
+    const double fieldGap = s->textWidth("   ");
+    double widest = 0;
+    for (double fw : fieldWidth)
+        widest += fw > 0 ? fw + fieldGap : 0;
     const int columns =
         std::clamp(static_cast<int>((w.width() + columnGap) / (widest + columnGap)), 1, 3);
     const double lineHeight = s->textHeight();
     std::size_t next = 0;
     double top = s->currentY();
     for (;;) {
-        const auto rows = static_cast<std::size_t>(std::max(1.0, (w.height() - top) / lineHeight));
+        const auto perColumn =
+            static_cast<std::size_t>(std::max(1.0, (w.height() - top) / lineHeight));
         const std::size_t first = next;
-        for (int c = 0; c < columns && next < lines.size(); ++c) {
-            for (std::size_t r = 0; r < rows && next < lines.size(); ++r, ++next) {
-                const Entry &e = entries[next];
-                const double x = c * (widest + columnGap);
+        for (int c = 0; c < columns && next < rows.size(); ++c) {
+            for (std::size_t r = 0; r < perColumn && next < rows.size(); ++r, ++next) {
+                const auto f = fields(rows[next]);
+                double x = c * (widest + columnGap);
                 const double y = top + static_cast<double>(r) * lineHeight;
-                s->moveTo(x + numberWidth - s->textWidth(e.number), y);
-                s->print(e.number, false);
-                s->moveTo(x + numberWidth + numberGap, y);
-                s->print(e.rest, false);
+                for (std::size_t i = 0; i < fieldCount; ++i) {
+                    if (fieldWidth[i] <= 0)
+                        continue;
+                    s->moveTo(i == 0 ? x + fieldWidth[0] - s->textWidth(f[0]) : x, y);
+                    s->print(f[i], false);
+                    x += fieldWidth[i] + fieldGap;
+                }
             }
         }
-        const double end = top + static_cast<double>(std::min(rows, next - first)) * lineHeight;
+        const double end =
+            top + static_cast<double>(std::min(perColumn, next - first)) * lineHeight;
         const bool roomForMore = end + lineHeight * 2 <= w.height();
-        if (next == lines.size() && (more == 0 || roomForMore)) {
+        if (next == rows.size() && (more == 0 || roomForMore)) {
             s->moveTo(0, end);
             break;
         }
@@ -156,12 +191,27 @@ void layOutStage(PageWriter &w, const CutPlanDocument &doc, const StagePlan &sta
 
 } // namespace
 
+JobHeader jobHeader(const Cells &cells) {
+    JobHeader h;
+    const std::string &number = cells.optJob ? cells.txtJob : cells.txtQuote;
+    if (!number.empty())
+        h.number = (cells.optJob ? "Job # " : "Quote # ") + number;
+    h.part = cells.txtPartNo;
+    h.customer = cells.txtName;
+    h.description = cells.txtDesc;
+    h.stock = cells.txtStockDesc;
+    return h;
+}
+
 std::vector<std::unique_ptr<RecordingSurface>>
 layOutCutPlan(const CutPlanDocument &document, const QPaintDevice &device, QSizeF printable) {
     std::vector<std::unique_ptr<RecordingSurface>> pages;
     PageWriter writer(device, printable, pages);
-    for (const StagePlan &stage : document.stages)
-        layOutStage(writer, document, stage);
+    CutPlanDocument dated = document;
+    if (dated.date.empty())
+        dated.date = QDate::currentDate().toString(Qt::ISODate).toStdString();
+    for (const StagePlan &stage : dated.stages)
+        layOutStage(writer, dated, stage);
     return pages;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "cells.h"
 #include "outcome.h"
 #include "recordingsurface.h"
 #include "stageplan.h"
@@ -18,11 +19,21 @@ class QPaintDevice;
 
 namespace sheetcraft {
 
-// What the cut plan prints: each stage (finished pieces from the press sheet,
-// then press sheets from the parent sheet) and the sheets to order.
+// The job a cut ticket belongs to, as the main window's cells hold it.
+struct JobHeader {
+    std::string number; // "Job # 1234" or "Quote # 77", empty when none
+    std::string part, customer, description, stock;
+};
+JobHeader jobHeader(const Cells &cells);
+
+// What the cut plan prints: the job, each stage (finished pieces from the
+// press sheet, then press sheets from the parent sheet) on the machine its
+// plan was made for, and the sheets to order with the cutting work.
 struct CutPlanDocument {
+    JobHeader job;
+    std::string date; // as printed; today's when empty
     std::vector<StagePlan> stages;
-    std::optional<OrderQuantities> order;       // from the best layouts
+    std::optional<OrderQuantities> order;       // from the layouts shown
     std::optional<OrderQuantities> framesOrder; // from the frames' counts
 };
 

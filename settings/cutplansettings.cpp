@@ -4,6 +4,8 @@
 
 #include <QStringList>
 
+#include <cmath>
+
 namespace sheetcraft {
 
 namespace {
@@ -19,12 +21,34 @@ constexpr Field fields[] = {
     {"makeready", &CutPlanSettings::makeReady},
     {"finished-grain", &CutPlanSettings::finishedGrain},
     {"press-grain", &CutPlanSettings::pressGrain},
+    {"knife-in", &CutPlanSettings::knifeInch},
+    {"knife-mm", &CutPlanSettings::knifeMm},
+    {"smallest-gauge-in", &CutPlanSettings::gaugeInch},
+    {"smallest-gauge-mm", &CutPlanSettings::gaugeMm},
+    {"lift", &CutPlanSettings::lift},
 };
 
 // A value is a short line of its own; anything else is not ours.
 constexpr qsizetype valueLimit = 40;
 
 } // namespace
+
+MachineRules machineRules(const CutPlanSettings &settings, bool metric) {
+    MachineRules m = defaultMachine(metric);
+    auto number = [](QString text, double &value, bool zeroOk) {
+        bool ok = false;
+        const double v = text.trimmed().replace(QLatin1Char(','), QLatin1Char('.')).toDouble(&ok);
+        if (ok && std::isfinite(v) && v <= 1e9 && (v > 0 || (zeroOk && v == 0)))
+            value = v;
+    };
+    number(metric ? settings.knifeMm : settings.knifeInch, m.knifeLength, false);
+    number(metric ? settings.gaugeMm : settings.gaugeInch, m.smallestGauge, true);
+    double lift = static_cast<double>(m.lift);
+    number(settings.lift, lift, false);
+    if (lift >= 1 && lift == std::floor(lift))
+        m.lift = static_cast<std::int64_t>(lift);
+    return m;
+}
 
 CutPlanSettings readCutPlanSettings() {
     CutPlanSettings settings;

@@ -33,6 +33,8 @@ double gutterText(const std::string &text) {
 
 bool sameQuestion(const BestLayoutRequest &a, const BestLayoutRequest &b) {
     return a.grains == b.grains && a.gutter == b.gutter &&
+           a.machine.knifeLength == b.machine.knifeLength &&
+           a.machine.smallestGauge == b.machine.smallestGauge && a.machine.lift == b.machine.lift &&
            sameDiagram(a.diagrams[0], b.diagrams[0]) && sameDiagram(a.diagrams[1], b.diagrams[1]);
 }
 
@@ -93,8 +95,9 @@ void BestLayoutWorker::start(const BestLayoutRequest &request) {
         for (std::size_t i = 0; i < 2 && !m_cancel.load(); ++i) {
             const auto &diagram = request.diagrams[i];
             if (diagram && diagram->fits())
-                result->stages[i] = computeStagePlan(*diagram, request.grains[i], options,
-                                                     i == 0 ? request.gutter : 0.0);
+                result->stages[i] =
+                    computeStagePlan(*diagram, request.grains[i], options,
+                                     i == 0 ? request.gutter : 0.0, request.machine);
         }
         const bool cancelled = m_cancel.load();
         QMetaObject::invokeMethod(

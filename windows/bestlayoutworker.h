@@ -23,7 +23,8 @@ namespace sheetcraft {
 struct BestLayoutRequest {
     std::array<std::optional<DiagramValues>, 2> diagrams;
     std::array<GrainRule, 2> grains{GrainRule::Any, GrainRule::OneWay};
-    double gutter = 0; // between finished sheets on the press sheet
+    double gutter = 0;    // between finished sheets on the press sheet
+    MachineRules machine; // the cutter the plans are made for
 };
 
 // A gutter as typed ("0.125", "0,125"); empty, unreadable or negative: none.

@@ -1,7 +1,10 @@
 #include "frmbestlayout.h"
 
 #include "cutlayoutview.h"
+#include "cutsteps.h"
 #include "frmlayout.h"
+#include "machinebox.h"
+#include "tradeoffview.h"
 
 #include <QComboBox>
 #include <QFontDatabase>
@@ -156,6 +159,13 @@ void frmBestLayout::buildControls() {
         choices->addStretch();
         side->addLayout(choices);
         side->addWidget(w.frame);
+        w.tradeoff = new TradeoffView(group);
+        side->addWidget(new QLabel(tr("Fewest cuts found (pick the layout to show):"), group));
+        side->addWidget(w.tradeoff);
+        connect(w.tradeoff, &TradeoffView::pickedChanged, this, [this, i] {
+            showStage(i);
+            updateOrder();
+        });
         w.cutList = new QPlainTextEdit(group);
         w.cutList->setReadOnly(true);
         w.cutList->setFont(fixed);
@@ -194,7 +204,16 @@ void frmBestLayout::buildControls() {
     lblOrder->setTextInteractionFlags(Qt::TextSelectableByMouse);
     grid->addWidget(lblOrder, 0, 3, 2, 1);
     grid->setColumnStretch(3, 1);
-    top->addWidget(order);
+    machine = new MachineBox(this);
+    machine->load(m_saved, m_main.metricUnits());
+    connect(machine, &MachineBox::changed, this, [this] {
+        saveSettings();
+        follow();
+    });
+    auto *orderRow = new QHBoxLayout;
+    orderRow->addWidget(order, 1);
+    orderRow->addWidget(machine);
+    top->addLayout(orderRow);
 
     auto *buttons = new QHBoxLayout;
     lblStatus = new QLabel(this);
@@ -210,6 +229,11 @@ void frmBestLayout::buildControls() {
 }
 
 void frmBestLayout::follow() {
+    if (machine->metric() != m_main.metricUnits()) {
+        // The unit set changed: the cutter's figures in the other units.
+        saveSettings();
+        machine->load(currentSettings(), m_main.metricUnits());
+    }
     if (!m_gutterTyped) {
         m_main.pullCells();
         txtGutter->setText(QString::fromStdString(m_main.session.cells.txtGutter).trimmed());
@@ -219,7 +243,8 @@ void frmBestLayout::follow() {
         grains[i] = grainRules[std::clamp(stages[i].grain->currentIndex(), 0, grainCount - 1)];
     m_main.setBestChoices(grains[0], grains[1],
                           m_gutterTyped ? std::optional(gutterText(txtGutter->text().toStdString()))
-                                        : std::nullopt);
+                                        : std::nullopt,
+                          machineRules(currentSettings(), machine->metric()));
     if (!computing())
         showResult();
 }
@@ -240,6 +265,10 @@ void frmBestLayout::showStage(std::size_t i) {
     StageWidgets &w = stages[i];
     const auto &result = worker().result();
     const StagePlan *stage = result && result->stages[i] ? &*result->stages[i] : nullptr;
+    w.tradeoff->showRows(stage ? stage->tradeoff : std::vector<TradeoffRow>{});
+    m_shown[i] = shownStage(i);
+    if (m_shown[i])
+        stage = &*m_shown[i];
     if (!stage) {
         w.view->showLayout(nullptr, nullptr, 0, 0);
         w.sizes->setText(result ? tr("No layout: the piece does not fit, or the main window has "
@@ -251,8 +280,8 @@ void frmBestLayout::showStage(std::size_t i) {
         return;
     }
     const bool frame = w.show->currentIndex() == 1;
-    const Layout &layout = frame ? stage->frameLayout : stage->best.layout;
-    const CutPlan &plan = frame ? stage->framePlan : stage->plan;
+    const Layout &layout = frame ? stage->frameLayout : shownLayout(*stage);
+    const CutPlan &plan = frame ? stage->framePlan : shownPlan(*stage);
     w.view->showLayout(&layout, &plan, stage->best.sheetWidth, stage->best.sheetDepth);
     w.sizes->setText(QString::fromStdString(sizesLine(*stage)));
     w.comparison->setText(QString::fromStdString(comparisonLine(*stage)));
@@ -285,12 +314,19 @@ void frmBestLayout::updateOrder() {
                                            "sheet and press sheets on the parent sheet."));
         return;
     }
-    const OrderFigures figures =
-        orderFigures(quantity, spoilage, makeReady, *result->stages[0], *result->stages[1]);
+    const StagePlan fss = *shownStage(0);
+    const StagePlan pss = *shownStage(1);
+    const OrderFigures figures = orderFigures(quantity, spoilage, makeReady, fss, pss);
     m_order = figures.best;
     m_framesOrder = figures.frames;
-    lblOrder->setText(m_order ? lines(orderLines(*m_order, m_framesOrder))
-                              : tr("These figures are too large to work out."));
+    std::vector<std::string> text;
+    if (m_order) {
+        text = orderLines(*m_order, m_framesOrder);
+        const std::size_t a = shownPlan(fss).operations.size();
+        const std::size_t b = shownPlan(pss).operations.size();
+        text.push_back(cuttingLine(cuttingWork(*m_order, a, b, fss.machine.lift), a, b));
+    }
+    lblOrder->setText(m_order ? lines(text) : tr("These figures are too large to work out."));
 }
 
 std::optional<CutPlanDocument> frmBestLayout::document() const {
@@ -298,8 +334,9 @@ std::optional<CutPlanDocument> frmBestLayout::document() const {
     if (!result)
         return std::nullopt;
     CutPlanDocument doc;
-    for (const auto &stage : result->stages)
-        if (stage)
+    doc.job = jobHeader(m_main.session.cells);
+    for (std::size_t i = 0; i < 2; ++i)
+        if (const auto stage = shownStage(i))
             doc.stages.push_back(*stage);
     if (doc.stages.empty())
         return std::nullopt;
@@ -337,7 +374,7 @@ void frmBestLayout::print() {
 }
 
 CutPlanSettings frmBestLayout::currentSettings() const {
-    CutPlanSettings s;
+    CutPlanSettings s = m_saved; // keeps the cutter's figures of the other unit set
     s.quantity = txtQuantity->text();
     s.spoilage = txtSpoilage->text();
     s.makeReady = txtMakeReady->text();
@@ -346,7 +383,17 @@ CutPlanSettings frmBestLayout::currentSettings() const {
         grainText(grainRules[std::clamp(stages[0].grain->currentIndex(), 0, grainCount - 1)]));
     s.pressGrain = QString::fromLatin1(
         grainText(grainRules[std::clamp(stages[1].grain->currentIndex(), 0, grainCount - 1)]));
+    machine->store(s);
     return s;
+}
+
+std::optional<StagePlan> frmBestLayout::shownStage(std::size_t i) const {
+    const auto &result = worker().result();
+    if (!result || !result->stages[i])
+        return std::nullopt;
+    StagePlan stage = *result->stages[i];
+    stage.shown = stages[i].tradeoff->picked();
+    return stage;
 }
 
 void frmBestLayout::saveSettings() {

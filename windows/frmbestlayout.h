@@ -20,6 +20,8 @@ class QPushButton;
 namespace sheetcraft {
 
 class CutLayoutView;
+class MachineBox;
+class TradeoffView;
 class frmLayOut;
 
 // "Best Layout and Cut Plan": for each stage the best guillotine layout (or
@@ -61,6 +63,7 @@ public:
         QComboBox *show = nullptr; // "Best layout" or "Frame shown"
         QLabel *frame = nullptr;
         QPlainTextEdit *cutList = nullptr;
+        TradeoffView *tradeoff = nullptr; // the line picked is shown and printed
     };
     std::array<StageWidgets, 2> stages; // finished sheets, press sheets
     QLineEdit *txtGutter = nullptr;     // between finished sheets; the press's gutter until typed
@@ -68,6 +71,7 @@ public:
     QLineEdit *txtSpoilage = nullptr;
     QLineEdit *txtMakeReady = nullptr;
     QLabel *lblOrder = nullptr;
+    MachineBox *machine = nullptr;
     QLabel *lblStatus = nullptr;
     QPushButton *cmdPrint = nullptr;
     QPushButton *cmdClose = nullptr;
@@ -86,6 +90,8 @@ private:
     void saveSettings();
     CutPlanSettings currentSettings() const;
     void print();
+    // A stage as shown: its best layout replaced by the trade-off line picked.
+    std::optional<StagePlan> shownStage(std::size_t i) const;
 
     frmLayOut &m_main;
     MessageSink &m_messages;
@@ -94,6 +100,7 @@ private:
     CutPlanSettings m_saved;
     bool m_saveFailed = false; // said once a run
     std::optional<OrderQuantities> m_order, m_framesOrder;
+    std::array<std::optional<StagePlan>, 2> m_shown; // what each view draws
 };
 
 } // namespace sheetcraft

@@ -590,6 +590,8 @@ void frmLayOut::mnuVersion_Click() {
 BestLayoutRequest frmLayOut::bestRequest() {
     BestLayoutRequest request;
     request.grains = m_bestGrains;
+    request.machine =
+        m_bestMachine ? *m_bestMachine : machineRules(readCutPlanSettings(), metricUnits());
     pullCells(); // a size typed but not yet left counts
     request.gutter = m_bestGutter ? *m_bestGutter : gutterText(session.cells.txtGutter);
     if (session.screenShowsCells()) {
@@ -610,9 +612,11 @@ void frmLayOut::askBest() {
     m_bestWorker->request(bestRequest());
 }
 
-void frmLayOut::setBestChoices(GrainRule finished, GrainRule press, std::optional<double> gutter) {
+void frmLayOut::setBestChoices(GrainRule finished, GrainRule press, std::optional<double> gutter,
+                               const MachineRules &machine) {
     m_bestGrains = {finished, press};
     m_bestGutter = gutter;
+    m_bestMachine = machine;
     askBest();
 }
 

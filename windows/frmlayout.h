@@ -69,6 +69,7 @@ public:
 
     // Where "Print Layouts" goes; tests replace its dialogs.
     ReportPrinter &reportPrinter() { return m_reportPrinter; }
+    bool metricUnits() const { return m_units.mnuMetric; }
 
     void setDirectionsVisible(bool visible);
     bool directionsVisible() const;
@@ -137,7 +138,8 @@ public:
     void askBest();
     // The best-layout window's choices; asks again. Without a gutter typed
     // there, the press's gutter in the cells (filled by Search) is used.
-    void setBestChoices(GrainRule finished, GrainRule press, std::optional<double> gutter);
+    void setBestChoices(GrainRule finished, GrainRule press, std::optional<double> gutter,
+                        const MachineRules &machine);
     // Redraws when the cells differ from what is drawn, as printing needs;
     // false when the redraw did not draw both diagrams (it has said why).
     bool drawIfCellsChanged();
@@ -212,6 +214,7 @@ private:
     BestLayoutWorker *m_bestWorker = nullptr;
     std::array<GrainRule, 2> m_bestGrains{GrainRule::Any, GrainRule::OneWay};
     std::optional<double> m_bestGutter;
+    std::optional<MachineRules> m_bestMachine; // the saved cutter until the window sets one
     bool m_shownOnce = false;
 };
 

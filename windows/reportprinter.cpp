@@ -27,9 +27,8 @@ bool runPrintSetUp(QPrinter &printer, QWidget *parent) {
     return dialog.exec() == QDialog::Accepted;
 }
 
-QString askForPdf(QWidget *parent, const QString &suggested) {
-    QFileDialog dialog(parent, ReportPrinter::tr("No Printer Installed: Save Layouts as PDF"),
-                       suggested, ReportPrinter::tr("PDF files (*.pdf)"));
+QString askForPdf(QWidget *parent, const QString &suggested, const QString &title) {
+    QFileDialog dialog(parent, title, suggested, ReportPrinter::tr("PDF files (*.pdf)"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(QStringLiteral("pdf"));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
@@ -75,7 +74,11 @@ void copyPrinterSettings(const QPrinter &from, QPrinter &to) {
 } // namespace
 
 ReportPrinter::ReportPrinter(MessageSink &messages)
-    : setUpDialog(runPrintSetUp), askPdfPath(askForPdf),
+    : setUpDialog(runPrintSetUp), askPdfPath([this](QWidget *parent, const QString &suggested) {
+          return askForPdf(parent, suggested,
+                           m_cutPlanAsked ? tr("No Printer Installed: Save Cut Plan as PDF")
+                                          : tr("No Printer Installed: Save Layouts as PDF"));
+      }),
       printersInstalled([] { return !QPrinterInfo::availablePrinters().isEmpty(); }),
       m_messages(messages) {}
 
@@ -157,7 +160,9 @@ bool ReportPrinter::printCutPlan(const CutPlanDocument &document, QWidget *paren
     }
     if (m_lastCutPlanPath.isEmpty())
         m_lastCutPlanPath = QDir(QDir::homePath()).filePath(QStringLiteral("CutPlan.pdf"));
+    m_cutPlanAsked = true;
     const QString path = askPdfPath ? askPdfPath(parent, m_lastCutPlanPath) : QString();
+    m_cutPlanAsked = false;
     if (path.isEmpty())
         return false;
     m_lastCutPlanPath = path;

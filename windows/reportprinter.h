@@ -67,6 +67,7 @@ private:
     bool m_chosen = false; // set once the set-up dialog has been confirmed
     QString m_lastPdfPath; // suggested again for the next file of the run
     QString m_lastCutPlanPath;
+    bool m_cutPlanAsked = false; // the file dialog is for the cut plan
 };
 
 } // namespace sheetcraft

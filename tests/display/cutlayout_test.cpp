@@ -28,6 +28,7 @@ TEST(CutLayoutDrawing, StaysInItsBoxNumbersTheCutsAndStaysSmallForFinePieces) {
     } rows[] = {
         {"defaults", {17, 11, 3, 2}, 30, 200, true},
         {"gripper on the left", {17, 11, 3, 2, 0.5, false}, 29, 200, true},
+        {"gripper on top", {17, 11, 3, 2, 0.5, true}, 28, 200, true},
         {"metric", {1020, 720, 216, 154}, 20, 200, false},
         {"tiny pieces", {17, 11, 0.017, 0.013}, 0, 5000, false},
     };
@@ -36,7 +37,7 @@ TEST(CutLayoutDrawing, StaysInItsBoxNumbersTheCutsAndStaysSmallForFinePieces) {
         BestLayoutOptions options;
         options.budget = std::chrono::milliseconds(500);
         const BestLayout best = bestLayout(row.problem, options);
-        const CutPlan plan = makeCutPlan(best.layout.tree);
+        const CutPlan plan = makeCutPlan(best.layout.tree, 5000, defaultMachine(false));
         RecordingSurface s(QFont(), 96);
         CutLayoutBox box;
         std::tie(box.left, box.top, box.width, box.depth, box.minDetail) =
@@ -45,7 +46,16 @@ TEST(CutLayoutDrawing, StaysInItsBoxNumbersTheCutsAndStaysSmallForFinePieces) {
 
         std::size_t pieces = 0;
         std::set<int> numbers;
+        // No number sits on the gripper's hatch.
+        const auto hatch = std::find_if(s.ops().begin(), s.ops().end(), [](const DrawOp &op) {
+            return op.kind == Kind::Box && op.fillStyle == FillStyle::DiagonalCross;
+        });
         for (const DrawOp &op : s.ops()) {
+            if (op.kind == Kind::Text && hatch != s.ops().end()) {
+                EXPECT_FALSE(op.x1 < hatch->x2 && hatch->x1 < op.x2 && op.y1 < hatch->y2 &&
+                             hatch->y1 < op.y2)
+                    << op.text;
+            }
             if (op.kind == Kind::Box || op.kind == Kind::Line) {
                 // Inside the box, to within rounding.
                 EXPECT_GE(std::min(op.x1, op.x2), box.left - 1e-6);

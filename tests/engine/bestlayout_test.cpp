@@ -382,34 +382,6 @@ TEST(CutPlan, FramesAsDrawnAreLayoutsOfTheirCount) {
     }
 }
 
-// A plain grid is c - 1 + r - 1 stacked settings, plus one trim per side with
-// waste and one for the gripper strip.
-TEST(CutPlan, GridsStackIdenticalStocks) {
-    const struct {
-        LayoutProblem p;
-        int frame;
-        std::size_t operations;
-    } rows[] = {
-        {problem(12, 6, 3, 2), 1, 3 + 2},                               // 4 x 3, no waste
-        {problem(13, 7, 3, 2), 1, 3 + 2 + 2},                           // both sides trimmed
-        {problem(17, 11, 3, 2, GrainRule::Any, 0.5), 1, 4 + 4 + 2 + 1}, // 5 x 5 and the strip
-        {problem(17, 11, 3, 2, GrainRule::Any, 0.5, false), 3, 7 + 2 + 2 + 1}, // 8 x 3 turned
-    };
-    for (const auto &row : rows) {
-        const Layout l = frameLayout(row.p, row.frame);
-        const CutPlan plan = makeCutPlan(l.tree);
-        EXPECT_EQ(plan.operations.size(), row.operations);
-        EXPECT_EQ(replay(l.tree, plan), static_cast<std::size_t>(l.count));
-    }
-    // Above the detail limit the operations stay, the stocks are left out.
-    const Layout big = frameLayout(problem(17, 11, 0.1, 0.1), 1);
-    const CutPlan plan = makeCutPlan(big.tree, 5000);
-    EXPECT_TRUE(plan.detailOmitted);
-    EXPECT_EQ(plan.operations.size(), 169u + 109u);
-    EXPECT_EQ(plan.operations.back().stockCount, 170);
-    EXPECT_TRUE(plan.operations.back().stocks.empty());
-}
-
 TEST(CutPlan, OrderQuantitiesInExactWholeNumbers) {
     const struct {
         std::int64_t quantity;

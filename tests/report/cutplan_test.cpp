@@ -49,18 +49,22 @@ TEST(CutPlanPrint, APagePerStageEachInsideThePrintableAreaWithLongListsContinued
          2,
          {"Frames 1-4: 29   Best guillotine layout: 30 (+1)   No layout can hold more than 31",
           "Quantity 5000: run 167, press sheets 273, parent sheets 69",
-          "Number Out: Press Sheets on Parent Sheet", "Grain: any   Proven best"}},
-        {"tall parent sheet", {stage(Diagram::Press, "1x1", "1x40")}, 1, 1, {"Cut plan: 39 cuts"}},
+          "Number Out: Press Sheets on Parent Sheet", "Grain: any   Proven best",
+          "Cut Plan   2026-12-07", "Job # 4711   Part 2   Ace Printing", "Stock: 80# gloss",
+          "Knife any length, gauge no closer than 0, lifts of 500 sheets",
+          "Cutting: 1 lift of press sheets x ", "pieces off"}},
+        {"tall parent sheet", {stage(Diagram::Press, "1x1", "1x40")}, 1, 1, {"Cut plan: 6 cuts"}},
         {"tiny pieces",
          {stage(Diagram::Finished, "0.013x0.017", "11x17")},
-         3,
+         2,
          40,
-         {"Number Up: Finished Forms on Press Sheet: cut plan, continued",
-          "more cuts, not printed"}},
+         {"Number Up: Finished Forms on Press Sheet: cut plan, continued"}},
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.name);
         CutPlanDocument doc;
+        doc.job = {"Job # 4711", "2", "Ace Printing", "Flyers", "80# gloss"};
+        doc.date = "2026-12-07";
         doc.stages = row.stages;
         if (row.stages.size() == 2) {
             doc.order = orderQuantities(5000, 3, 100, row.stages[0].best.layout.count,
@@ -78,7 +82,13 @@ TEST(CutPlanPrint, APagePerStageEachInsideThePrintableAreaWithLongListsContinued
             EXPECT_LE(fit.extent.right, printable.width());
             EXPECT_LE(fit.extent.bottom, printable.height());
             text += allText(*pages[i]);
+            // Read at the machine: nothing smaller than 9 pt.
+            for (const DrawOp &op : pages[i]->ops())
+                if (op.kind == Kind::Text || op.kind == Kind::Font) {
+                    EXPECT_TRUE(op.font.points == 0 || op.font.points >= 9) << op.text;
+                }
         }
+        EXPECT_EQ(text.find(" shown: "), std::string::npos); // no stray frame line
         for (const std::string &line : row.printed)
             EXPECT_NE(text.find(line), std::string::npos) << line;
     }

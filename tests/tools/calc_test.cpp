@@ -272,9 +272,15 @@ TEST(Calculator, BestLayoutsAndOrderInJson) {
         }
         const QJsonArray cuts = best["cuts"].toArray();
         EXPECT_EQ(cuts.size(), best["cutCount"].toInt());
+        EXPECT_EQ(best["tradeoff"][0]["count"].toDouble(), row.counts[0]);
+        EXPECT_EQ(best["tradeoff"][0]["cuts"].toInt(), cuts.size());
         for (qsizetype i = 0; i < cuts.size(); ++i) {
             EXPECT_EQ(cuts[i]["n"].toInt(), i + 1);
             EXPECT_FALSE(cuts[i]["stocks"].toArray().isEmpty());
+            EXPECT_GE(cuts[i]["gauge"].toDouble(), 1); // the smallest gauge distance
+            EXPECT_TRUE(cuts[i]["turn"].isBool());
+            EXPECT_TRUE(
+                QStringList({"strip", "pieces", "waste"}).contains(cuts[i]["off"].toString()));
         }
     }
 
@@ -288,13 +294,27 @@ TEST(Calculator, BestLayoutsAndOrderInJson) {
     EXPECT_EQ(dust["count"].toDouble(), dust["framesMaximum"].toDouble());
     EXPECT_GT(dust["framesMaximum"].toDouble(), 9e18);
 
-    const QJsonObject order = QJsonDocument::fromJson(calc({"--json", "--quantity", "1000",
-                                                            "--spoilage", "5", "--makeready", "50"})
-                                                          .out.toUtf8())
-                                  .object()["order"]
-                                  .toObject();
+    const QJsonObject root =
+        QJsonDocument::fromJson(calc({"--json", "--quantity", "1000", "--spoilage", "5",
+                                      "--makeready", "50", "--lift", "50", "--knife", "52"})
+                                    .out.toUtf8())
+            .object();
+    const QJsonObject order = root["order"].toObject();
     EXPECT_EQ(order["pressSheets"].toDouble(), 86);
     EXPECT_EQ(order["parentSheets"].toDouble(), 22);
+    // 2 lifts of 86 press sheets, 1 of 22 parent sheets.
+    EXPECT_EQ(order["knifeStrokes"].toDouble(),
+              2 * root["best"]["finished"]["cutCount"].toDouble() +
+                  root["best"]["press"]["cutCount"].toDouble());
+    EXPECT_EQ(root["machine"].toObject(),
+              (QJsonObject{{"knifeLength", 52}, {"smallestGauge", 1}, {"lift", 50}}));
+    // Millimetre sheets take a millimetre cutter.
+    const QJsonObject metric =
+        QJsonDocument::fromJson(calc({"--json", "--finished", "148x106", "--press", "700x1000",
+                                      "--parent", "1000x1400"})
+                                    .out.toUtf8())
+            .object();
+    EXPECT_EQ(metric["machine"]["knifeLength"].toDouble(), 1150);
     EXPECT_FALSE(QJsonDocument::fromJson(calc({"--json"}).out.toUtf8()).object().contains("order"));
 }
 
@@ -306,7 +326,8 @@ TEST(Calculator, BestSectionsInTextAndRefusedOptions) {
     for (const char *expected :
          {"Best layout: Number Up: Finished Forms on Press Sheet", "Frames 1-4: 29",
           "Best layout: Number Out: Press Sheets on Parent Sheet", "Frames 1-4 (one way): 4",
-          "Grain: any", "   1.  x ", "Quantity 1000: ", "With frames 1-4: "})
+          "Grain: any", "   1.  pile 1, 17 x 11: back gauge ",
+          "Fewest cuts found:  30 up: ", "Quantity 1000: ", "With frames 1-4: ", "knife strokes"})
         EXPECT_TRUE(r.out.contains(expected)) << expected;
     EXPECT_FALSE(calc({}).out.contains("Best layout"));
 
@@ -314,7 +335,10 @@ TEST(Calculator, BestSectionsInTextAndRefusedOptions) {
                                    {"--gutter", "-1"},
                                    {"--quantity", "-5"},
                                    {"--makeready", "2.5"},
-                                   {"--spoilage", "lots"}};
+                                   {"--spoilage", "lots"},
+                                   {"--knife", "0"},
+                                   {"--lift", "2.5"},
+                                   {"--smallest-gauge", "near"}};
     for (const auto &args : refused) {
         const Result bad = calc(args);
         EXPECT_EQ(bad.status, 2) << args.join(' ').toStdString();
@@ -332,6 +356,7 @@ TEST(Calculator, CutPlanPdfHoldsBothStagesAndTheOrder) {
     EXPECT_TRUE(run("pdfinfo", {pdf}).out.contains(QRegularExpression("Pages: +2\n")));
     const QString text = run("pdftotext", {"-layout", pdf, "-"}).out.simplified();
     EXPECT_TRUE(text.contains("Quantity 5000: ")) << text.toStdString();
+    EXPECT_TRUE(text.contains("knife strokes")) << text.toStdString();
 
     const Result folder = calc({"--cut-plan", dir.path()});
     EXPECT_EQ(folder.status, 6);

@@ -6,8 +6,10 @@
 #include "cutplansettings.h"
 #include "frmbestlayout.h"
 #include "frmlayout.h"
+#include "machinebox.h"
 #include "recordingsink.h"
 #include "settingsfiles.h"
+#include "tradeoffview.h"
 
 #include <QTest>
 #include <QtWidgets>
@@ -188,8 +190,8 @@ TEST_F(BestWindow, WorksOutTheSheetsToOrderFromBothLayoutsAndKeepsTheFields) {
     // The figures are the stage plan's, tested there: here, that the fields reach them.
     const struct {
         const char *quantity, *spoilage, *makeReady;
-        int lines;
-    } rows[] = {{"5000", "3", "100", 2}, {"29", "0", "0", 1}, {"0", "", "", 1}};
+        int lines; // the order, the frames' order where it differs, the cutting work
+    } rows[] = {{"5000", "3", "100", 3}, {"29", "0", "0", 2}, {"0", "", "", 2}};
     for (const auto &row : rows) {
         w->txtQuantity->setText(row.quantity);
         w->txtSpoilage->setText(row.spoilage);
@@ -200,6 +202,22 @@ TEST_F(BestWindow, WorksOutTheSheetsToOrderFromBothLayoutsAndKeepsTheFields) {
     }
     w->txtQuantity->setText("");
     EXPECT_FALSE(w->order().has_value());
+
+    // The trade-off's second line (29 up in fewer strokes) is what is shown,
+    // ordered and printed once picked.
+    ASSERT_GE(w->stages[0].tradeoff->count(), 2);
+    w->stages[0].tradeoff->setCurrentRow(1);
+    w->txtQuantity->setText("29");
+    EXPECT_TRUE(w->lblOrder->text().contains("x 11 strokes")) << w->lblOrder->text().toStdString();
+    EXPECT_EQ(shownLayout(w->document()->stages[0]).count, 29);
+    EXPECT_TRUE(w->stages[0].comparison->text().contains("Best guillotine layout: 30"));
+
+    // A lift of 20 sheets cuts the 34 press sheets of 1000 in two lifts.
+    w->machine->txtLift->setText("20");
+    emit w->machine->changed();
+    ASSERT_TRUE(settle(w));
+    w->txtQuantity->setText("1000");
+    EXPECT_TRUE(w->lblOrder->text().contains("2 lifts of press sheets"));
 
     // The fields come back in the next run; a damaged file gives the defaults.
     w->txtQuantity->setText("2500");
@@ -212,6 +230,7 @@ TEST_F(BestWindow, WorksOutTheSheetsToOrderFromBothLayoutsAndKeepsTheFields) {
     ASSERT_NE(again, nullptr);
     EXPECT_EQ(again->txtQuantity->text(), "2500");
     EXPECT_EQ(again->stages[1].grain->currentText(), "along");
+    EXPECT_EQ(again->machine->txtLift->text(), "20");
     again->close();
     QApplication::processEvents();
 
@@ -220,6 +239,17 @@ TEST_F(BestWindow, WorksOutTheSheetsToOrderFromBothLayoutsAndKeepsTheFields) {
     file.write(QByteArray(100000, '\x01'));
     file.close();
     EXPECT_EQ(readCutPlanSettings(), CutPlanSettings());
+
+    // A file from before the cutter was kept still reads; a value that is no
+    // number gives way to the default of the job's units.
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write("quantity=700\nknife-in=52\nlift=-3\n");
+    file.close();
+    const CutPlanSettings old = readCutPlanSettings();
+    EXPECT_EQ(old.quantity, "700");
+    EXPECT_EQ(machineRules(old, false).knifeLength, 52);
+    EXPECT_EQ(machineRules(old, false).lift, 500);
+    EXPECT_EQ(machineRules(old, true).knifeLength, 1150);
 }
 
 TEST_F(BestWindow, PrintCutPlanWritesAPdfWhenNoPrinterIsInstalled) {

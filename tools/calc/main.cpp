@@ -167,6 +167,8 @@ int main(int argc, char *argv[]) {
         "cut-plan", "Also write the printed cut plan of both stages as a PDF file.", "FILE.pdf");
     parser.addOptions(
         {best, finishedGrain, pressGrain, gutter, quantity, spoilage, makeready, cutPlan});
+    const MachineOptions machineOptions;
+    addMachineOptions(parser, machineOptions);
 
     if (!parser.parse(app.arguments()))
         return usageError(parser, parser.errorText());
@@ -272,11 +274,18 @@ int main(int argc, char *argv[]) {
         parser.isSet(best) || parser.isSet(json) || parser.isSet(quantity) || parser.isSet(cutPlan);
     BestLayoutOptions bestOptions;
     bestOptions.budget = std::chrono::seconds(2);
+    // No press sheet is 100 inches wide: a larger one is in millimetres.
+    QString machineError;
+    const auto machine = machineFromOptions(
+        parser, machineOptions, fss && std::max(fss->fullSheetWidth, fss->fullSheetDepth) > 100,
+        machineError);
+    if (!machine)
+        return usageError(parser, machineError);
     std::optional<StagePlan> fssBest, pssBest;
     if (wantsBest && fss && fss->fits())
-        fssBest = computeStagePlan(*fss, *fssGrain, bestOptions, gutterWidth);
+        fssBest = computeStagePlan(*fss, *fssGrain, bestOptions, gutterWidth, *machine);
     if (wantsBest && showPress && pss)
-        pssBest = computeStagePlan(*pss, *pssGrain, bestOptions);
+        pssBest = computeStagePlan(*pss, *pssGrain, bestOptions, 0, *machine);
     std::optional<OrderQuantities> order, framesOrder;
     if (parser.isSet(quantity) && fssBest && pssBest) {
         const OrderFigures figures =
@@ -295,8 +304,11 @@ int main(int argc, char *argv[]) {
             bestRoot["press"] = bestJson(*pssBest);
         if (fssBest)
             root["best"] = bestRoot;
+        root["machine"] = machineJson(*machine);
         if (order)
-            root["order"] = orderJson(*order);
+            root["order"] =
+                orderJson(*order, cuttingWork(*order, fssBest->plan.operations.size(),
+                                              pssBest->plan.operations.size(), machine->lift));
         if (fss)
             root["finished"] = diagramJson(*fss);
         if (showPress && pss)
@@ -320,6 +332,11 @@ int main(int argc, char *argv[]) {
         if (order) {
             out << "\n";
             printOrder(out, *order, framesOrder);
+            out << QString::fromStdString(cuttingLine(
+                       cuttingWork(*order, fssBest->plan.operations.size(),
+                                   pssBest->plan.operations.size(), machine->lift),
+                       fssBest->plan.operations.size(), pssBest->plan.operations.size()))
+                << "\n";
         }
     }
     out.flush();
