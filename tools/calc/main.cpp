@@ -7,6 +7,7 @@
 #include "layoutsession.h"
 #include "orderlookup.h"
 #include "panel.h"
+#include "papersection.h"
 #include "reportoutput.h"
 #include "sheetsize.h"
 #include "version.h"
@@ -161,6 +162,7 @@ int main(int argc, char *argv[]) {
     const QCommandLineOption cutPlan(
         "cut-plan", "Also write the printed cut plan of both stages as a PDF file.", "FILE.pdf");
     parser.addOptions({best, finishedGrain, pressGrain, quantity, spoilage, makeready, cutPlan});
+    addPaperOptions(parser);
 
     if (!parser.parse(app.arguments()))
         return usageError(parser, parser.errorText());
@@ -259,6 +261,9 @@ int main(int argc, char *argv[]) {
     const auto outcome = session.lastOutcome();
     if (outcome == RedrawOutcome::RefusedSize)
         return BadInput;
+    if (const auto paper =
+            runPaper(parser, session, *fssGrain, {jobQuantity, spoilagePct, makereadySheets}))
+        return *paper;
     const bool showPress = outcome == RedrawOutcome::Drawn;
     const auto &fss = session.finished();
     const auto &pss = session.press();
