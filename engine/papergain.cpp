@@ -60,9 +60,11 @@ LayoutProblem onSheet(LayoutProblem p, double w, double d) {
 struct Search {
     std::chrono::milliseconds budget;
     std::int64_t now;
+    std::chrono::steady_clock::time_point deadline;
     // The first candidate that gains, or nothing.
     template <typename Make> std::optional<Gain> first(std::size_t n, Make make) {
-        for (std::size_t i = 0; i < n && i < candidateLimit; ++i) {
+        for (std::size_t i = 0;
+             i < n && i < candidateLimit && std::chrono::steady_clock::now() < deadline; ++i) {
             auto [problem, gain] = make(i);
             gain.count = countPieces(problem, budget);
             if (gain.count.count > now)
@@ -98,7 +100,7 @@ GainAnswer findGains(const GainQuestion &q, std::chrono::milliseconds budget) {
     GainAnswer answer;
     const LayoutProblem &p = q.problem;
     answer.now = countPieces(p, budget);
-    Search search{budget, answer.now.count};
+    Search search{budget, answer.now.count, std::chrono::steady_clock::now() + q.total};
     const double g = std::max(0.0, p.gripper);
     const double pieceLong = std::max(p.pieceWidth, p.pieceDepth);
     const double pieceShort = std::min(p.pieceWidth, p.pieceDepth);

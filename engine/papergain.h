@@ -30,6 +30,8 @@ struct GainQuestion {
     double trimLimit = 0.125; // the most a piece side may lose
     PressLimits press;
     std::vector<StockSheet> stock;
+    // Candidates stop being tried past this; a kind not reached is left out.
+    std::chrono::milliseconds total{400};
 };
 
 struct GainAnswer {

@@ -2,6 +2,7 @@
 
 #include "cutlayoutview.h"
 #include "frmlayout.h"
+#include "gainpanel.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -172,6 +173,9 @@ void frmBestLayout::buildControls() {
     grid->addWidget(lblOrder, 0, 3, 2, 1);
     grid->setColumnStretch(3, 1);
     top->addWidget(order);
+    gainPanel = new GainPanel(
+        m_main, [this] { return grainRules[std::max(0, stages[0].grain->currentIndex())]; }, this);
+    top->addWidget(gainPanel);
 
     auto *buttons = new QHBoxLayout;
     lblStatus = new QLabel(this);
@@ -187,6 +191,7 @@ void frmBestLayout::buildControls() {
 }
 
 void frmBestLayout::follow() {
+    gainPanel->follow();
     BestLayoutRequest request;
     for (std::size_t i = 0; i < 2; ++i)
         request.grains[i] = grainRules[std::max(0, stages[i].grain->currentIndex())];

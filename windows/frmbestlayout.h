@@ -20,6 +20,7 @@ class QPushButton;
 namespace sheetcraft {
 
 class CutLayoutView;
+class GainPanel;
 class frmLayOut;
 
 // "Best Layout and Cut Plan": for each stage the best guillotine layout (or
@@ -67,6 +68,7 @@ public:
     QLineEdit *txtMakeReady = nullptr;
     QLabel *lblOrder = nullptr;
     QLabel *lblStatus = nullptr;
+    GainPanel *gainPanel = nullptr; // what would gain one more piece
     QPushButton *cmdPrint = nullptr;
     QPushButton *cmdClose = nullptr;
 

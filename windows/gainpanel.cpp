@@ -1,0 +1,102 @@
+#include "gainpanel.h"
+
+#include "cutplansettings.h"
+#include "frmlayout.h"
+#include "stockfile.h"
+
+#include <QDoubleValidator>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace sheetcraft {
+
+namespace {
+
+// The status line asks without the window: a shorter wait per redraw.
+constexpr std::chrono::milliseconds statusTotal{150};
+
+} // namespace
+
+std::optional<GainQuestion> gainQuestion(const frmLayOut &main, GrainRule grain, double trimLimit) {
+    const auto &fss = main.session.finished();
+    if (!main.session.hasDrawn() || !fss || !fss->fits())
+        return std::nullopt;
+    GainQuestion q;
+    q.problem = layoutProblem(*fss, grain);
+    q.trimLimit = trimLimit;
+    q.press = readPressLimits();
+    q.stock = readStockFile(main.metricUnits()).list.sheets;
+    return q;
+}
+
+QString gainStatusText(const GainAnswer &answer) {
+    if (answer.gains.empty())
+        return {};
+    const Gain *best = &answer.gains.front();
+    for (const Gain &g : answer.gains)
+        if (g.count.count > best->count.count)
+            best = &g;
+    return QObject::tr("One more piece: %1").arg(QString::fromStdString(gainLine(*best)));
+}
+
+GainPanel::GainPanel(frmLayOut &main, std::function<GrainRule()> grain, QWidget *parent)
+    : QWidget(parent), m_main(main), m_grain(std::move(grain)) {
+    auto *row = new QHBoxLayout(this);
+    row->setContentsMargins(0, 0, 0, 0);
+    lblGains = new QLabel(this);
+    lblGains->setWordWrap(true);
+    lblGains->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    auto *limitLabel = new QLabel(tr("Trim at most:"), this);
+    txtTrimLimit = new QLineEdit(QStringLiteral("0.125"), this);
+    txtTrimLimit->setMaximumWidth(70);
+    txtTrimLimit->setValidator(new QDoubleValidator(0, 1e6, 4, txtTrimLimit));
+    txtTrimLimit->setToolTip(tr("The most a finished piece may lose in width or depth (a bleed "
+                                "or margin given up) to gain a piece"));
+    limitLabel->setBuddy(txtTrimLimit);
+    row->addWidget(lblGains, 1);
+    row->addWidget(limitLabel);
+    row->addWidget(txtTrimLimit);
+    connect(txtTrimLimit, &QLineEdit::editingFinished, this, &GainPanel::follow);
+    connect(&main, &frmLayOut::layoutsRedrawn, this, &GainPanel::follow);
+}
+
+void GainPanel::follow() {
+    bool ok = false;
+    const double limit = txtTrimLimit->text().toDouble(&ok);
+    const auto q = gainQuestion(m_main, m_grain(), ok ? limit : 0);
+    if (!q) {
+        m_answer = {};
+        lblGains->setText(tr("One more piece: nothing drawn to work from."));
+        return;
+    }
+    m_answer = findGains(*q);
+    QStringList lines;
+    lines << tr("One more piece (now %1 up):").arg(m_answer.now.count);
+    for (const Gain &g : m_answer.gains)
+        lines << QStringLiteral("  ") + QString::fromStdString(gainLine(g));
+    if (m_answer.gains.empty())
+        lines << tr("  no change tried here gains a piece");
+    lblGains->setText(lines.join(QLatin1Char('\n')));
+}
+
+void followGainStatus(frmLayOut &main, QLabel *label) {
+    QObject::connect(&main, &frmLayOut::layoutsRedrawn, label, [&main, label] {
+        // After the redraw has painted: the search takes a moment.
+        QTimer::singleShot(0, label, [&main, label] {
+            const auto grain =
+                grainFromText(readCutPlanSettings().finishedGrain.toLower().toStdString());
+            auto q = gainQuestion(main, grain.value_or(GrainRule::Any), 0.125);
+            if (!q) {
+                label->clear();
+                return;
+            }
+            q->total = statusTotal;
+            label->setText(gainStatusText(findGains(*q)));
+        });
+    });
+}
+
+} // namespace sheetcraft

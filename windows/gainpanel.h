@@ -1,0 +1,48 @@
+#pragma once
+
+#include "papergain.h"
+
+#include <QWidget>
+
+#include <functional>
+#include <optional>
+
+class QLabel;
+class QLineEdit;
+
+namespace sheetcraft {
+
+class frmLayOut;
+
+// The question for the main window's press sheet as drawn; nothing before a
+// drawing where the finished sheets fit.
+std::optional<GainQuestion> gainQuestion(const frmLayOut &main, GrainRule grain, double trimLimit);
+
+// The status line's mention: "One more piece: 30 up with ..." or nothing.
+QString gainStatusText(const GainAnswer &answer);
+
+// "What would gain one more piece" for the main window's press sheet: one
+// line per kind of change, each checked by the search. Follows every redraw.
+class GainPanel : public QWidget {
+    Q_OBJECT
+public:
+    GainPanel(frmLayOut &main, std::function<GrainRule()> grain, QWidget *parent = nullptr);
+    void follow();
+    QLabel *lblGains = nullptr;
+    QLineEdit *txtTrimLimit = nullptr;
+    const GainAnswer &answer() const { return m_answer; }
+
+private:
+    frmLayOut &m_main;
+    std::function<GrainRule()> m_grain;
+    GainAnswer m_answer;
+};
+
+} // namespace sheetcraft
+
+namespace sheetcraft {
+
+// Keeps `label` (on the main window's status line) saying what would gain a piece.
+void followGainStatus(frmLayOut &main, QLabel *label);
+
+} // namespace sheetcraft
