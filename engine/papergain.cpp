@@ -153,7 +153,10 @@ GainAnswer findGains(const GainQuestion &q, std::chrono::milliseconds budget) {
             const double lowest = std::max(x - q.trimLimit, x / 2);
             for (const double v : usable)
                 for (std::int64_t i = 1; i * lowest <= v + tiny && trims.size() < 100000; ++i)
-                    for (std::int64_t j = 0; j * y <= v + tiny; ++j) {
+                    // Only the j that leave a side between the limit and now.
+                    for (auto j = static_cast<std::int64_t>(
+                             std::max(0.0, std::floor((v - static_cast<double>(i) * x) / y)));
+                         j * y <= v - static_cast<double>(i) * lowest + tiny; ++j) {
                         const double side = down4((v - j * y) / static_cast<double>(i));
                         if (side < x - tiny && side >= lowest - tiny)
                             trims.push_back({side, x, width});

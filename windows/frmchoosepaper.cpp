@@ -241,13 +241,19 @@ void frmChoosePaper::rank() {
     for (int c = 0; c < tree->columnCount(); ++c)
         tree->resizeColumnToContents(c);
     const std::size_t left = m_stock.size() - m_ranking.size();
-    lblStatus->setText(
-        m_ranking.empty()
-            ? tr("No stock sheet gives a press sheet that fits the press and holds a piece.")
-        : left == 0 ? tr("Double-click a row to use it in the main window.")
-                    : tr("%1 stock sheets give no press sheet that fits the press and holds "
-                         "a piece. Double-click a row to use it.")
-                          .arg(left));
+    QStringList status;
+    if (m_ranking.empty())
+        status << tr("No stock sheet gives a press sheet that fits the press and holds a piece.");
+    else if (left > 0)
+        status << tr("%n stock sheet(s) give no press sheet that fits the press and holds a piece.",
+                     nullptr, static_cast<int>(left));
+    if (std::any_of(m_ranking.begin(), m_ranking.end(),
+                    [](const StockRanking &r) { return !r.best().cost; }))
+        status << tr("Sheets without a price are ranked by the stock sheets to order; add prices "
+                     "per 1,000 sheets with Edit Stock List.");
+    if (!m_ranking.empty())
+        status << tr("Double-click a row to use it in the main window.");
+    lblStatus->setText(status.join(QLatin1Char(' ')));
 }
 
 void frmChoosePaper::tree_DoubleClick(QTreeWidgetItem *item) {
