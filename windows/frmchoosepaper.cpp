@@ -2,6 +2,7 @@
 
 #include "asciicase.h"
 #include "cutplansettings.h"
+#include "frmbestlayout.h"
 #include "frmlayout.h"
 #include "frmstocklist.h"
 #include "sheetsize.h"
@@ -245,8 +246,11 @@ void frmChoosePaper::rank() {
     if (m_ranking.empty())
         status << tr("No stock sheet gives a press sheet that fits the press and holds a piece.");
     else if (left > 0)
-        status << tr("%n stock sheet(s) give no press sheet that fits the press and holds a piece.",
-                     nullptr, static_cast<int>(left));
+        status << (left == 1 ? tr("1 stock sheet gives no press sheet that fits the press and "
+                                  "holds a piece.")
+                             : tr("%1 stock sheets give no press sheet that fits the press and "
+                                  "hold a piece.")
+                                   .arg(left));
     if (std::any_of(m_ranking.begin(), m_ranking.end(),
                     [](const StockRanking &r) { return !r.best().cost; }))
         status << tr("Sheets without a price are ranked by the stock sheets to order; add prices "
@@ -293,6 +297,22 @@ void frmChoosePaper::cmdPrint_Click() {
     m_main.reportPrinter().printPaperPage(page(), this);
 }
 
+bool frmChoosePaper::event(QEvent *e) {
+    // The order fields are the best-layout window's too: coming back here
+    // picks up what was typed there.
+    if (e->type() == QEvent::WindowActivate) {
+        const CutPlanSettings s = readCutPlanSettings();
+        if (s.quantity != txtQuantity->text() || s.spoilage != txtSpoilage->text() ||
+            s.makeReady != txtMakeReady->text()) {
+            txtQuantity->setText(s.quantity);
+            txtSpoilage->setText(s.spoilage);
+            txtMakeReady->setText(s.makeReady);
+            rank();
+        }
+    }
+    return QWidget::event(e);
+}
+
 void frmChoosePaper::saveFields() {
     CutPlanSettings s = readCutPlanSettings();
     s.quantity = txtQuantity->text();
@@ -303,6 +323,12 @@ void frmChoosePaper::saveFields() {
                          readPressSize(txtPressMin->text(), press.minWidth, press.minDepth);
     if (s != readCutPlanSettings())
         showMessages(m_messages, writeCutPlanSettings(s));
+    // An open best-layout window shows the same fields.
+    for (auto *best : m_main.findChildren<frmBestLayout *>()) {
+        best->txtQuantity->setText(s.quantity);
+        best->txtSpoilage->setText(s.spoilage);
+        best->txtMakeReady->setText(s.makeReady);
+    }
     if (pressOk && !(press.maxWidth == m_press.maxWidth && press.maxDepth == m_press.maxDepth &&
                      press.minWidth == m_press.minWidth && press.minDepth == m_press.minDepth))
         showMessages(m_messages, writePressLimits(press));

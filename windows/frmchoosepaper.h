@@ -54,6 +54,9 @@ public slots:
     void cmdPrint_Click();
     void tree_DoubleClick(QTreeWidgetItem *item);
 
+protected:
+    bool event(QEvent *e) override;
+
 private:
     void loadStock();
     void saveFields();
