@@ -93,7 +93,9 @@ const char *gainKindText(GainKind kind) {
 }
 
 std::string gainLine(const Gain &g) {
-    return std::to_string(g.count.count) + " up " + g.change;
+    // A count the search did not prove says so.
+    const std::string label = g.count.proven ? "" : std::string(" (") + countLabel(g.count) + ")";
+    return std::to_string(g.count.count) + " up" + label + " " + g.change;
 }
 
 GainAnswer findGains(const GainQuestion &q, std::chrono::milliseconds budget) {

@@ -56,6 +56,8 @@ std::string sizeNumber(double value);
 struct PressLimits {
     double maxWidth = 40, maxDepth = 28;
     double minWidth = 11, minDepth = 8.5;
+    // A press of the same class in millimetres.
+    static PressLimits metric() { return {1020, 720, 297, 210}; }
     // Whether a sheet of these sides (either way round) goes through the press.
     bool fits(double width, double depth) const;
 };

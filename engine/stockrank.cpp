@@ -40,14 +40,12 @@ bool betterChoice(const PressChoice &a, const PressChoice &b) {
 std::string grainNote(const PressChoice &c, GrainRule job, StockGrain stock) {
     if (job == GrainRule::Any)
         return "any way round";
-    const std::string wanted = job == GrainRule::Along ? "grain along the piece's long side"
-                                                       : "grain across the piece's long side";
     if (!c.grainChecked)
-        return wanted + ": not checked, the stock's grain is not given";
+        return "any way round: the stock's grain is not given";
     const bool pressLong = c.rule == job;
-    return wanted + ": " + stockGrainText(stock) + "-grain stock, " +
-           (pressLong ? "long" : "short") + "-grain press sheet, piece's long side " +
-           (c.rule == GrainRule::Along ? "along" : "across") + " the press sheet's";
+    return std::string("long side ") + (c.rule == GrainRule::Along ? "along" : "across") +
+           " the sheet (" + (pressLong ? "long" : "short") + "-grain press sheet from " +
+           stockGrainText(stock) + "-grain stock)";
 }
 
 std::vector<StockRanking> rankStock(const std::vector<StockSheet> &stock, const PressLimits &press,

@@ -51,7 +51,8 @@ struct StockRanking {
 // fewer cut operations, less waste, the whole sheet before divisions.
 bool betterChoice(const PressChoice &a, const PressChoice &b);
 
-// "along the grain (long-grain stock)" and the like: how the pieces lie and why.
+// How the pieces lie and why: "long side across the sheet (short-grain press
+// sheet from long-grain stock)", "any way round".
 std::string grainNote(const PressChoice &choice, GrainRule job, StockGrain stock);
 
 // Ranks every stock sheet that has a press sheet holding at least one piece:

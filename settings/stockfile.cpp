@@ -61,8 +61,8 @@ bool readPressSize(const QString &text, double &width, double &depth) {
     return true;
 }
 
-PressLimits readPressLimits() {
-    PressLimits press;
+PressLimits readPressLimits(bool metric) {
+    PressLimits press = metric ? PressLimits::metric() : PressLimits{};
     const SettingsBytes read = readSettingsBytes(pathOf(pressLimitsFileName));
     if (read.error != 0)
         return press;

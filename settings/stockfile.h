@@ -27,8 +27,9 @@ QStringList stockProblems(const StockList &list);
 [[nodiscard]] Outcome writeStockFile(const std::vector<StockSheet> &sheets);
 
 // The press's largest and smallest sheet, kept beside the stock list as
-// "press-max=28x40" and "press-min=8.5x11"; defaults where missing or unreadable.
-PressLimits readPressLimits();
+// "press-max=28x40" and "press-min=8.5x11"; where missing or unreadable, the
+// defaults of the units in use.
+PressLimits readPressLimits(bool metric);
 [[nodiscard]] Outcome writePressLimits(const PressLimits &press);
 
 // "28x40" and back; nothing when the text is not a usable sheet size.

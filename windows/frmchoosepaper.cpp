@@ -79,7 +79,7 @@ frmChoosePaper::frmChoosePaper(frmLayOut &main, MessageSink &messages, QWidget *
     auto *fields = new QGroupBox(tr("Job and press"), this);
     auto *grid = new QGridLayout(fields);
     const CutPlanSettings saved = readCutPlanSettings();
-    m_press = readPressLimits();
+    m_press = readPressLimits(main.metricUnits());
     int column = 0;
     auto field = [&](const QString &label, const QString &value, const QString &pattern) {
         auto *l = new QLabel(label, fields);

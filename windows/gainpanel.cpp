@@ -27,7 +27,7 @@ std::optional<GainQuestion> gainQuestion(const frmLayOut &main, GrainRule grain,
     GainQuestion q;
     q.problem = layoutProblem(*fss, grain);
     q.trimLimit = trimLimit;
-    q.press = readPressLimits();
+    q.press = readPressLimits(main.metricUnits());
     q.stock = readStockFile(main.metricUnits()).list.sheets;
     return q;
 }

@@ -4,6 +4,7 @@
 
 #include "frmchoosepaper.h"
 #include "frmlayout.h"
+#include "frmstocklist.h"
 #include "recordingsink.h"
 #include "settingsfiles.h"
 #include "stockfile.h"
@@ -96,6 +97,30 @@ TEST_F(ChoosePaper, StatusLineSaysWhatWouldGainAPiece) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return !main->lblGainStatus->text().isEmpty(); }, 20000));
     EXPECT_TRUE(main->lblGainStatus->text().startsWith("One more piece: 30 up"))
         << main->lblGainStatus->text().toStdString();
+}
+
+TEST_F(ChoosePaper, StockListEditorRefusesABadRowSortsAndSaves) {
+    frmStockList editor(defaultStockList(false), sink);
+    editor.cmdAdd->click();
+    const int added = editor.table->rowCount() - 1;
+    editor.table->item(added, 0)->setText("Cover");
+    editor.table->item(added, 1)->setText("12 by 18");
+    editor.accept();
+    ASSERT_EQ(sink.messages.size(), 1u);
+    EXPECT_NE(sink.messages[0].find(QString("Row %1").arg(added + 1).toStdString()),
+              std::string::npos);
+    EXPECT_FALSE(QFile::exists(settingsFolder() + "/StockList.csv"));
+
+    editor.table->item(added, 1)->setText("12x18");
+    editor.table->setCurrentCell(0, 0);
+    editor.cmdRemove->click(); // 17.5x22.5
+    editor.cmdSort->click();
+    EXPECT_EQ(editor.table->item(0, 1)->text(), "12x18");
+    editor.accept();
+    const StockFile saved = readStockFile(false);
+    ASSERT_TRUE(saved.exists);
+    EXPECT_EQ(saved.list.sheets.size(), defaultStockList(false).size());
+    EXPECT_EQ(saved.list.sheets.front().name, "Cover");
 }
 
 } // namespace
