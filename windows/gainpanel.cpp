@@ -60,7 +60,6 @@ GainPanel::GainPanel(frmLayOut &main, std::function<GrainRule()> grain, QWidget 
     row->addWidget(limitLabel);
     row->addWidget(txtTrimLimit);
     connect(txtTrimLimit, &QLineEdit::editingFinished, this, &GainPanel::follow);
-    connect(&main, &frmLayOut::layoutsRedrawn, this, &GainPanel::follow);
 }
 
 void GainPanel::follow() {

@@ -22,7 +22,8 @@ std::optional<GainQuestion> gainQuestion(const frmLayOut &main, GrainRule grain,
 QString gainStatusText(const GainAnswer &answer);
 
 // "What would gain one more piece" for the main window's press sheet: one
-// line per kind of change, each checked by the search. Follows every redraw.
+// line per kind of change, each checked by the search. The best-layout window
+// asks again whenever it follows the main window.
 class GainPanel : public QWidget {
     Q_OBJECT
 public:

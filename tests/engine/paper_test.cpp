@@ -176,7 +176,7 @@ TEST(StockRank, RandomCasesAgreeWithBruteForceAndNeverRankMoreSheetsFirst) {
     }
 }
 
-TEST(PaperGain, IssueExamples) {
+TEST(PaperGain, GripperEdgeAndNextStockSheet) {
     GainQuestion cards;
     cards.problem = {18, 12, 3.5, 2, 0.375, true, GrainRule::Any};
     const GainAnswer a = findGains(cards, std::chrono::seconds(2));
