@@ -8,7 +8,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QTimer>
 #include <QVBoxLayout>
 
 namespace sheetcraft {
@@ -81,21 +80,56 @@ void GainPanel::follow() {
     lblGains->setText(lines.join(QLatin1Char('\n')));
 }
 
-void followGainStatus(frmLayOut &main, QLabel *label) {
-    QObject::connect(&main, &frmLayOut::layoutsRedrawn, label, [&main, label] {
-        // After the redraw has painted: the search takes a moment.
-        QTimer::singleShot(0, label, [&main, label] {
-            const auto grain =
-                grainFromText(readCutPlanSettings().finishedGrain.toLower().toStdString());
-            auto q = gainQuestion(main, grain.value_or(GrainRule::Any), 0.125);
-            if (!q) {
-                label->clear();
-                return;
-            }
-            q->total = statusTotal;
-            label->setText(gainStatusText(findGains(*q)));
-        });
+GainStatus::GainStatus(frmLayOut &main, QLabel *label)
+    : QObject(label), m_main(main), m_label(label) {
+    connect(&main, &frmLayOut::layoutsRedrawn, this, &GainStatus::request);
+}
+
+GainStatus::~GainStatus() {
+    // The search ends within its total; its answer is dropped with this object.
+    if (m_thread.joinable())
+        m_thread.join();
+}
+
+void GainStatus::request() {
+    const auto grain = grainFromText(readCutPlanSettings().finishedGrain.toLower().toStdString());
+    auto question = gainQuestion(m_main, grain.value_or(GrainRule::Any), 0.125);
+    if (question)
+        question->total = statusTotal;
+    if (m_busy) {
+        m_next = question;
+        return;
+    }
+    if (!question) {
+        m_label->clear();
+        return;
+    }
+    start(*question);
+}
+
+void GainStatus::start(const GainQuestion &question) {
+    m_busy = true;
+    if (m_thread.joinable())
+        m_thread.join(); // already done: it posted its answer last
+    m_thread = std::thread([this, question] {
+        const GainAnswer answer = findGains(question);
+        QMetaObject::invokeMethod(
+            this, [this, answer] { finished(answer); }, Qt::QueuedConnection);
     });
+}
+
+void GainStatus::finished(const GainAnswer &answer) {
+    m_busy = false;
+    if (m_next) {
+        const auto next = *m_next;
+        m_next.reset();
+        if (next)
+            start(*next);
+        else
+            m_label->clear();
+        return;
+    }
+    m_label->setText(gainStatusText(answer));
 }
 
 } // namespace sheetcraft

@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <optional>
+#include <thread>
 
 class QLabel;
 class QLineEdit;
@@ -43,7 +44,26 @@ private:
 
 namespace sheetcraft {
 
-// Keeps `label` (on the main window's status line) saying what would gain a piece.
-void followGainStatus(frmLayOut &main, QLabel *label);
+// Keeps a label on the main window's status line saying what would gain a
+// piece. Worked out on one thread of its own, so a redraw never waits for it;
+// a redraw meanwhile is asked next, and the one in between is skipped.
+class GainStatus : public QObject {
+    Q_OBJECT
+public:
+    GainStatus(frmLayOut &main, QLabel *label);
+    ~GainStatus() override;
+    bool busy() const { return m_busy; }
+
+private:
+    void request();
+    void start(const GainQuestion &question);
+    void finished(const GainAnswer &answer);
+
+    frmLayOut &m_main;
+    QLabel *m_label;
+    std::thread m_thread;
+    bool m_busy = false;
+    std::optional<std::optional<GainQuestion>> m_next; // a redraw while busy
+};
 
 } // namespace sheetcraft
