@@ -86,7 +86,7 @@ frmLayOut::frmLayOut(MessageSink &messages, QWidget *parent)
             [this] { lblBestStatus->setText(bestGainText(*m_bestWorker->result())); });
     lblGainStatus = new QLabel(this);
     statusBar()->addWidget(lblGainStatus, 1);
-    new GainStatus(*this, lblGainStatus);
+    followGainStatus(*this, lblGainStatus);
     // Not resizable: the window keeps its designed client area.
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     connect(m_placement, &TwipsPlacement::scaleChanged, this, &frmLayOut::scaleChanged);

@@ -58,19 +58,28 @@ GainPanel::GainPanel(frmLayOut &main, std::function<GrainRule()> grain, QWidget 
     row->addWidget(lblGains, 1);
     row->addWidget(limitLabel);
     row->addWidget(txtTrimLimit);
+    m_worker = new GainWorker(
+        this,
+        [this]() -> std::optional<GainQuestion> {
+            bool ok = false;
+            const double limit = txtTrimLimit->text().toDouble(&ok);
+            return gainQuestion(m_main, m_grain(), ok ? limit : 0);
+        },
+        [this](const GainAnswer *answer) { showAnswer(answer); });
     connect(txtTrimLimit, &QLineEdit::editingFinished, this, &GainPanel::follow);
 }
 
 void GainPanel::follow() {
-    bool ok = false;
-    const double limit = txtTrimLimit->text().toDouble(&ok);
-    const auto q = gainQuestion(m_main, m_grain(), ok ? limit : 0);
-    if (!q) {
+    m_worker->request();
+}
+
+void GainPanel::showAnswer(const GainAnswer *answer) {
+    if (!answer) {
         m_answer = {};
         lblGains->setText(tr("One more piece: nothing drawn to work from."));
         return;
     }
-    m_answer = findGains(*q);
+    m_answer = *answer;
     QStringList lines;
     lines << tr("One more piece (now %1 up):").arg(m_answer.now.count);
     for (const Gain &g : m_answer.gains)
@@ -80,34 +89,29 @@ void GainPanel::follow() {
     lblGains->setText(lines.join(QLatin1Char('\n')));
 }
 
-GainStatus::GainStatus(frmLayOut &main, QLabel *label)
-    : QObject(label), m_main(main), m_label(label) {
-    connect(&main, &frmLayOut::layoutsRedrawn, this, &GainStatus::request);
-}
+GainWorker::GainWorker(QObject *parent, std::function<std::optional<GainQuestion>()> ask,
+                       std::function<void(const GainAnswer *)> show)
+    : QObject(parent), m_ask(std::move(ask)), m_show(std::move(show)) {}
 
-GainStatus::~GainStatus() {
+GainWorker::~GainWorker() {
     // The search ends within its total; its answer is dropped with this object.
     if (m_thread.joinable())
         m_thread.join();
 }
 
-void GainStatus::request() {
-    const auto grain = grainFromText(readCutPlanSettings().finishedGrain.toLower().toStdString());
-    auto question = gainQuestion(m_main, grain.value_or(GrainRule::Any), 0.125);
-    if (question)
-        question->total = statusTotal;
+void GainWorker::request() {
+    auto question = m_ask();
     if (m_busy) {
-        m_next = question;
+        m_next = std::move(question);
         return;
     }
-    if (!question) {
-        m_label->clear();
-        return;
-    }
-    start(*question);
+    if (question)
+        start(*question);
+    else
+        m_show(nullptr);
 }
 
-void GainStatus::start(const GainQuestion &question) {
+void GainWorker::start(const GainQuestion &question) {
     m_busy = true;
     if (m_thread.joinable())
         m_thread.join(); // already done: it posted its answer last
@@ -118,18 +122,35 @@ void GainStatus::start(const GainQuestion &question) {
     });
 }
 
-void GainStatus::finished(const GainAnswer &answer) {
+void GainWorker::finished(const GainAnswer &answer) {
     m_busy = false;
-    if (m_next) {
-        const auto next = *m_next;
-        m_next.reset();
-        if (next)
-            start(*next);
-        else
-            m_label->clear();
+    if (!m_next) {
+        m_show(&answer);
         return;
     }
-    m_label->setText(gainStatusText(answer));
+    const auto next = *m_next;
+    m_next.reset();
+    if (next)
+        start(*next);
+    else
+        m_show(nullptr);
+}
+
+void followGainStatus(frmLayOut &main, QLabel *label) {
+    auto *worker = new GainWorker(
+        label,
+        [&main] {
+            const auto grain =
+                grainFromText(readCutPlanSettings().finishedGrain.toLower().toStdString());
+            auto q = gainQuestion(main, grain.value_or(GrainRule::Any), 0.125);
+            if (q)
+                q->total = statusTotal;
+            return q;
+        },
+        [label](const GainAnswer *answer) {
+            label->setText(answer ? gainStatusText(*answer) : QString());
+        });
+    QObject::connect(&main, &frmLayOut::layoutsRedrawn, worker, &GainWorker::request);
 }
 
 } // namespace sheetcraft

@@ -2,9 +2,11 @@
 // main window's job, a double-click that fills the main window, the stock
 // file's bad lines, printing to a PDF, and the status line's one more piece.
 
+#include "frmbestlayout.h"
 #include "frmchoosepaper.h"
 #include "frmlayout.h"
 #include "frmstocklist.h"
+#include "gainpanel.h"
 #include "recordingsink.h"
 #include "settingsfiles.h"
 #include "stockfile.h"
@@ -89,7 +91,7 @@ TEST_F(ChoosePaper, BadStockLinesAreNamedAndThePageGoesToAPdfWithoutAPrinter) {
     EXPECT_TRUE(printed.read(5) == "%PDF-");
 }
 
-TEST_F(ChoosePaper, StatusLineSaysWhatWouldGainAPiece) {
+TEST_F(ChoosePaper, StatusLineAndBestLayoutWindowSayWhatWouldGainAPiece) {
     main->txtSize[0]->setText("2x3.5");
     main->txtSize[1]->setText("12x18");
     main->txtGrip->setText("0.375");
@@ -97,6 +99,10 @@ TEST_F(ChoosePaper, StatusLineSaysWhatWouldGainAPiece) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return !main->lblGainStatus->text().isEmpty(); }, 20000));
     EXPECT_TRUE(main->lblGainStatus->text().startsWith("One more piece: 30 up"))
         << main->lblGainStatus->text().toStdString();
+    frmBestLayout *best = frmBestLayout::showWindow(*main, sink);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !best->gainPanel->busy(); }, 20000));
+    EXPECT_TRUE(best->gainPanel->lblGains->text().contains(
+        "30 up with the gripper on the 12 edge (now the 18 edge)"));
 }
 
 TEST_F(ChoosePaper, StockListEditorRefusesABadRowSortsAndSaves) {
