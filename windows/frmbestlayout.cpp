@@ -3,6 +3,7 @@
 #include "cutlayoutview.h"
 #include "cutsteps.h"
 #include "frmlayout.h"
+#include "gainpanel.h"
 #include "machinebox.h"
 #include "tradeoffview.h"
 
@@ -214,6 +215,13 @@ void frmBestLayout::buildControls() {
     orderRow->addWidget(order, 1);
     orderRow->addWidget(machine);
     top->addLayout(orderRow);
+    gainPanel = new GainPanel(
+        m_main,
+        [this] {
+            return grainRules[std::clamp(stages[0].grain->currentIndex(), 0, grainCount - 1)];
+        },
+        this);
+    top->addWidget(gainPanel);
 
     auto *buttons = new QHBoxLayout;
     lblStatus = new QLabel(this);
@@ -229,6 +237,7 @@ void frmBestLayout::buildControls() {
 }
 
 void frmBestLayout::follow() {
+    gainPanel->follow();
     if (machine->metric() != m_main.metricUnits()) {
         // The unit set changed: the cutter's figures in the other units.
         saveSettings();

@@ -22,6 +22,7 @@ namespace sheetcraft {
 class CutLayoutView;
 class MachineBox;
 class TradeoffView;
+class GainPanel;
 class frmLayOut;
 
 // "Best Layout and Cut Plan": for each stage the best guillotine layout (or
@@ -73,6 +74,7 @@ public:
     QLabel *lblOrder = nullptr;
     MachineBox *machine = nullptr;
     QLabel *lblStatus = nullptr;
+    GainPanel *gainPanel = nullptr; // what would gain one more piece
     QPushButton *cmdPrint = nullptr;
     QPushButton *cmdClose = nullptr;
 

@@ -4,8 +4,10 @@
 #include "cutplansettings.h"
 #include "frmabout.h"
 #include "frmbestlayout.h"
+#include "frmchoosepaper.h"
 #include "frmpath.h"
 #include "frmversion.h"
+#include "gainpanel.h"
 
 #include "diagramcanvas.h"
 #include "embeddedfonts.h"
@@ -91,6 +93,9 @@ frmLayOut::frmLayOut(MessageSink &messages, QWidget *parent)
         connect(size, &QLineEdit::returnPressed, this, &frmLayOut::askBest);
     connect(m_bestWorker, &BestLayoutWorker::computed, lblBestStatus,
             [this] { lblBestStatus->setText(bestGainText(*m_bestWorker->result())); });
+    lblGainStatus = new QLabel(this);
+    statusBar()->addWidget(lblGainStatus, 1);
+    followGainStatus(*this, lblGainStatus);
     // Not resizable: the window keeps its designed client area.
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     connect(m_placement, &TwipsPlacement::scaleChanged, this, &frmLayOut::scaleChanged);
@@ -264,6 +269,7 @@ void frmLayOut::buildMenus() {
     mnuMetric->setCheckable(true);
     mnuTools = menuBar()->addMenu(tr("Tools"));
     mnuBest = mnuTools->addAction(frmBestLayout::caption());
+    mnuPaper = mnuTools->addAction(frmChoosePaper::caption);
     mnuHelp = menuBar()->addMenu(tr("Help"));
     mnuAbout = mnuHelp->addAction(tr("About"));
     mnuReset = mnuHelp->addAction(tr("Reset"));
@@ -278,6 +284,7 @@ void frmLayOut::buildMenus() {
     connect(mnuReset, &QAction::triggered, this, &frmLayOut::mnuReset_Click);
     connect(mnuVersion, &QAction::triggered, this, &frmLayOut::mnuVersion_Click);
     connect(mnuBest, &QAction::triggered, this, &frmLayOut::mnuBest_Click);
+    connect(mnuPaper, &QAction::triggered, this, &frmLayOut::mnuPaper_Click);
 }
 
 void frmLayOut::setTabOrder() {
@@ -622,6 +629,18 @@ void frmLayOut::setBestChoices(GrainRule finished, GrainRule press, std::optiona
 
 void frmLayOut::mnuBest_Click() {
     frmBestLayout::showWindow(*this, m_messages);
+}
+
+void frmLayOut::mnuPaper_Click() {
+    frmChoosePaper::showWindow(*this, m_messages);
+}
+
+void frmLayOut::putSheetSizes(const QString &press, const QString &parent) {
+    txtSize[1]->setText(press);
+    txtSize[2]->setText(parent);
+    for (int i : {1, 2})
+        txtSize_LostFocus(i);
+    Command1_Click();
 }
 
 bool frmLayOut::eventFilter(QObject *watched, QEvent *event) {

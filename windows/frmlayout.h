@@ -74,6 +74,10 @@ public:
     void setDirectionsVisible(bool visible);
     bool directionsVisible() const;
 
+    // Puts a press and a parent size into their cells as if typed there, and
+    // redraws both diagrams from frame 1.
+    void putSheetSizes(const QString &press, const QString &parent);
+
     // Widgets -> session.cells and back; handlers do this themselves.
     void pullCells();
     void pushCells();
@@ -125,7 +129,9 @@ public:
     QAction *mnuPrint = nullptr;
     QAction *mnuMetric = nullptr;
     QMenu *mnuTools = nullptr;
-    QAction *mnuBest = nullptr; // "Best Layout and Cut Plan"
+    QAction *mnuBest = nullptr;      // "Best Layout and Cut Plan"
+    QAction *mnuPaper = nullptr;     // "Choose Paper"
+    QLabel *lblGainStatus = nullptr; // what would gain one more piece
     // Below the designed area: says when a guillotine layout beats the frames.
     QLabel *lblBestStatus = nullptr;
 
@@ -174,6 +180,7 @@ public slots:
     void mnuAbout_Click();
     void mnuVersion_Click();
     void mnuBest_Click();
+    void mnuPaper_Click();
 
 signals:
     // After every handler that may have redrawn the diagrams.

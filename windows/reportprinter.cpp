@@ -169,6 +169,30 @@ bool ReportPrinter::printCutPlan(const CutPlanDocument &document, QWidget *paren
     return saved(writeCutPlanPdf(document, path));
 }
 
+bool ReportPrinter::printPaperPage(const PaperPage &page, QWidget *parent) {
+    if (m_chosen || (printersInstalled && printersInstalled())) {
+        QPrinter &target = printer();
+        if (target.outputFormat() == QPrinter::PdfFormat) {
+            const QPageLayout layout = target.pageLayout();
+            return saved(writePaperPdf(page, target.outputFileName(), &layout));
+        }
+        target.setDocName(page.title);
+        target.setCreator(QStringLiteral("Sheetcraft"));
+        if (sheetcraft::paintPaperPage(page, target) && target.printerState() != QPrinter::Error)
+            return true;
+        m_messages.message(
+            tr("The page could not be printed on %1.").arg(target.printerName()).toStdString());
+        return false;
+    }
+    if (m_lastPaperPath.isEmpty())
+        m_lastPaperPath = QDir(QDir::homePath()).filePath(QStringLiteral("ChoosePaper.pdf"));
+    const QString path = askPdfPath ? askPdfPath(parent, m_lastPaperPath) : QString();
+    if (path.isEmpty())
+        return false;
+    m_lastPaperPath = path;
+    return saved(writePaperPdf(page, path));
+}
+
 bool ReportPrinter::printToPrinter(const Cells &cells, const FrameState &frames,
                                    const ReportContent &content) {
     QPrinter &target = printer();

@@ -4,6 +4,7 @@
 #include "cutplanprint.h"
 #include "layoutsession.h"
 #include "messagesink.h"
+#include "paperprint.h"
 #include "reportcontent.h"
 
 #include <QCoreApplication>
@@ -56,6 +57,9 @@ public:
     // Returns true when the pages went to the printer or the file.
     bool printCutPlan(const CutPlanDocument &document, QWidget *parent = nullptr);
 
+    // "Print" in Choose Paper: the same printer, or a PDF file when there is none.
+    bool printPaperPage(const PaperPage &page, QWidget *parent = nullptr);
+
 private:
     QPrinter &printer();
     // Says why a report file was not written; true when it was.
@@ -68,6 +72,7 @@ private:
     QString m_lastPdfPath; // suggested again for the next file of the run
     QString m_lastCutPlanPath;
     bool m_cutPlanAsked = false; // the file dialog is for the cut plan
+    QString m_lastPaperPath;
 };
 
 } // namespace sheetcraft

@@ -365,3 +365,41 @@ TEST(Calculator, CutPlanPdfHoldsBothStagesAndTheOrder) {
 }
 
 } // namespace
+
+namespace {
+
+// --rank and --gain: the JSON shape, a price-less row's null cost, and the
+// refusals; the counts themselves are checked in the engine's tests.
+TEST(Calculator, RankAndGainJson) {
+    QTemporaryDir dir;
+    const QString stock = dir.filePath("stock.csv");
+    QFile f(stock);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("name,size,price,grain\n# priced first\nA,19x25,50,long\nB,23x35,,\nC,9x9,,\n");
+    f.close();
+    const Result ranked =
+        calc({"--finished", "8.5x11", "--rank", "--stock", stock, "--quantity", "1000", "--json"});
+    EXPECT_EQ(ranked.status, 0);
+    const QJsonArray rows =
+        QJsonDocument::fromJson(ranked.out.toUtf8()).object()["rank"].toObject()["rows"].toArray();
+    ASSERT_EQ(rows.size(), 2); // 9x9 holds no letter page
+    const QJsonObject a = rows[0].toObject(), b = rows[1].toObject();
+    EXPECT_EQ(a["stock"].toString(), "A");
+    EXPECT_EQ(a["cost"].toDouble(), 12.5);
+    EXPECT_EQ(a["stockSheets"].toInt(), 250);
+    EXPECT_EQ(a["stockSize"].toArray(), (QJsonArray{25, 19}));
+    EXPECT_TRUE(b["cost"].isNull());
+    EXPECT_EQ(b["stockSheets"].toInt(), 125);
+
+    const Result gain =
+        calc({"--finished", "3.5x2", "--press", "12x18", "--gripper", "0.375", "--gain", "--json"});
+    const QJsonArray gains = QJsonDocument::fromJson(gain.out.toUtf8()).object()["gain"].toArray();
+    ASSERT_FALSE(gains.isEmpty());
+    EXPECT_EQ(gains[0].toObject()["kind"].toString(), "gripperEdge");
+    EXPECT_EQ(gains[0].toObject()["count"].toInt(), 30);
+
+    for (const QStringList &bad : {QStringList{"--rank"}, {"--gain", "--press-max", "big"}})
+        EXPECT_EQ(calc(bad).status, 2) << bad.join(' ').toStdString();
+}
+
+} // namespace

@@ -7,6 +7,7 @@
 #include "layoutsession.h"
 #include "orderlookup.h"
 #include "panel.h"
+#include "papersection.h"
 #include "reportoutput.h"
 #include "sheetsize.h"
 #include "version.h"
@@ -169,6 +170,7 @@ int main(int argc, char *argv[]) {
         {best, finishedGrain, pressGrain, gutter, quantity, spoilage, makeready, cutPlan});
     const MachineOptions machineOptions;
     addMachineOptions(parser, machineOptions);
+    addPaperOptions(parser);
 
     if (!parser.parse(app.arguments()))
         return usageError(parser, parser.errorText());
@@ -265,6 +267,9 @@ int main(int argc, char *argv[]) {
     const auto outcome = session.lastOutcome();
     if (outcome == RedrawOutcome::RefusedSize)
         return BadInput;
+    if (const auto paper =
+            runPaper(parser, session, *fssGrain, {jobQuantity, spoilagePct, makereadySheets}))
+        return *paper;
     const bool showPress = outcome == RedrawOutcome::Drawn;
     const auto &fss = session.finished();
     const auto &pss = session.press();
