@@ -141,9 +141,10 @@ private:
     std::optional<Column> bestSingleSplit(int geometry, i64 *run);
     void enumerateSplits(int geometry, std::size_t cap);
     double columnGeneration();
+    std::optional<i64> oneTemplateRun();
     void singleTemplateSearch();
     void stripTemplate(bool across);
-    std::optional<std::vector<i64>> integerStep(int k, std::chrono::milliseconds budget,
+    std::optional<std::vector<i64>> integerStep(int k, std::chrono::milliseconds budget, i64 toBeat,
                                                 bool *cutShort);
     std::optional<i64> total(const std::vector<i64> &runs) const;
     GangTemplate materialise(const Column &c, i64 run);
@@ -161,6 +162,7 @@ private:
     std::vector<Column> columns;
     std::map<std::vector<i64>, int> bySlots;
     bool boundConverged = false;
+    std::vector<double> lastDuals;
 };
 
 std::string plural(i64 n, const char *one, const char *many) {
@@ -179,6 +181,8 @@ std::string GangPlan::label() const {
 }
 
 std::string GangPlan::boundText() const {
+    if (boundOneTemplate)
+        return "one template: the shortest run whose shares some layout can hold";
     return boundConverged ? "linear relaxation by column generation"
                           : "linear relaxation, column generation stopped early (scaled duals)";
 }
@@ -564,6 +568,7 @@ double Planner::columnGeneration() {
         std::vector<double> duals(n);
         for (std::size_t i = 0; i < n; ++i)
             duals[i] = std::max(0.0, lp.duals[i]);
+        lastDuals = duals;
         const KnapsackLayout priced = knapsack(duals);
         double dualValue = 0;
         for (std::size_t i = 0; i < n; ++i)
@@ -581,6 +586,48 @@ double Planner::columnGeneration() {
             return bound;
     }
     return bound;
+}
+
+// The fewest run sheets one template alone can need. For any weights, the
+// weighted pieces a template holds are at most the best weighted layout's, so a
+// run r is too short when the shares ceil(quantity / r) weigh more. Nothing
+// when no template can hold every job.
+std::optional<i64> Planner::oneTemplateRun() {
+    std::vector<std::vector<double>> weights{std::vector<double>(n, 1.0), lastDuals};
+    std::vector<double> area(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        area[i] = double(ways[i].front().first) * double(ways[i].front().second);
+        std::vector<double> only(n, 0);
+        only[i] = 1;
+        weights.push_back(only);
+    }
+    weights.push_back(area);
+    CutTree scratch(static_cast<i64>(scale));
+    std::vector<double> most;
+    for (auto &w : weights) {
+        w.resize(n, 0);
+        most.push_back(knapsack(w, uw, ud, scratch).upperBound);
+    }
+    const auto possible = [&](i64 r) {
+        for (std::size_t k = 0; k < weights.size(); ++k) {
+            double share = 0;
+            for (std::size_t i = 0; i < n; ++i)
+                share += weights[k][i] * double(ceilDiv(P.jobs[i].quantity, r));
+            if (share > most[k] * (1 + 1e-9) + 1e-9)
+                return false;
+        }
+        return true;
+    };
+    i64 hi = 0;
+    for (const GangJob &j : P.jobs)
+        hi = std::max(hi, j.quantity);
+    if (!possible(hi))
+        return std::nullopt;
+    for (i64 lo = 0; hi - lo > 1;) {
+        const i64 mid = lo + (hi - lo) / 2;
+        (possible(mid) ? hi : lo) = mid;
+    }
+    return hi;
 }
 
 // Templates for one template alone: the knapsack's values corrected towards
@@ -626,8 +673,11 @@ std::optional<i64> Planner::total(const std::vector<i64> &runs) const {
 
 // Run lengths for at most k of the columns, by the integer solver.
 std::optional<std::vector<i64>> Planner::integerStep(int k, std::chrono::milliseconds budget,
-                                                     bool *cutShort) {
+                                                     i64 toBeat, bool *cutShort) {
     SolverModel m;
+    // Totals are whole sheets: only a plan at least one sheet better is wanted.
+    if (toBeat > 0)
+        m.cutoff = double(toBeat) - 0.5;
     const std::size_t T = columns.size();
     std::vector<int> runVar(T), useVar(T);
     for (std::size_t t = 0; t < T; ++t) {
@@ -661,7 +711,8 @@ std::optional<std::vector<i64>> Planner::integerStep(int k, std::chrono::millise
     limit.upper = k;
     m.rows.push_back(std::move(limit));
     const SolverResult r = solver.solveMip(m, budget, opt.cancel);
-    *cutShort = r.status != SolverResult::Status::Optimal;
+    *cutShort =
+        r.status != SolverResult::Status::Optimal && r.status != SolverResult::Status::Infeasible;
     if (r.status != SolverResult::Status::Optimal && r.status != SolverResult::Status::Feasible)
         return std::nullopt;
     std::vector<i64> runs(T, 0);
@@ -682,7 +733,7 @@ GangTemplate Planner::materialise(const Column &c, i64 run) {
     const Geometry &g = geometries[std::size_t(c.geometry)];
     GangTemplate out;
     out.tree = CutTree(static_cast<i64>(scale));
-    out.slots = c.slots;
+    out.jobSlots = c.slots;
     out.run = run;
     std::vector<std::vector<int>> queue(g.classCount.size());
     for (std::size_t cl = 0; cl < g.classCount.size(); ++cl)
@@ -752,8 +803,25 @@ GangPlan Planner::run() {
     progress(35);
     // Whole run sheets, so the bound rounds up; a hair of slack for the LP's arithmetic.
     const i64 runs = static_cast<i64>(std::ceil(runBound - 1e-6 * std::max(1.0, runBound)));
-    plan.lowerBound =
-        withSpoilage(std::max<i64>(runs, 0), P.spoilagePct).value_or(0) + P.makeReady * fewest;
+    // One template takes one make-ready and a run no shorter than its shares
+    // allow; more take two or more make-readies and the relaxation's run sheets.
+    const i64 relaxed = withSpoilage(std::max<i64>(runs, 0), P.spoilagePct).value_or(0);
+    std::optional<i64> bound;
+    if (fewest <= 1)
+        if (const auto one = oneTemplateRun()) {
+            bound = withSpoilage(std::max(*one, runs), P.spoilagePct).value_or(0) + P.makeReady;
+            plan.boundOneTemplate = true;
+        }
+    const i64 more = std::max<i64>(2, fewest);
+    if (P.maxTemplates >= more && (!bound || relaxed + P.makeReady * more < *bound)) {
+        bound = relaxed + P.makeReady * more;
+        plan.boundOneTemplate = false;
+    }
+    if (!bound) {
+        plan.status = GangPlan::Status::TooFewLayouts;
+        return plan;
+    }
+    plan.lowerBound = *bound;
     plan.boundConverged = boundConverged;
 
     stripTemplate(true);
@@ -802,7 +870,7 @@ GangPlan Planner::run() {
         const auto share =
             std::max(std::chrono::milliseconds(50), left / std::max(1, P.maxTemplates - k + 1));
         bool cutShort = false;
-        const auto found = integerStep(k, share, &cutShort);
+        const auto found = integerStep(k, share, bestRuns.empty() ? 0 : bestTotal, &cutShort);
         plan.integerCutShort |= cutShort;
         const auto sum = found ? total(*found) : std::nullopt;
         if (sum && (bestRuns.empty() || *sum < bestTotal))

@@ -44,7 +44,7 @@ struct GangOptions {
 // trimmed first; CutNode::item of a piece is its job's index.
 struct GangTemplate {
     CutTree tree;
-    std::vector<std::int64_t> slots; // per job
+    std::vector<std::int64_t> jobSlots; // per job
     std::int64_t run = 0;
     std::int64_t pressSheets = 0; // run, its spoilage and the make-ready
 };
@@ -69,10 +69,11 @@ struct GangPlan {
     std::vector<GangTemplate> templates;
     std::vector<std::int64_t> produced; // per job
     std::int64_t runSheets = 0;
-    std::int64_t pressSheets = 0; // the total: runs, spoilage and make-ready
-    std::int64_t lowerBound = 0;  // no plan of any number of templates takes fewer
-    bool boundConverged = false;  // the linear relaxation was solved to the end
-    bool integerCutShort = false; // the run lengths were chosen within the time budget
+    std::int64_t pressSheets = 0;  // the total: runs, spoilage and make-ready
+    std::int64_t lowerBound = 0;   // no plan of any number of templates takes fewer
+    bool boundConverged = false;   // the linear relaxation was solved to the end
+    bool boundOneTemplate = false; // the bound is that of a single template's run
+    bool integerCutShort = false;  // the run lengths were chosen within the time budget
     // Best total with at most k templates, k = 1..maxTemplates; 0: none found.
     std::vector<std::int64_t> byTemplates;
     SheetRect usable;

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <limits>
 #include <vector>
 
 namespace sheetcraft {
@@ -19,6 +20,8 @@ struct SolverModel {
     std::vector<double> cost, lower, upper;
     std::vector<char> integer;
     std::vector<Row> rows;
+    // Integer step: only solutions below this are wanted; none is then a proof.
+    double cutoff = std::numeric_limits<double>::infinity();
 
     int addColumn(double c, double lo, double hi, bool isInteger) {
         cost.push_back(c);

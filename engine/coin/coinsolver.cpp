@@ -95,14 +95,19 @@ SolverResult CoinSolver::solveMip(const SolverModel &m, std::chrono::millisecond
     // The standard driver brings the cut generators and heuristics; one thread,
     // a time limit, and nothing said.
     const std::string seconds = std::to_string(std::max(0.05, budget.count() / 1000.0));
-    const char *argv[] = {"sheetcraft", "-log", "0", "-sec", seconds.c_str(), "-solve", "-quit"};
-    CbcMain1(7, argv, model, noCallback, data);
+    const std::string cutoff = std::to_string(m.cutoff);
+    std::vector<const char *> argv{"sheetcraft", "-log",         "0", "-timeMode", "elapsed",
+                                   "-sec",       seconds.c_str()};
+    if (std::isfinite(m.cutoff))
+        argv.insert(argv.end(), {"-cutoff", cutoff.c_str()});
+    argv.insert(argv.end(), {"-solve", "-quit"});
+    CbcMain1(static_cast<int>(argv.size()), argv.data(), model, noCallback, data);
     if (model.bestSolution() && model.getMinimizationObjValue() < 1e50) {
         r.status = model.isProvenOptimal() ? SolverResult::Status::Optimal
                                            : SolverResult::Status::Feasible;
         r.objective = model.getMinimizationObjValue();
         r.x.assign(model.bestSolution(), model.bestSolution() + m.cost.size());
-    } else if (model.isProvenInfeasible()) {
+    } else if (model.isProvenInfeasible() || (std::isfinite(m.cutoff) && model.isProvenOptimal())) {
         r.status = SolverResult::Status::Infeasible;
     }
     return r;

@@ -51,7 +51,7 @@ void expectSound(const GangProblem &p, const GangPlan &g) {
                              r.y < o.y + o.depth - 1e-9 && o.y < r.y + r.depth - 1e-9);
             }
         }
-        EXPECT_EQ(slots, t.slots);
+        EXPECT_EQ(slots, t.jobSlots);
         for (std::size_t i = 0; i < slots.size(); ++i)
             produced[i] += slots[i] * t.run;
         total += t.pressSheets;

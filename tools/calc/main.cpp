@@ -4,6 +4,7 @@
 #include "cutplanprint.h"
 #include "diagram.h"
 #include "embeddedfonts.h"
+#include "gangsection.h"
 #include "layoutsession.h"
 #include "orderlookup.h"
 #include "panel.h"
@@ -161,6 +162,7 @@ int main(int argc, char *argv[]) {
     const QCommandLineOption cutPlan(
         "cut-plan", "Also write the printed cut plan of both stages as a PDF file.", "FILE.pdf");
     parser.addOptions({best, finishedGrain, pressGrain, quantity, spoilage, makeready, cutPlan});
+    addGangOptions(parser);
 
     if (!parser.parse(app.arguments()))
         return usageError(parser, parser.errorText());
@@ -198,6 +200,9 @@ int main(int argc, char *argv[]) {
         return usageError(parser, "--quantity and --makeready take whole numbers of 0 or more.");
     if (!spoilageOk || !std::isfinite(spoilagePct) || spoilagePct < 0)
         return usageError(parser, "--spoilage takes a percentage of 0 or more.");
+    if (wantsGang(parser))
+        return runGang(parser, {parser.value(press), parser.value(gripper), edgeText == "width",
+                                spoilagePct, makereadySheets, parser.isSet(json)});
 
     ErrorOutput sink;
     LayoutSession session;
