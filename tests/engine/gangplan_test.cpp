@@ -200,7 +200,7 @@ TEST(GangPlan, BoundAndPlanAgainstExhaustiveSearch) {
             continue;
         }
         expectSound(p, g);
-        EXPECT_LE(g.lowerBound, two);
+        EXPECT_LE(g.lowerBound, exact);
         EXPECT_GE(g.pressSheets, exact);
         if (g.optimal() || sameSize) {
             EXPECT_EQ(g.pressSheets, exact);
