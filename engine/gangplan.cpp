@@ -4,6 +4,7 @@
 #include "gangknapsack.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <limits>
 #include <map>
@@ -143,8 +144,16 @@ private:
     double columnGeneration();
     std::optional<i64> oneTemplateRun();
     void singleTemplateSearch();
-    void stripTemplate(bool across);
-    std::optional<std::vector<i64>> integerStep(int k, std::chrono::milliseconds budget, i64 toBeat,
+    std::optional<std::pair<i64, int>> stripTemplate(bool across, const std::vector<char> &member,
+                                                     bool build);
+    void groupedPlans(int k, std::vector<i64> &bestRuns, i64 &bestTotal);
+    struct Strip {
+        i64 width;
+        std::vector<i64> counts;
+    };
+    std::array<std::vector<std::vector<Strip>>, 2> stripCache;
+    std::optional<std::vector<i64>> integerStep(const std::vector<std::size_t> &chosen, int k,
+                                                std::chrono::milliseconds budget, i64 toBeat,
                                                 bool *cutShort);
     std::optional<i64> total(const std::vector<i64> &runs) const;
     GangTemplate materialise(const Column &c, i64 run);
@@ -163,6 +172,7 @@ private:
     std::map<std::vector<i64>, int> bySlots;
     bool boundConverged = false;
     std::vector<double> lastDuals;
+    std::vector<double> lastX; // the relaxation's template runs
 };
 
 std::string plural(i64 n, const char *one, const char *many) {
@@ -282,9 +292,12 @@ KnapsackLayout Planner::knapsack(const std::vector<double> &values, i64 w, i64 d
 // A template of strips the length of the sheet, one job to a strip, each as
 // narrow as what that job still needs for a run allows; the gaps in a strip
 // take pieces of the other jobs, and what is left after the strips takes more.
-// The run is the shortest for which the strips fit. A sure way to put every
-// job on one template, where unpriced knapsacks favour a few.
-void Planner::stripTemplate(bool across) {
+// The run is the shortest for which the strips fit. A sure way to put many
+// jobs on one template, where unpriced knapsacks favour a few. Only the jobs
+// marked in `member` are needed; with build false the run alone is worked out.
+// Returns the run and (when built) the template's column.
+std::optional<std::pair<i64, int>>
+Planner::stripTemplate(bool across, const std::vector<char> &member, bool build) {
     const i64 room = across ? ud : uw;
     // Gap fillers are worth less than one piece of the strip's own job in all.
     i64 smallest = std::numeric_limits<i64>::max();
@@ -308,38 +321,36 @@ void Planner::stripTemplate(bool across) {
     const auto area = [&](std::size_t i) { return P.jobs[i].width * P.jobs[i].depth; };
     std::sort(order.begin(), order.end(), [&](auto x, auto y) { return area(x) > area(y); });
 
-    CutTree scratch(static_cast<i64>(scale));
-    struct Strip {
-        i64 width;
-        std::vector<i64> counts;
-    };
-    std::vector<std::vector<Strip>> strips(n); // per job, narrowest first, own count rising
-    for (std::size_t i = 0; i < n; ++i) {
-        std::vector<i64> sides;
-        for (const auto &[a, b] : ways[i])
-            sides.push_back(across ? b : a);
-        std::vector<i64> widths;
-        for (i64 a : sides)
-            for (i64 b : sides)
-                for (i64 k = 0; k * a <= room; ++k)
-                    for (i64 l = 0; k * a + l * b <= room; ++l)
-                        if (k + l > 0)
-                            widths.push_back(k * a + l * b);
-        std::sort(widths.begin(), widths.end());
-        widths.erase(std::unique(widths.begin(), widths.end()), widths.end());
-        for (i64 t : widths) {
-            auto c = knapsack(values(i), across ? uw : t, across ? t : ud, scratch).counts;
-            if (c[i] > (strips[i].empty() ? 0 : strips[i].back().counts[i]))
-                strips[i].push_back({t, std::move(c)});
+    auto &strips = stripCache[across ? 1 : 0]; // per job, narrowest first, own count rising
+    if (strips.empty()) {
+        strips.resize(n);
+        CutTree scratch(static_cast<i64>(scale));
+        for (std::size_t i = 0; i < n; ++i) {
+            std::vector<i64> sides;
+            for (const auto &[a, b] : ways[i])
+                sides.push_back(across ? b : a);
+            std::vector<i64> widths;
+            for (i64 a : sides)
+                for (i64 b : sides)
+                    for (i64 k = 0; k * a <= room; ++k)
+                        for (i64 l = 0; k * a + l * b <= room; ++l)
+                            if (k + l > 0)
+                                widths.push_back(k * a + l * b);
+            std::sort(widths.begin(), widths.end());
+            widths.erase(std::unique(widths.begin(), widths.end()), widths.end());
+            for (i64 t : widths) {
+                auto c = knapsack(values(i), across ? uw : t, across ? t : ud, scratch).counts;
+                if (c[i] > (strips[i].empty() ? 0 : strips[i].back().counts[i]))
+                    strips[i].push_back({t, std::move(c)});
+            }
         }
-        if (strips[i].empty())
-            return;
     }
     // The strips for a run of r sheets, or nothing when they do not fit.
     const auto choose = [&](i64 r) -> std::optional<std::vector<std::pair<std::size_t, i64>>> {
-        std::vector<i64> need(n);
+        std::vector<i64> need(n, 0);
         for (std::size_t i = 0; i < n; ++i)
-            need[i] = ceilDiv(P.jobs[i].quantity, r);
+            if (member[i])
+                need[i] = ceilDiv(P.jobs[i].quantity, r);
         std::vector<std::pair<std::size_t, i64>> chosen;
         i64 sum = 0;
         for (std::size_t i : order) {
@@ -357,11 +368,13 @@ void Planner::stripTemplate(bool across) {
     };
     i64 hi = most;
     if (!choose(hi))
-        return;
+        return std::nullopt;
     for (i64 lo = 0; hi - lo > 1;) {
         const i64 mid = lo + (hi - lo) / 2;
         (choose(mid) ? hi : lo) = mid;
     }
+    if (!build)
+        return std::make_pair(hi, -1);
     const auto chosen = *choose(hi);
     i64 left = room;
     for (const auto &c : chosen)
@@ -372,7 +385,7 @@ void Planner::stripTemplate(bool across) {
     if (left > 0) {
         std::vector<double> fill(n);
         for (std::size_t i = 0; i < n; ++i)
-            fill[i] = double(P.jobs[i].quantity);
+            fill[i] = double(P.jobs[i].quantity) * (member[i] ? 1.0 : filler);
         const KnapsackLayout rest = knapsack(fill, across ? uw : left, across ? left : ud, pool);
         content = rest.root;
         layout.counts = rest.counts;
@@ -386,7 +399,86 @@ void Planner::stripTemplate(bool across) {
         content = pool.split(across ? CutAxis::Y : CutAxis::X, t, strip.root, content);
     }
     layout.root = content;
-    addGeometry(layout);
+    if (addGeometry(layout) < 0)
+        return std::nullopt;
+    return std::make_pair(hi, bySlots.at(layout.counts));
+}
+
+// Plans of k templates, each for a group of jobs of like quantities (the jobs
+// ranked by quantity and cut into k runs of neighbours), so few overs are made.
+void Planner::groupedPlans(int k, std::vector<i64> &bestRuns, i64 &bestTotal) {
+    std::vector<std::size_t> byQuantity(n);
+    for (std::size_t i = 0; i < n; ++i)
+        byQuantity[i] = i;
+    std::sort(byQuantity.begin(), byQuantity.end(),
+              [&](auto a, auto b) { return P.jobs[a].quantity > P.jobs[b].quantity; });
+    if (std::size_t(k) > n)
+        return;
+    // Cut points 0 = c0 < c1 < ... < ck = n, tried in order, within a bound on the work.
+    std::vector<std::size_t> cuts(std::size_t(k) + 1);
+    for (int g = 0; g <= k; ++g)
+        cuts[std::size_t(g)] = g < k ? std::size_t(g) : n;
+    i64 bestHere = -1;
+    std::vector<std::size_t> bestCuts;
+    for (int tries = 0; tries < 400 && !stopped() && !pastShare(0.6); ++tries) {
+        i64 sum = 0;
+        bool ok = true;
+        for (int g = 0; g < k && ok; ++g) {
+            std::vector<char> member(n, 0);
+            for (std::size_t j = cuts[std::size_t(g)]; j < cuts[std::size_t(g) + 1]; ++j)
+                member[byQuantity[j]] = 1;
+            std::optional<i64> run;
+            for (bool a : {true, false})
+                if (const auto r = stripTemplate(a, member, false); r && (!run || r->first < *run))
+                    run = r->first;
+            ok = run.has_value();
+            if (ok)
+                sum += *total({*run});
+        }
+        if (ok && (bestHere < 0 || sum < bestHere))
+            bestHere = sum, bestCuts = cuts;
+        // The next cut points: the last movable one steps on, the ones after it follow.
+        int g = k - 1;
+        while (g >= 1 && cuts[std::size_t(g)] + std::size_t(k - g) >= n)
+            --g;
+        if (g < 1)
+            break;
+        ++cuts[std::size_t(g)];
+        for (int h = g + 1; h < k; ++h)
+            cuts[std::size_t(h)] = cuts[std::size_t(h) - 1] + 1;
+    }
+    if (bestHere < 0 || (!bestRuns.empty() && bestHere >= bestTotal))
+        return;
+    std::vector<i64> runs(columns.size(), 0);
+    std::vector<std::pair<int, i64>> built;
+    for (int g = 0; g < k; ++g) {
+        std::vector<char> member(n, 0);
+        for (std::size_t j = bestCuts[std::size_t(g)]; j < bestCuts[std::size_t(g) + 1]; ++j)
+            member[byQuantity[j]] = 1;
+        std::optional<std::pair<i64, int>> best;
+        for (bool a : {true, false})
+            if (const auto r = stripTemplate(a, member, true);
+                r && r->second >= 0 && (!best || r->first < best->first))
+                best = r;
+        if (!best)
+            return;
+        built.emplace_back(best->second, best->first);
+    }
+    runs.assign(columns.size(), 0);
+    for (const auto &[column, run] : built)
+        runs[std::size_t(column)] += run;
+    // Checked in whole numbers: the built strips must give what the runs promise.
+    for (std::size_t i = 0; i < n; ++i) {
+        i64 made = 0;
+        for (std::size_t t = 0; t < columns.size(); ++t)
+            made += runs[t] * columns[t].slots[i];
+        if (made < P.jobs[i].quantity)
+            return;
+    }
+    if (const auto sum = total(runs); sum && (bestRuns.empty() || *sum < bestTotal)) {
+        bestTotal = *sum;
+        bestRuns = runs;
+    }
 }
 
 int Planner::addGeometry(const KnapsackLayout &k) {
@@ -569,6 +661,7 @@ double Planner::columnGeneration() {
         for (std::size_t i = 0; i < n; ++i)
             duals[i] = std::max(0.0, lp.duals[i]);
         lastDuals = duals;
+        lastX = lp.x;
         const KnapsackLayout priced = knapsack(duals);
         double dualValue = 0;
         for (std::size_t i = 0; i < n; ++i)
@@ -672,15 +765,16 @@ std::optional<i64> Planner::total(const std::vector<i64> &runs) const {
 }
 
 // Run lengths for at most k of the columns, by the integer solver.
-std::optional<std::vector<i64>> Planner::integerStep(int k, std::chrono::milliseconds budget,
-                                                     i64 toBeat, bool *cutShort) {
+std::optional<std::vector<i64>> Planner::integerStep(const std::vector<std::size_t> &chosen, int k,
+                                                     std::chrono::milliseconds budget, i64 toBeat,
+                                                     bool *cutShort) {
     SolverModel m;
     // Totals are whole sheets: only a plan at least one sheet better is wanted.
     if (toBeat > 0)
         m.cutoff = double(toBeat) - 0.5;
     const std::size_t T = columns.size();
-    std::vector<int> runVar(T), useVar(T);
-    for (std::size_t t = 0; t < T; ++t) {
+    std::vector<int> runVar(T, -1), useVar(T, -1);
+    for (std::size_t t : chosen) {
         i64 most = 0;
         for (std::size_t i = 0; i < n; ++i)
             if (columns[t].slots[i] > 0)
@@ -693,7 +787,7 @@ std::optional<std::vector<i64>> Planner::integerStep(int k, std::chrono::millise
     }
     for (std::size_t i = 0; i < n; ++i) {
         SolverModel::Row row;
-        for (std::size_t t = 0; t < T; ++t)
+        for (std::size_t t : chosen)
             if (columns[t].slots[i] > 0) {
                 row.columns.push_back(runVar[t]);
                 row.values.push_back(double(columns[t].slots[i]));
@@ -703,7 +797,7 @@ std::optional<std::vector<i64>> Planner::integerStep(int k, std::chrono::millise
         m.rows.push_back(std::move(row));
     }
     SolverModel::Row limit;
-    for (std::size_t t = 0; t < T; ++t) {
+    for (std::size_t t : chosen) {
         limit.columns.push_back(useVar[t]);
         limit.values.push_back(1);
     }
@@ -716,7 +810,7 @@ std::optional<std::vector<i64>> Planner::integerStep(int k, std::chrono::millise
     if (r.status != SolverResult::Status::Optimal && r.status != SolverResult::Status::Feasible)
         return std::nullopt;
     std::vector<i64> runs(T, 0);
-    for (std::size_t t = 0; t < T; ++t)
+    for (std::size_t t : chosen)
         runs[t] = std::max<i64>(0, std::llround(r.x[std::size_t(runVar[t])]));
     // The solver's tolerances are not trusted: every quantity is checked in whole numbers.
     for (std::size_t i = 0; i < n; ++i) {
@@ -824,8 +918,8 @@ GangPlan Planner::run() {
     plan.lowerBound = *bound;
     plan.boundConverged = boundConverged;
 
-    stripTemplate(true);
-    stripTemplate(false);
+    stripTemplate(true, std::vector<char>(n, 1), true);
+    stripTemplate(false, std::vector<char>(n, 1), true);
     singleTemplateSearch();
     if (stopped())
         return plan.status = GangPlan::Status::Cancelled, plan;
@@ -841,6 +935,7 @@ GangPlan Planner::run() {
     // One template: the run is set by the job it covers least, no solver needed.
     std::vector<i64> bestRuns;
     i64 bestTotal = 0;
+    std::vector<std::pair<i64, std::size_t>> singles;
     for (std::size_t t = 0; t < columns.size(); ++t) {
         i64 r = 0;
         bool covers = true;
@@ -852,9 +947,31 @@ GangPlan Planner::run() {
         std::vector<i64> runsOf(columns.size(), 0);
         runsOf[t] = r;
         const auto sum = covers ? total(runsOf) : std::nullopt;
+        if (sum)
+            singles.emplace_back(*sum, t);
         if (sum && (bestRuns.empty() || *sum < bestTotal))
             bestTotal = *sum, bestRuns = std::move(runsOf);
     }
+    std::sort(singles.begin(), singles.end());
+    // The relaxation's templates, most used first, then the best single ones.
+    std::vector<std::size_t> ranked;
+    for (std::size_t t = 0; t < lastX.size(); ++t)
+        if (lastX[t] > 1e-9)
+            ranked.push_back(t);
+    std::sort(ranked.begin(), ranked.end(), [&](auto a, auto b) { return lastX[a] > lastX[b]; });
+    std::vector<std::size_t> mipPool;
+    std::vector<char> inPool(columns.size(), 0);
+    const auto take = [&](std::size_t t) {
+        if (!inPool[t])
+            inPool[t] = 1, mipPool.push_back(t);
+    };
+    for (std::size_t t : ranked)
+        take(t);
+    for (std::size_t k = 0; k < singles.size() && k < 40; ++k)
+        take(singles[k].second);
+    if (columns.size() <= 300)
+        for (std::size_t t = 0; t < columns.size(); ++t)
+            take(t);
     if (!bestRuns.empty())
         plan.byTemplates[0] = bestTotal;
 
@@ -869,12 +986,30 @@ GangPlan Planner::run() {
                                            Clock::now() - start);
         const auto share =
             std::max(std::chrono::milliseconds(50), left / std::max(1, P.maxTemplates - k + 1));
+        const auto consider = [&](const std::optional<std::vector<i64>> &found) {
+            const auto sum = found ? total(*found) : std::nullopt;
+            if (sum && (bestRuns.empty() || *sum < bestTotal))
+                bestTotal = *sum, bestRuns = *found;
+        };
+        // A quick plan first from the relaxation's most used templates, so the
+        // whole pool is searched only for something better.
+        groupedPlans(k, bestRuns, bestTotal);
+        bool quickShort = false;
+        for (std::size_t withSingle = 0; withSingle < 2; ++withSingle) {
+            std::vector<std::size_t> few;
+            if (withSingle && !singles.empty())
+                few.push_back(singles.front().second);
+            for (std::size_t t : ranked)
+                if (few.size() < std::size_t(k) &&
+                    std::find(few.begin(), few.end(), t) == few.end())
+                    few.push_back(t);
+            if (!few.empty())
+                consider(
+                    integerStep(few, k, share / 10, bestRuns.empty() ? 0 : bestTotal, &quickShort));
+        }
         bool cutShort = false;
-        const auto found = integerStep(k, share, bestRuns.empty() ? 0 : bestTotal, &cutShort);
+        consider(integerStep(mipPool, k, share, bestRuns.empty() ? 0 : bestTotal, &cutShort));
         plan.integerCutShort |= cutShort;
-        const auto sum = found ? total(*found) : std::nullopt;
-        if (sum && (bestRuns.empty() || *sum < bestTotal))
-            bestTotal = *sum, bestRuns = *found;
         if (!bestRuns.empty())
             plan.byTemplates[std::size_t(k - 1)] = bestTotal;
         progress(50 + 50 * (k - 1) / std::max(1, P.maxTemplates - 1));
@@ -887,6 +1022,7 @@ GangPlan Planner::run() {
     }
 
     plan.status = GangPlan::Status::Planned;
+    bestRuns.resize(columns.size(), 0);
     plan.produced.assign(n, 0);
     for (std::size_t t = 0; t < columns.size(); ++t) {
         if (bestRuns[t] == 0)
