@@ -3,6 +3,7 @@
 #include "bestlayoutworker.h"
 #include "frmabout.h"
 #include "frmbestlayout.h"
+#include "frmgangrun.h"
 #include "frmpath.h"
 #include "frmversion.h"
 
@@ -255,6 +256,7 @@ void frmLayOut::buildMenus() {
     mnuMetric->setCheckable(true);
     mnuTools = menuBar()->addMenu(tr("Tools"));
     mnuBest = mnuTools->addAction(frmBestLayout::caption);
+    mnuGang = mnuTools->addAction(frmGangRun::caption);
     mnuHelp = menuBar()->addMenu(tr("Help"));
     mnuAbout = mnuHelp->addAction(tr("About"));
     mnuReset = mnuHelp->addAction(tr("Reset"));
@@ -269,6 +271,7 @@ void frmLayOut::buildMenus() {
     connect(mnuReset, &QAction::triggered, this, &frmLayOut::mnuReset_Click);
     connect(mnuVersion, &QAction::triggered, this, &frmLayOut::mnuVersion_Click);
     connect(mnuBest, &QAction::triggered, this, &frmLayOut::mnuBest_Click);
+    connect(mnuGang, &QAction::triggered, this, &frmLayOut::mnuGang_Click);
 }
 
 void frmLayOut::setTabOrder() {
@@ -572,6 +575,10 @@ void frmLayOut::mnuAbout_Click() {
 
 void frmLayOut::mnuVersion_Click() {
     frmVersion::showWindow();
+}
+
+void frmLayOut::mnuGang_Click() {
+    frmGangRun::showWindow(*this, m_messages);
 }
 
 void frmLayOut::mnuBest_Click() {

@@ -122,6 +122,7 @@ public:
     QAction *mnuMetric = nullptr;
     QMenu *mnuTools = nullptr;
     QAction *mnuBest = nullptr; // "Best Layout and Cut Plan"
+    QAction *mnuGang = nullptr; // "Gang Run"
     // Below the designed area: says when a guillotine layout beats the frames.
     QLabel *lblBestStatus = nullptr;
     QMenu *mnuHelp = nullptr;
@@ -155,6 +156,7 @@ public slots:
     void mnuAbout_Click();
     void mnuVersion_Click();
     void mnuBest_Click();
+    void mnuGang_Click();
 
 signals:
     // After every handler that may have redrawn the diagrams.

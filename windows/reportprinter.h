@@ -2,6 +2,7 @@
 
 #include "cells.h"
 #include "cutplanprint.h"
+#include "gangprint.h"
 #include "layoutsession.h"
 #include "messagesink.h"
 #include "reportcontent.h"
@@ -55,6 +56,8 @@ public:
     // "Print Cut Plan": the same printer, or a PDF file when there is none.
     // Returns true when the pages went to the printer or the file.
     bool printCutPlan(const CutPlanDocument &document, QWidget *parent = nullptr);
+    // The gang run's pages, the same way.
+    bool printGang(const GangDocument &document, QWidget *parent = nullptr);
 
 private:
     QPrinter &printer();
@@ -67,6 +70,7 @@ private:
     bool m_chosen = false; // set once the set-up dialog has been confirmed
     QString m_lastPdfPath; // suggested again for the next file of the run
     QString m_lastCutPlanPath;
+    QString m_lastGangPath;
 };
 
 } // namespace sheetcraft
