@@ -95,6 +95,8 @@ frmGangRun *frmGangRun::showWindow(frmLayOut &main, MessageSink &messages) {
     QPointer<frmGangRun> &window = openWindow();
     if (!window)
         window = new frmGangRun(main, messages, &main);
+    main.pullCells();
+    window->showSheet();
     window->show();
     window->raise();
     window->activateWindow();
@@ -203,6 +205,10 @@ void frmGangRun::buildControls() {
     connect(cmdPrint, &QPushButton::clicked, this, &frmGangRun::cmdPrint_Click);
     connect(lstTemplates, &QListWidget::currentRowChanged, this, &frmGangRun::showTemplate);
 
+    showSheet();
+}
+
+void frmGangRun::showSheet() {
     const Cells &cells = m_main.session.cells;
     lblSheet->setText(tr("Press sheet %1, gripper %2 on the %3 edge (from the main window)")
                           .arg(q(cells.txtSize[1]), q(cells.txtGrip),
@@ -327,6 +333,7 @@ void frmGangRun::cmdCompute_Click() {
     }
     saveJobs();
     m_main.pullCells();
+    showSheet();
     const Cells &cells = m_main.session.cells;
     bool spoilOk = false, readyOk = false, gripOk = false;
     auto result = std::make_unique<GangRunResult>();

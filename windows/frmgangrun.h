@@ -103,6 +103,7 @@ protected:
 private:
     void buildControls();
     void addJobRow(const GangJob &job);
+    void showSheet();
     void showResult();
     void showTemplate(int index);
     void saveJobs();
