@@ -215,4 +215,133 @@ KnapsackLayout guillotineKnapsack(i64 width, i64 depth, const std::vector<Knapsa
     return out;
 }
 
+std::optional<std::vector<KnapsackLayout>>
+paretoLayouts(i64 width, i64 depth, const std::vector<KnapsackPiece> &all, std::size_t items,
+              CutTree &tree, std::size_t maxWork, std::size_t maxPerStock) {
+    std::vector<KnapsackPiece> pieces;
+    std::vector<i64> ws, ds;
+    for (const KnapsackPiece &p : all)
+        if (p.width > 0 && p.depth > 0 && p.width <= width && p.depth <= depth && p.item >= 0 &&
+            std::size_t(p.item) < items) {
+            pieces.push_back(p);
+            ws.push_back(p.width);
+            ds.push_back(p.depth);
+        }
+    if (pieces.empty())
+        return std::nullopt;
+    auto xs = sumPoints(width, ws, 400), ys = sumPoints(depth, ds, 400);
+    if (!xs || !ys)
+        return std::nullopt;
+    std::vector<i64> X = reduced(*xs, width), Y = reduced(*ys, depth);
+    if (X.front() == 0)
+        X.erase(X.begin());
+    if (Y.front() == 0)
+        Y.erase(Y.begin());
+    const std::size_t nx = X.size(), ny = Y.size();
+    // How each vector of a sub-stock was made: a piece, a smaller stock, or a cut.
+    struct Entry {
+        std::vector<i64> counts;
+        int kind; // 0 piece, 1 trim x, 2 trim y, 3 cut x, 4 cut y
+        std::size_t a = 0, b = 0, k = 0, r = 0;
+    };
+    std::vector<std::vector<Entry>> cells(nx * ny);
+    const auto dominated = [](const std::vector<i64> &u, const std::vector<i64> &v) {
+        return std::equal(u.begin(), u.end(), v.begin(), std::less_equal<>());
+    };
+    const auto keep = [&](std::vector<Entry> &list, Entry e) {
+        for (const Entry &o : list)
+            if (dominated(e.counts, o.counts))
+                return;
+        std::erase_if(list, [&](const Entry &o) { return dominated(o.counts, e.counts); });
+        list.push_back(std::move(e));
+    };
+    std::size_t work = 0;
+    for (std::size_t i = 0; i < nx; ++i)
+        for (std::size_t j = 0; j < ny; ++j) {
+            std::vector<Entry> list;
+            for (std::size_t p = 0; p < pieces.size(); ++p)
+                if (pieces[p].width <= X[i] && pieces[p].depth <= Y[j]) {
+                    Entry e{std::vector<i64>(items, 0), 0, p};
+                    e.counts[std::size_t(pieces[p].item)] = 1;
+                    keep(list, std::move(e));
+                }
+            if (i > 0)
+                for (std::size_t a = 0; a < cells[(i - 1) * ny + j].size(); ++a)
+                    keep(list, {cells[(i - 1) * ny + j][a].counts, 1, a});
+            if (j > 0)
+                for (std::size_t a = 0; a < cells[i * ny + j - 1].size(); ++a)
+                    keep(list, {cells[i * ny + j - 1][a].counts, 2, a});
+            for (int axis = 0; axis < 2; ++axis) {
+                const auto &P = axis == 0 ? X : Y;
+                const std::size_t at = axis == 0 ? i : j;
+                std::size_t r = at;
+                for (std::size_t k = 0; k < P.size() && 2 * P[k] <= P[at]; ++k) {
+                    while (P[r] > P[at] - P[k])
+                        --r;
+                    const auto &first = axis == 0 ? cells[k * ny + j] : cells[i * ny + k];
+                    const auto &second = axis == 0 ? cells[r * ny + j] : cells[i * ny + r];
+                    work += first.size() * second.size();
+                    if (work > maxWork)
+                        return std::nullopt;
+                    for (std::size_t a = 0; a < first.size(); ++a)
+                        for (std::size_t b = 0; b < second.size(); ++b) {
+                            Entry e{first[a].counts, 3 + axis, a, b, k, r};
+                            for (std::size_t t = 0; t < items; ++t)
+                                e.counts[t] += second[b].counts[t];
+                            keep(list, std::move(e));
+                        }
+                }
+            }
+            if (list.size() > maxPerStock)
+                return std::nullopt;
+            cells[i * ny + j] = std::move(list);
+        }
+
+    std::map<std::tuple<i64, i64, std::size_t, std::size_t>, int> memo;
+    // The layout of an aw x ad stock (at least the cell's size) for one entry of a cell.
+    const auto build = [&](auto &self, i64 aw, i64 ad, std::size_t cell, std::size_t idx) -> int {
+        const auto key = std::make_tuple(aw, ad, cell, idx);
+        if (auto it = memo.find(key); it != memo.end())
+            return it->second;
+        const Entry &e = cells[cell][idx];
+        const std::size_t i = cell / ny, j = cell % ny;
+        int node = -1;
+        switch (e.kind) {
+        case 0: {
+            const KnapsackPiece &p = pieces[e.a];
+            node = tree.trimmed(aw, ad, tree.piece(p.width, p.depth, p.item));
+            break;
+        }
+        case 1:
+            node = self(self, aw, ad, (i - 1) * ny + j, e.a);
+            break;
+        case 2:
+            node = self(self, aw, ad, i * ny + j - 1, e.a);
+            break;
+        case 3: {
+            const int first = self(self, X[e.k], ad, e.k * ny + j, e.a);
+            node = tree.split(CutAxis::X, X[e.k], first,
+                              self(self, aw - X[e.k], ad, e.r * ny + j, e.b));
+            break;
+        }
+        default: {
+            const int first = self(self, aw, Y[e.k], i * ny + e.k, e.a);
+            node = tree.split(CutAxis::Y, Y[e.k], first,
+                              self(self, aw, ad - Y[e.k], i * ny + e.r, e.b));
+        }
+        }
+        memo.emplace(key, node);
+        return node;
+    };
+    std::vector<KnapsackLayout> out;
+    const std::size_t whole = nx * ny - 1;
+    for (std::size_t idx = 0; idx < cells[whole].size(); ++idx) {
+        KnapsackLayout l;
+        l.counts = cells[whole][idx].counts;
+        l.root = build(build, width, depth, whole, idx);
+        out.push_back(std::move(l));
+    }
+    return out;
+}
+
 } // namespace sheetcraft

@@ -3,6 +3,7 @@
 #include "cuttree.h"
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 namespace sheetcraft {
@@ -35,5 +36,17 @@ struct KnapsackLayout {
 KnapsackLayout guillotineKnapsack(std::int64_t width, std::int64_t depth,
                                   const std::vector<KnapsackPiece> &pieces, std::size_t items,
                                   CutTree &tree, std::size_t maxPoints = 1500);
+
+// Every count vector (pieces per item) that no other guillotine layout of the
+// stock beats for every item at once, each with its layout added to tree; the
+// layouts a value-by-value search cannot tell apart (three of one job and two of
+// another where four of one fill the same area). Nothing when the work would
+// pass maxWork merges or a sub-stock would keep more than maxPerStock vectors:
+// for small sheets and few pieces only.
+std::optional<std::vector<KnapsackLayout>> paretoLayouts(std::int64_t width, std::int64_t depth,
+                                                         const std::vector<KnapsackPiece> &pieces,
+                                                         std::size_t items, CutTree &tree,
+                                                         std::size_t maxWork = 2'000'000,
+                                                         std::size_t maxPerStock = 200);
 
 } // namespace sheetcraft

@@ -918,6 +918,16 @@ GangPlan Planner::run() {
     plan.lowerBound = *bound;
     plan.boundConverged = boundConverged;
 
+    // Small sheets and few pieces: every layout no other beats for every job.
+    {
+        std::vector<KnapsackPiece> pieces;
+        for (std::size_t i = 0; i < n; ++i)
+            for (const auto &[a, b] : ways[i])
+                pieces.push_back({a, b, 1, static_cast<int>(i)});
+        if (const auto all = paretoLayouts(uw, ud, pieces, n, pool))
+            for (const KnapsackLayout &l : *all)
+                addGeometry(l);
+    }
     stripTemplate(true, std::vector<char>(n, 1), true);
     stripTemplate(false, std::vector<char>(n, 1), true);
     singleTemplateSearch();
