@@ -2,6 +2,7 @@
 
 #include "coinsolver.h"
 #include "cutlayoutview.h"
+#include "cutplansettings.h"
 #include "frmlayout.h"
 #include "gangjobs.h"
 #include "gangprint.h"
@@ -78,6 +79,10 @@ frmGangRun::frmGangRun(frmLayOut &main, MessageSink &messages, QWidget *parent)
                     : QFileDialog::getOpenFileName(p, tr("Open Jobs"), QDir::homePath(), filter);
     };
     buildControls();
+    // The same spoilage and make-ready the best-layout window keeps.
+    const CutPlanSettings kept = readCutPlanSettings();
+    txtSpoilage->setText(kept.spoilage);
+    txtMakeReady->setText(kept.makeReady);
     QFile saved(QDir(settingsFolder()).filePath(jobsFileName));
     if (saved.open(QIODevice::ReadOnly)) {
         const GangJobsRead read = readGangJobs(saved.read(1 << 20).toStdString());
