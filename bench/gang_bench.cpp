@@ -25,8 +25,8 @@ struct Case {
     int budgetMs;
 };
 const Case cases[] = {
-    {"5 jobs on 28x40, up to 3 templates", 5, 3, 1000},
-    {"12 jobs on 28x40, up to 4 templates", 12, 4, 5000},
+    {"5 jobs on 28x40, up to 3 templates", 5, 3, 800},
+    {"12 jobs on 28x40, up to 4 templates", 12, 4, 4500},
     {"4 jobs on 28x40, one template", 4, 1, 200},
 };
 
