@@ -61,6 +61,16 @@ TEST(GangWindow, ComputesFourJobsAndKeepsThem) {
     EXPECT_EQ(pdf.count("/Type /Page\n") + pdf.count("/Type /Page\r"),
               static_cast<int>(g.templates.size()) + 1);
 
+    // Cancel stops a longer search; the window says so and can compute again.
+    w->spnTemplates->setValue(8);
+    QTest::mouseClick(w->cmdCompute, Qt::LeftButton);
+    QTest::mouseClick(w->cmdCancel, Qt::LeftButton);
+    ASSERT_TRUE(done.wait(30000));
+    // A machine quick enough may finish first.
+    const auto status = w->result()->plan.status;
+    EXPECT_TRUE(status == GangPlan::Status::Cancelled || status == GangPlan::Status::Planned);
+    EXPECT_TRUE(w->cmdCompute->isEnabled());
+
     // Closing keeps the list in the settings folder for the next time.
     w->close();
     QFile kept(QDir(settingsFolder()).filePath(frmGangRun::jobsFileName));
