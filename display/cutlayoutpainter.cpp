@@ -28,6 +28,10 @@ public:
                 break;
             if (n.kind == CutNode::Kind::Piece) {
                 flush();
+                if (!box.itemColours.empty()) {
+                    s.setFillStyle(FillStyle::Solid);
+                    s.setFillColor(box.itemColours[std::size_t(n.item) % box.itemColours.size()]);
+                }
                 s.box(tx(x), ty(y), tx(x + n.width), ty(y + n.depth));
                 ++shapes;
                 break;

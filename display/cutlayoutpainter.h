@@ -4,6 +4,8 @@
 #include "cutplan.h"
 #include "drawsurface.h"
 
+#include <vector>
+
 namespace sheetcraft {
 
 // Where and how finely a layout is drawn, twips.
@@ -18,6 +20,9 @@ struct CutLayoutBox {
     int outlinePen = 1; // pixels
     int cutPen = 2;
     TextFont labelFont;
+    // Pieces filled in the colour of their CutNode::item (several jobs on one
+    // sheet); empty: every piece hatched alike.
+    std::vector<Rgb> itemColours;
 };
 
 // Draws a guillotine layout of the full sheet (sheet units) to scale, as large

@@ -15,7 +15,7 @@ fi
 # libqt6svg6 brings Qt's SVG icon engine, which draws the program's icon.
 packages=(build-essential cmake pkg-config qt6-base-dev libqt6svg6 libgl-dev mdbtools mdbtools-dev
           libgtest-dev libgmock-dev libbenchmark-dev poppler-utils fontconfig fonts-dejavu-core
-          fonts-liberation2)
+          fonts-liberation2 coinor-libcbc-dev coinor-libclp-dev)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

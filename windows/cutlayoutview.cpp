@@ -40,6 +40,7 @@ const RecordingSurface &CutLayoutView::recording() {
             box.depth = (height() - 2 * margin) / k;
             box.minDetail = 4 / k; // below four pixels the pieces cannot be told apart
             box.labelFont.points = 7;
+            box.itemColours = m_itemColours;
             drawCutLayout(*m_recording, *m_layout, *m_plan, m_sheetWidth, m_sheetDepth, box);
         }
     }
@@ -58,6 +59,16 @@ void CutLayoutView::paintEvent(QPaintEvent *event) {
 void CutLayoutView::resizeEvent(QResizeEvent *event) {
     QWidget::resizeEvent(event);
     m_recording.reset();
+}
+
+} // namespace sheetcraft
+
+namespace sheetcraft {
+
+void CutLayoutView::setItemColours(std::vector<Rgb> colours) {
+    m_itemColours = std::move(colours);
+    m_recording.reset();
+    update();
 }
 
 } // namespace sheetcraft

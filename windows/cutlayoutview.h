@@ -22,6 +22,8 @@ public:
     // view or the next call.
     void showLayout(const Layout *layout, const CutPlan *plan, double sheetWidth,
                     double sheetDepth);
+    // Pieces in the colour of their item (one per job of a gang run).
+    void setItemColours(std::vector<Rgb> colours);
     // What the view shows at its current size, twips.
     const RecordingSurface &recording();
 
@@ -35,6 +37,7 @@ private:
     const Layout *m_layout = nullptr;
     const CutPlan *m_plan = nullptr;
     double m_sheetWidth = 0, m_sheetDepth = 0;
+    std::vector<Rgb> m_itemColours;
     std::unique_ptr<RecordingSurface> m_recording; // null: to be drawn again
 };
 

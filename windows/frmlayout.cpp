@@ -5,6 +5,7 @@
 #include "frmabout.h"
 #include "frmbestlayout.h"
 #include "frmchoosepaper.h"
+#include "frmgangrun.h"
 #include "frmpath.h"
 #include "frmversion.h"
 #include "gainpanel.h"
@@ -270,6 +271,7 @@ void frmLayOut::buildMenus() {
     mnuTools = menuBar()->addMenu(tr("Tools"));
     mnuBest = mnuTools->addAction(frmBestLayout::caption());
     mnuPaper = mnuTools->addAction(frmChoosePaper::caption);
+    mnuGang = mnuTools->addAction(frmGangRun::caption);
     mnuHelp = menuBar()->addMenu(tr("Help"));
     mnuAbout = mnuHelp->addAction(tr("About"));
     mnuReset = mnuHelp->addAction(tr("Reset"));
@@ -285,6 +287,7 @@ void frmLayOut::buildMenus() {
     connect(mnuVersion, &QAction::triggered, this, &frmLayOut::mnuVersion_Click);
     connect(mnuBest, &QAction::triggered, this, &frmLayOut::mnuBest_Click);
     connect(mnuPaper, &QAction::triggered, this, &frmLayOut::mnuPaper_Click);
+    connect(mnuGang, &QAction::triggered, this, &frmLayOut::mnuGang_Click);
 }
 
 void frmLayOut::setTabOrder() {
@@ -625,6 +628,10 @@ void frmLayOut::setBestChoices(GrainRule finished, GrainRule press, std::optiona
     m_bestGutter = gutter;
     m_bestMachine = machine;
     askBest();
+}
+
+void frmLayOut::mnuGang_Click() {
+    frmGangRun::showWindow(*this, m_messages);
 }
 
 void frmLayOut::mnuBest_Click() {

@@ -131,6 +131,7 @@ public:
     QMenu *mnuTools = nullptr;
     QAction *mnuBest = nullptr;      // "Best Layout and Cut Plan"
     QAction *mnuPaper = nullptr;     // "Choose Paper"
+    QAction *mnuGang = nullptr;      // "Gang Run"
     QLabel *lblGainStatus = nullptr; // what would gain one more piece
     // Below the designed area: says when a guillotine layout beats the frames.
     QLabel *lblBestStatus = nullptr;
@@ -181,6 +182,7 @@ public slots:
     void mnuVersion_Click();
     void mnuBest_Click();
     void mnuPaper_Click();
+    void mnuGang_Click();
 
 signals:
     // After every handler that may have redrawn the diagrams.

@@ -193,6 +193,30 @@ bool ReportPrinter::printPaperPage(const PaperPage &page, QWidget *parent) {
     return saved(writePaperPdf(page, path));
 }
 
+bool ReportPrinter::printGang(const GangDocument &document, QWidget *parent) {
+    if (m_chosen || (printersInstalled && printersInstalled())) {
+        QPrinter &target = printer();
+        if (target.outputFormat() == QPrinter::PdfFormat) {
+            const QPageLayout layout = target.pageLayout();
+            return saved(writeGangPdf(document, target.outputFileName(), &layout));
+        }
+        target.setDocName(QStringLiteral("Gang Run"));
+        target.setCreator(QStringLiteral("Sheetcraft"));
+        if (paintGangPages(document, target) && target.printerState() != QPrinter::Error)
+            return true;
+        m_messages.message(
+            tr("The gang run could not be printed on %1.").arg(target.printerName()).toStdString());
+        return false;
+    }
+    if (m_lastGangPath.isEmpty())
+        m_lastGangPath = QDir(QDir::homePath()).filePath(QStringLiteral("GangRun.pdf"));
+    const QString path = askPdfPath ? askPdfPath(parent, m_lastGangPath) : QString();
+    if (path.isEmpty())
+        return false;
+    m_lastGangPath = path;
+    return saved(writeGangPdf(document, path));
+}
+
 bool ReportPrinter::printToPrinter(const Cells &cells, const FrameState &frames,
                                    const ReportContent &content) {
     QPrinter &target = printer();

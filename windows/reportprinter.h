@@ -2,6 +2,7 @@
 
 #include "cells.h"
 #include "cutplanprint.h"
+#include "gangprint.h"
 #include "layoutsession.h"
 #include "messagesink.h"
 #include "paperprint.h"
@@ -56,6 +57,8 @@ public:
     // "Print Cut Plan": the same printer, or a PDF file when there is none.
     // Returns true when the pages went to the printer or the file.
     bool printCutPlan(const CutPlanDocument &document, QWidget *parent = nullptr);
+    // The gang run's pages, the same way.
+    bool printGang(const GangDocument &document, QWidget *parent = nullptr);
 
     // "Print" in Choose Paper: the same printer, or a PDF file when there is none.
     bool printPaperPage(const PaperPage &page, QWidget *parent = nullptr);
@@ -73,6 +76,7 @@ private:
     QString m_lastCutPlanPath;
     bool m_cutPlanAsked = false; // the file dialog is for the cut plan
     QString m_lastPaperPath;
+    QString m_lastGangPath;
 };
 
 } // namespace sheetcraft

@@ -402,4 +402,53 @@ TEST(Calculator, RankAndGainJson) {
         EXPECT_EQ(calc(bad).status, 2) << bad.join(' ').toStdString();
 }
 
+// --gang: a bad file is refused with its line, the JSON holds every job met
+// and the pieces in the full sheet's coordinates, below the gripper strip.
+TEST(Calculator, GangRunFromCsv) {
+    QTemporaryDir dir;
+    const auto file = [&](const char *name, const QByteArray &text) {
+        QFile f(dir.filePath(name));
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(text);
+        return f.fileName();
+    };
+    const struct {
+        QByteArray csv;
+        const char *said;
+    } refused[] = {{"name,size,quantity,grain\na,3x2,100,\nb,3x,5,any\n", "line 3"},
+                   {"name,size,quantity,grain\na,3x2,100,\na,4x6,5,\n", "line 3"},
+                   {"name,size,quantity,grain\na,3x2,0,\n", "line 2"},
+                   {"size,name,quantity,grain\n", "line 1"}};
+    for (const auto &row : refused) {
+        const Result r = calc({"--gang", file("bad.csv", row.csv)});
+        EXPECT_EQ(r.status, 2) << row.csv.constData();
+        EXPECT_TRUE(r.err.contains(row.said)) << r.err.toStdString();
+    }
+
+    const Result r = calc({"--gang",
+                           file("jobs.csv", "name,size,quantity,grain\n\"Card, gloss\",3.5x2,"
+                                            "5000,along\nPostcard,6x4,2000,\n"),
+                           "--press", "17x11", "--gripper", "0.5", "--templates", "2",
+                           "--makeready", "20", "--spoilage", "5", "--json"});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    const QJsonObject gang = QJsonDocument::fromJson(r.out.toUtf8()).object()["gang"].toObject();
+    EXPECT_GE(gang["pressSheets"].toInteger(), gang["lowerBound"].toInteger());
+    EXPECT_EQ(gang["optimal"].toBool(),
+              gang["pressSheets"].toInteger() == gang["lowerBound"].toInteger());
+    EXPECT_EQ(gang["byTemplates"].toArray().size(), 2);
+    for (const QJsonValue job : gang["jobs"].toArray())
+        EXPECT_GE(job["produced"].toInteger(), job["quantity"].toInteger());
+    qint64 cards = 0;
+    for (const QJsonValue t : gang["templates"].toArray()) {
+        for (const QJsonValue piece : t["pieces"].toArray()) {
+            const QJsonArray p = piece.toArray();
+            EXPECT_GE(p[1].toDouble(), 0.5);
+            EXPECT_LE(p[0].toDouble() + p[2].toDouble(), 17.0);
+            cards += p[4].toString() == "Card, gloss";
+        }
+        EXPECT_FALSE(t["cuts"].toArray().isEmpty());
+    }
+    EXPECT_GT(cards, 0);
+}
+
 } // namespace

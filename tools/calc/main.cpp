@@ -4,6 +4,7 @@
 #include "cutplanprint.h"
 #include "diagram.h"
 #include "embeddedfonts.h"
+#include "gangsection.h"
 #include "layoutsession.h"
 #include "orderlookup.h"
 #include "panel.h"
@@ -171,6 +172,7 @@ int main(int argc, char *argv[]) {
     const MachineOptions machineOptions;
     addMachineOptions(parser, machineOptions);
     addPaperOptions(parser);
+    addGangOptions(parser);
 
     if (!parser.parse(app.arguments()))
         return usageError(parser, parser.errorText());
@@ -212,6 +214,9 @@ int main(int argc, char *argv[]) {
         return usageError(parser, "--quantity and --makeready take whole numbers of 0 or more.");
     if (!spoilageOk || !std::isfinite(spoilagePct) || spoilagePct < 0)
         return usageError(parser, "--spoilage takes a percentage of 0 or more.");
+    if (wantsGang(parser))
+        return runGang(parser, {parser.value(press), parser.value(gripper), edgeText == "width",
+                                spoilagePct, makereadySheets, parser.isSet(json)});
 
     ErrorOutput sink;
     LayoutSession session;
