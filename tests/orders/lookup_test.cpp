@@ -465,6 +465,56 @@ TEST(Robustness, StructuralDamageEndsInAFailureInProcess) {
     }
 }
 
+// Gives a search this long before calling it a hang: generous, so that it
+// flags a search without end rather than timing one.
+struct Deadline : SearchWait {
+    bool waitForHelper(QProcess &helper) override { return helper.waitForFinished(60000); }
+};
+
+// Damaged copies of the demo database, each searched by the real helper: cut
+// at every page boundary and inside every page, each page zeroed, and bytes
+// flipped in the catalog's rows and in the tables' properties. Each ends in
+// the order or a failure number. Cut at 9 pages (inside the orders' property
+// chain, whose rest then reads as zeros) and with page 9 zeroed, the library
+// read the properties without end before the reader checked them.
+TEST(Robustness, DamagedCopiesEndInTheHelper) {
+    const std::string demo = readFile(DEMO_DATABASE);
+    const std::size_t pages = demo.size() / 4096;
+    ASSERT_GE(pages, 11u);
+    std::vector<std::pair<std::string, std::string>> copies;
+    for (std::size_t page = 1; page < pages; ++page) {
+        for (std::size_t into : {0, 1, 700, 4000})
+            copies.emplace_back("cut at " + std::to_string(page * 4096 + into),
+                                demo.substr(0, page * 4096 + into));
+        std::string zeroed = demo;
+        zeroed.replace(page * 4096, 4096, 4096, '\0');
+        copies.emplace_back("page " + std::to_string(page) + " zeroed", zeroed);
+        // The far end of a page holds its rows: the catalog's, the chains'.
+        for (std::size_t back : {4, 40, 300, 1000}) {
+            std::string flipped = demo;
+            flipped[(page + 1) * 4096 - back] ^= '\xff';
+            copies.emplace_back("flip " + std::to_string(back) + " before page " +
+                                    std::to_string(page + 1),
+                                flipped);
+        }
+    }
+    TempFolder dir;
+    for (const auto &[what, bytes] : copies) {
+        SCOPED_TRACE(what);
+        writeFile(dir.file("zvData.mdb"), bytes);
+        Cells c;
+        c.txtSearch = "12345";
+        Deadline deadline;
+        const LookupOutcome out = searchOrdersIsolated(c, dir.file("zvData.mdb"), &deadline);
+        if (out.status == Found)
+            EXPECT_EQ(c.txtName, "Harbor Savings Bank");
+        else // a zeroed page of orders reads as none
+            EXPECT_TRUE(out.status == NotFound ||
+                        std::set{94, 3078, 3265, 3343}.count(out.errorNumber))
+                << out.errorNumber;
+    }
+}
+
 // A helper that cannot be started (here: too few file descriptors left for
 // its pipes) is a failure of its own, and the lookup never runs in this process.
 TEST(Robustness, NoHelperProcessMeansNoLookup) {
@@ -599,6 +649,37 @@ TEST(HelperProcess, SlowSearchWaitsAndCancelChangesNothing) {
             EXPECT_NE(::kill(std::stoi(readFile(pidFile)), 0), 0); // the helper is gone
         }
     }
+}
+
+// The caller killed outright during a search takes its helper with it.
+TEST(HelperProcess, KilledCallerLeavesNoHelper) {
+    TempFolder dir;
+    writeMdbFile(dir.file("zvData.mdb"), standardDatabase());
+    const std::string pidFile = dir.file("pid");
+    HelperOverride helper(fakeHelper(dir, "slow",
+                                     "echo $$ > '" + pidFile + ".new'; mv '" + pidFile + ".new' '" +
+                                         pidFile + "'; exec sleep 60"));
+    std::fflush(nullptr);
+    const pid_t caller = ::fork();
+    if (caller == 0) {
+        Cells c;
+        c.txtSearch = "123";
+        searchOrdersIsolated(c, dir.file("zvData.mdb"));
+        ::_exit(0);
+    }
+    auto gone = [](pid_t pid) {
+        std::string stat = readFile("/proc/" + std::to_string(pid) + "/stat");
+        return stat.empty() || stat.find(") Z") != std::string::npos;
+    };
+    for (int i = 0; i < 500 && !std::filesystem::exists(pidFile); ++i)
+        ::usleep(20000);
+    const pid_t helperPid = std::stoi(readFile(pidFile));
+    EXPECT_FALSE(gone(helperPid));
+    ::kill(caller, SIGKILL);
+    ::waitpid(caller, nullptr, 0);
+    for (int i = 0; i < 250 && !gone(helperPid); ++i)
+        ::usleep(20000);
+    EXPECT_TRUE(gone(helperPid));
 }
 
 } // namespace
