@@ -510,7 +510,7 @@ TEST(Robustness, DamagedCopiesEndInTheHelper) {
             EXPECT_EQ(c.txtName, "Harbor Savings Bank");
         else // a zeroed page of orders reads as none
             EXPECT_TRUE(out.status == NotFound ||
-                        std::set{94, 3078, 3265, 3343}.count(out.errorNumber))
+                        (std::set{94, 3078, 3265, 3343}.count(out.errorNumber)))
                 << out.errorNumber;
     }
 }
