@@ -242,7 +242,8 @@ bool catalogSound(MdbHandle *mdb, const Pages &pages) {
             };
             std::size_t size = 0;
             const unsigned char *kind = field(type, size);
-            if (!kind || size < 2 || (get16(kind) & 0x7f) != MDB_TABLE)
+            // Only tables' properties are read with the catalog.
+            if (!kind || size < 2 || get16(kind) != MDB_TABLE)
                 continue;
             const unsigned char *page = field(id, size);
             sound = page && size >= 4 && definitionSound(pages, get32(page) & 0x00ffffff);
