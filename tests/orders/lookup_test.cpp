@@ -138,7 +138,8 @@ column Anything Text(5)
 // The fixture program writes the sample and 100,000 rows of many lengths, some in two-byte
 // text (the writer once overflowed a page on such rows), over thousands of pages and a long
 // usage map. Every table, column type and value comes back through mdb-tables, mdb-schema
-// and mdb-export, and through MdbReader walking all tables side by side.
+// and mdb-export, and through MdbReader walking all tables side by side; the tables'
+// properties through mdb-prop.
 TEST(MdbFixture, WrittenFileReadsBackWithMdbtoolsAndReader) {
     std::ostringstream text;
     text << sampleDescription
@@ -156,6 +157,8 @@ TEST(MdbFixture, WrittenFileReadsBackWithMdbtoolsAndReader) {
     const std::vector<MdbTableData> tables = parseMdbDescription(in);
 
     EXPECT_EQ(run("mdb-tables -1 " + quoted), "Orders\nEmpty\nBig\n");
+    EXPECT_NE(run("mdb-prop " + quoted + " Big").find("Description: The Width of each"),
+              std::string::npos);
     const std::string schema =
         std::regex_replace(run("mdb-schema " + quoted + " 2>/dev/null"), std::regex("\\s+"), " ");
     using T = MdbColumnType;
@@ -502,9 +505,9 @@ struct Waiter : SearchWait {
 // checks before the library walks them. Each is searched in this process, where the
 // sanitizers watch the reads, and by the real helper, where a search without
 // end shows as given up; both end alike, in the order or a failure number.
-// Cut inside the orders' property chain (from 9 pages on, the rest then
-// reading as zeros) or with page 9 zeroed, the library read the properties
-// without end before the reader checked them.
+// Cut inside the property chains' pages (8 to 10; what is cut off reads as
+// zeros) or with page 9 zeroed, the library read the properties without end
+// before the reader checked them.
 TEST(Robustness, DamagedCopiesEndAlikeHereAndInTheHelper) {
     const std::string demo = readFile(DEMO_DATABASE);
     const std::size_t pages = demo.size() / 4096;
