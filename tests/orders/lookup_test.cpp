@@ -445,6 +445,7 @@ TEST(HelperProcess, CrashGarbageAndEarlyExitGive3343WithCellsUnchanged) {
     } rows[] = {
         {"the real helper", "exec \"$REAL\""},
         {"crash before replying", "kill -SEGV $$"},
+        {"ended by its CPU limit", "ulimit -t 1; while :; do :; done"},
         {"crash after a whole reply", "\"$REAL\"; kill -SEGV $$"},
         {"exit without a word", "exit 0"},
         {"exit before reading the request", "exec true"},
