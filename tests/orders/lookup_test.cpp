@@ -513,6 +513,9 @@ TEST(Robustness, DamagedCopiesEndAlikeHereAndInTheHelper) {
     const std::string demo = readFile(DEMO_DATABASE);
     const std::size_t pages = demo.size() / 4096;
     ASSERT_GE(pages, 11u);
+    auto get16 = [](const std::string &b, std::size_t at) {
+        return std::size_t(std::uint8_t(b[at])) | std::size_t(std::uint8_t(b[at + 1])) << 8;
+    };
     auto patched = [&](std::size_t at, const std::string &bytes) {
         return std::string(demo).replace(at, bytes.size(), bytes);
     };
@@ -526,7 +529,13 @@ TEST(Robustness, DamagedCopiesEndAlikeHereAndInTheHelper) {
         {"catalog without columns", patched(2 * 4096 + 45, {"\0\0", 2}), 3343},
         {"orders page map: another row", patched(3 * 4096 + 55, "\x03\x02"), 3343},
         {"orders column count", patched(3 * 4096 + 45, "\xff\x7f"), 3343},
-        {"cut after the catalog", demo.substr(0, 3 * 4096), 3078}};
+        {"cut after the catalog", demo.substr(0, 3 * 4096), 3078},
+        {"catalog definition continued on itself", patched(2 * 4096 + 4, {"\x02\0\0\0", 4}), 3343},
+        // The orders' properties run from page 8 on to page 9, whose one row
+        // starts with the next part's page and row: pointed back at page 8,
+        // the library read the chain without end.
+        {"property chain looping",
+         patched(9 * 4096 + get16(demo, 9 * 4096 + 14), {"\0\x08\0\0", 4}), 3343}};
     for (std::size_t page = 1; page < pages; ++page) {
         for (std::size_t into : {0, 1, 700, 4000})
             copies.emplace_back("cut at " + std::to_string(page * 4096 + into),
