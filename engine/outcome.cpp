@@ -25,6 +25,8 @@ const char *messageTemplate(MessageKind kind) {
         return "Error Number %1. Exit Job";
     case MessageKind::SettingsNotSaved:
         return "The settings file %1 could not be saved: %2.";
+    case MessageKind::SettingsNotRead:
+        return "The settings file %1 could not be read (%2); it has been written anew.";
     case MessageKind::ReportNoFonts:
         return "The report could not be made: no font system is available.";
     case MessageKind::ReportNotWritten:

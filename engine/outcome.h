@@ -17,6 +17,7 @@ enum class MessageKind {
     PartNumberRange,   // part number outside 1 to 9
     StartupFailed,     // the location file cannot be read in full; `number`
     SettingsNotSaved,  // `subject` is the file, `reason` why
+    SettingsNotRead,   // `subject` is the file, `reason` why; it was written anew
     ReportNoFonts,     // no font system to measure the report's text
     ReportNotWritten,  // `subject` is the file, `reason` why
     CutPlanNoFonts,    // no font system to measure the cut plan's text

@@ -9,9 +9,11 @@
 #include <QFileInfo>
 #include <QProcess>
 
+#include <sys/prctl.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 
 namespace sheetcraft {
 
@@ -70,6 +72,14 @@ LookupOutcome searchOrdersIsolated(Cells &cells, const std::string &databasePath
     QObject::connect(&helper, &QProcess::readyReadStandardOutput, [&helper] {
         if (helper.bytesAvailable() > replyLimit)
             helper.kill();
+    });
+    // The helper dies with this thread, however it ends, SIGKILL included;
+    // should this thread have died before the helper took that up, the
+    // helper's parent is already another and it leaves at once.
+    const pid_t caller = ::getpid();
+    helper.setChildProcessModifier([caller] {
+        if (::prctl(PR_SET_PDEATHSIG, SIGKILL) != 0 || ::getppid() != caller)
+            ::_exit(127);
     });
     helper.start(program, {});
     if (!helper.waitForStarted(-1)) {

@@ -15,7 +15,10 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <optional>
+#include <set>
 #include <utility>
+#include <vector>
 
 namespace sheetcraft {
 
@@ -55,6 +58,203 @@ bool catalogWalkable(MdbHandle *mdb) {
     const bool ok = walkable(table);
     mdb_free_tabledef(table);
     return ok;
+}
+
+std::uint32_t get32(const unsigned char *p) {
+    return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 |
+           std::uint32_t(p[3]) << 24;
+}
+unsigned get16(const unsigned char *p) {
+    return unsigned(p[0]) | unsigned(p[1]) << 8;
+}
+
+// The file's whole pages as mapped, read here rather than through the
+// library, whose own walks over damaged structures can run without end: a
+// long value's chain of rows may loop, and a property block whose lengths
+// read zero (pages past a cut end read as zeros) never advances.
+class Pages {
+public:
+    Pages(MdbHandle *mdb, const void *map, std::size_t size)
+        : m_base(static_cast<const unsigned char *>(map)), m_pageSize(mdb->fmt->pg_size),
+          m_count(size / mdb->fmt->pg_size), m_rowCountAt(mdb->fmt->row_count_offset) {}
+
+    const unsigned char *page(std::uint32_t number) const {
+        return number < m_count ? m_base + std::size_t(number) * m_pageSize : nullptr;
+    }
+    std::size_t count() const { return m_count; }
+
+    // Row `row` of data page `number`, or false when either is not there.
+    bool row(std::uint32_t number, unsigned row, const unsigned char *&start,
+             std::size_t &size) const {
+        const unsigned char *p = page(number);
+        if (!p || p[0] != 0x01)
+            return false;
+        const unsigned rows = get16(p + m_rowCountAt);
+        const std::size_t table = m_rowCountAt + 2;
+        if (row >= rows || table + 2 * rows > m_pageSize)
+            return false;
+        const unsigned begin = get16(p + table + 2 * row) & offsetMask;
+        const unsigned end =
+            row == 0 ? unsigned(m_pageSize) : get16(p + table + 2 * (row - 1)) & offsetMask;
+        if (begin < table + 2 * rows || begin >= end || end > m_pageSize)
+            return false;
+        start = p + begin;
+        size = end - begin;
+        return true;
+    }
+
+private:
+    const unsigned char *m_base;
+    std::size_t m_pageSize;
+    std::size_t m_count;
+    std::size_t m_rowCountAt;
+};
+
+// A table definition and the pages it continues on: each there, each a
+// definition page, none twice.
+bool definitionSound(const Pages &pages, std::uint32_t first) {
+    std::vector<bool> seen(pages.count());
+    for (std::uint32_t number = first; number != 0;) {
+        const unsigned char *p = pages.page(number);
+        if (!p || p[0] != 0x02 || seen[number])
+            return false;
+        seen[number] = true;
+        number = get32(p + 4);
+    }
+    return true;
+}
+
+// A long value (memo or OLE) from its 12-byte reference in a row: inline,
+// one row elsewhere, or a chain of rows each naming the next.
+bool readLongValue(const Pages &pages, const unsigned char *field, std::size_t size,
+                   std::vector<unsigned char> &value) {
+    if (size < 12)
+        return false;
+    const std::uint32_t head = get32(field);
+    if (head & 0x80000000u) {
+        value.assign(field + 12, field + size);
+        return true;
+    }
+    const unsigned char *row = nullptr;
+    std::size_t rowSize = 0;
+    std::uint32_t next = get32(field + 4);
+    if (head & 0x40000000u) {
+        if (!pages.row(next >> 8, next & 0xff, row, rowSize))
+            return false;
+        value.assign(row, row + rowSize);
+        return true;
+    }
+    if (head & 0xff000000u)
+        return false;
+    std::set<std::uint32_t> seen;
+    while (next != 0) {
+        if (!seen.insert(next).second || !pages.row(next >> 8, next & 0xff, row, rowSize) ||
+            rowSize < 4)
+            return false;
+        next = get32(row);
+        value.insert(value.end(), row + 4, row + rowSize);
+    }
+    return true;
+}
+
+// One block of properties: its owner's name, then entries that each name a
+// property of the list by number and carry a value of their own length.
+bool propertyBlockSound(const unsigned char *p, std::size_t size, std::size_t names) {
+    if (size < 6 || 6 + get16(p + 4) > size)
+        return false;
+    for (std::size_t at = 6 + get16(p + 4); at < size;) {
+        if (at + 8 > size)
+            return false;
+        const std::size_t length = get16(p + at);
+        if (length < 8 + get16(p + at + 6) || at + length > size || get16(p + at + 4) >= names)
+            return false;
+        at += length;
+    }
+    return true;
+}
+
+// A table's properties as the catalog keeps them: a signature, then chunks
+// of a stated length, a list of property names before any block that uses it.
+bool propertiesSound(const std::vector<unsigned char> &kkd) {
+    const auto *p = kkd.data();
+    const std::size_t size = kkd.size();
+    if (size < 4 || (std::memcmp(p, "KKD", 4) != 0 && std::memcmp(p, "MR2", 4) != 0))
+        return false;
+    std::optional<std::size_t> names;
+    for (std::size_t at = 4; at < size;) {
+        if (at + 6 > size)
+            return false;
+        const std::size_t length = get32(p + at);
+        if (length < 6 || length > size - at)
+            return false;
+        const unsigned type = get16(p + at + 4);
+        const unsigned char *body = p + at + 6;
+        const std::size_t bodySize = length - 6;
+        if (type == 0x80) {
+            names = 0;
+            for (std::size_t n = 0; n < bodySize; ++*names) {
+                if (n + 2 > bodySize || n + 2 + get16(body + n) > bodySize)
+                    return false;
+                n += 2 + get16(body + n);
+            }
+        } else if (type <= 0x02 && (!names || !propertyBlockSound(body, bodySize, *names))) {
+            return false;
+        }
+        at += length;
+    }
+    return true;
+}
+
+// What the library trusts when it reads the catalog: the catalog's and each
+// table's definition chains, and every table's properties. Walks the
+// catalog's rows through the library, which is safe once its definition is.
+bool catalogSound(MdbHandle *mdb, const Pages &pages) {
+    if (!definitionSound(pages, 2))
+        return false;
+    MdbCatalogEntry catalog{};
+    catalog.mdb = mdb;
+    catalog.object_type = MDB_TABLE;
+    catalog.table_pg = 2;
+    std::strcpy(catalog.object_name, "MSysObjects");
+    MdbTableDef *table = mdb_read_table(&catalog);
+    if (!table)
+        return false;
+    bool sound = walkable(table);
+    MdbColumn *id = nullptr, *type = nullptr, *props = nullptr;
+    for (unsigned i = 0; sound && i < table->num_cols; ++i) {
+        auto *col = static_cast<MdbColumn *>(g_ptr_array_index(table->columns, i));
+        if (equalFolded(col->name, "Id"))
+            id = col;
+        else if (equalFolded(col->name, "Type"))
+            type = col;
+        else if (equalFolded(col->name, "LvProp"))
+            props = col;
+    }
+    if (sound && id && type) {
+        mdb_rewind_table(table);
+        while (sound && mdb_fetch_row(table)) {
+            auto field = [&](MdbColumn *col, std::size_t &size) -> const unsigned char * {
+                const int start = col->cur_value_start, len = col->cur_value_len;
+                if (start < 0 || len < 0 || start + len > int(mdb->fmt->pg_size))
+                    return nullptr;
+                size = std::size_t(len);
+                return mdb->pg_buf + start;
+            };
+            std::size_t size = 0;
+            const unsigned char *kind = field(type, size);
+            // Only tables' properties are read with the catalog.
+            if (!kind || size < 2 || get16(kind) != MDB_TABLE)
+                continue;
+            const unsigned char *page = field(id, size);
+            sound = page && size >= 4 && definitionSound(pages, get32(page) & 0x00ffffff);
+            const unsigned char *ref = props ? field(props, size) : nullptr;
+            std::vector<unsigned char> kkd;
+            if (sound && ref && size > 0)
+                sound = readLongValue(pages, ref, size, kkd) && propertiesSound(kkd);
+        }
+    }
+    mdb_free_tabledef(table);
+    return sound;
 }
 
 template <typename T> T readRaw(const unsigned char *p) {
@@ -159,7 +359,8 @@ MdbReader::MdbReader(const std::string &givenPath) {
     m_map = map;
 
     MdbHandle *mdb = mdb_open_buffer(m_map, m_size, MDB_NOFLAGS);
-    if (!mdb || !catalogWalkable(mdb) || !mdb_read_catalog(mdb, MDB_TABLE)) {
+    if (!mdb || !catalogWalkable(mdb) || !catalogSound(mdb, Pages(mdb, m_map, m_size)) ||
+        !mdb_read_catalog(mdb, MDB_TABLE)) {
         if (mdb)
             mdb_close(mdb);
         ::munmap(m_map, m_size);

@@ -51,12 +51,14 @@ inline constexpr int tooManyFiles = 67;
 
 // searchOrdersInProcess run by the helper program sheetcraft-lookup (see
 // lookupprocess.h), which reports back on a pipe: a crash, an early exit or
-// a garbled reply of the helper, or no helper to be found, ends as failure
-// 3343; a helper that cannot be started ends as failure 67 or 7 (above).
-// Either way the cells are left as they were. No time limit: a search
-// still running after searchProgressDelay is handed to `wait`, and one the
-// user gives up on there is stopped and ends as Cancelled, changing nothing.
-// Without `wait` the search is awaited however long it takes.
+// a garbled reply of the helper, a helper ended by its CPU or memory limit,
+// or no helper to be found, ends as failure 3343; a helper that cannot be
+// started ends as failure 67 or 7 (above). Either way the cells are left as
+// they were. The helper dies with the calling thread. No time limit here: a
+// search still running after searchProgressDelay is handed to `wait`, and
+// one the user gives up on there is stopped and ends as Cancelled, changing
+// nothing. Without `wait` the search is awaited until it ends or the
+// helper's limits end it.
 LookupOutcome searchOrdersIsolated(Cells &cells, const std::string &databasePath,
                                    SearchWait *wait = nullptr);
 

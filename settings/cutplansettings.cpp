@@ -2,6 +2,7 @@
 
 #include "settingsfiles.h"
 
+#include <QRegularExpression>
 #include <QStringList>
 
 #include <cmath>
@@ -56,7 +57,9 @@ CutPlanSettings readCutPlanSettings() {
         readSettingsBytes(settingsFolder() + QLatin1Char('/') + QLatin1String(cutPlanFileName));
     if (read.error != 0)
         return settings;
-    const QStringList lines = QString::fromUtf8(read.bytes).split(QLatin1Char('\n'));
+    // CR LF, LF and CR alone all end a line, as in the other settings files.
+    const QStringList lines =
+        QString::fromUtf8(read.bytes).split(QRegularExpression(QStringLiteral("\r\n|\r|\n")));
     for (QString line : lines) {
         line = line.trimmed();
         const qsizetype eq = line.indexOf(QLatin1Char('='));

@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 
 namespace sheetcraft {
 
@@ -81,12 +82,16 @@ SettingsBytes readSettingsBytes(const QString &path) {
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         result.error = errno == ENOENT || errno == ENOTDIR ? errFileNotFound : errFileAccess;
+        result.reason = QString::fromLocal8Bit(std::strerror(errno));
         return result;
     }
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > settingsFileLimit) {
         ::close(fd);
         result.error = errFileAccess;
+        result.reason = S_ISREG(st.st_mode)
+                            ? QStringLiteral("larger than %1 KB").arg(settingsFileLimit / 1024)
+                            : QStringLiteral("not a regular file");
         return result;
     }
     // The size is checked again while reading: the file may grow meanwhile.
@@ -97,6 +102,9 @@ SettingsBytes readSettingsBytes(const QString &path) {
             continue;
         if (n < 0 || result.bytes.size() + n > settingsFileLimit) {
             result.error = errFileAccess;
+            result.reason = n < 0
+                                ? QString::fromLocal8Bit(std::strerror(errno))
+                                : QStringLiteral("larger than %1 KB").arg(settingsFileLimit / 1024);
             break;
         }
         if (n == 0)
@@ -158,8 +166,12 @@ Outcome writeLocationFile(const QString &dataFolder, const QString &estFolder) {
     return writeSettingsFile(QLatin1String(locationFileName), bytes);
 }
 
-std::optional<char> readModeLetter() {
+std::optional<char> readModeLetter(Outcome *unreadable) {
     const SettingsBytes file = readSettingsBytes(modeFilePath());
+    if (unreadable && file.error == errFileAccess)
+        unreadable->say({MessageKind::SettingsNotRead, 0,
+                         QDir::toNativeSeparators(modeFilePath()).toStdString(),
+                         file.reason.toStdString()});
     if (file.error != 0 || file.bytes.isEmpty())
         return std::nullopt;
     return file.bytes.front();

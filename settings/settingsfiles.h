@@ -54,7 +54,8 @@ private:
 inline constexpr qsizetype settingsFileLimit = 64 * 1024;
 
 struct SettingsBytes {
-    int error = 0; // errFileNotFound, errFileAccess, or 0 when read
+    int error = 0;  // errFileNotFound, errFileAccess, or 0 when read
+    QString reason; // why errFileAccess, in words for the user
     QByteArray bytes;
 };
 
@@ -79,8 +80,10 @@ LocationFile readLocationFile();
 [[nodiscard]] Outcome writeLocationFile(const QString &dataFolder, const QString &estFolder);
 
 // First byte of the mode file (after any byte-order mark); nothing when it is
-// missing, unreadable or empty.
-std::optional<char> readModeLetter();
+// missing, unreadable or empty. `unreadable`, when given, is set to what the
+// user is told of a file that is there but cannot be read (too large, not a
+// regular file, not permitted), and left empty otherwise.
+std::optional<char> readModeLetter(Outcome *unreadable = nullptr);
 
 // Recreates the mode file holding `letter` and CR LF; same failure handling
 // as writeLocationFile.

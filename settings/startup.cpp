@@ -19,13 +19,21 @@ ModeMarks marksFor(char letter) {
     return marks;
 }
 
+// Writes the mode file anew. A file that was there but could not be read is
+// told of once it is replaced; a failed write says so instead.
+Outcome rewriteModeFile(char letter, const Outcome &unreadable) {
+    Outcome saved = writeModeFile(letter);
+    return saved.saysNothing() ? unreadable : saved;
+}
+
 // Shared by both mode items: rewrite only when the file holds `other` or
 // cannot be read.
 ModeChoice chooseMode(char letter, char other) {
     ModeChoice choice{marksFor(letter), {}};
-    const auto current = readModeLetter();
+    Outcome unreadable;
+    const auto current = readModeLetter(&unreadable);
     if (!current || *current == other)
-        choice.said = writeModeFile(letter);
+        choice.said = rewriteModeFile(letter, unreadable);
     return choice;
 }
 
@@ -84,10 +92,11 @@ StartupState loadStartup() {
     state.searchEnabled = searchAllowed(state.dataFolder, state.estFolder);
     state.databasePath = composeDatabasePath(state.dataFolder);
 
-    auto letter = readModeLetter();
+    Outcome unreadable;
+    auto letter = readModeLetter(&unreadable);
     if (!letter) {
         // A write failure is said; the run goes on in Kelvane mode either way.
-        state.said = writeModeFile('M');
+        state.said = rewriteModeFile('M', unreadable);
         letter = 'M';
     }
     state.marks = marksFor(*letter);

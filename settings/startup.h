@@ -53,7 +53,7 @@ StartupState loadStartup();
 
 struct ModeChoice {
     ModeMarks marks;
-    Outcome said; // a mode file that could not be saved
+    Outcome said; // a mode file that could not be read or saved
 };
 
 // The File menu's "Kelvane" and "Text (Dos)" items: rewrite the mode file

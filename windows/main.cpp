@@ -4,7 +4,12 @@
 
 #include <QApplication>
 
+#include <csignal>
+
 int main(int argc, char **argv) {
+    // Past a file-size limit a write then fails with EFBIG, which the write's
+    // own check reports, instead of the signal ending the program without a word.
+    std::signal(SIGXFSZ, SIG_IGN);
     QApplication app(argc, argv);
     sheetcraft::setUpApplication();
 

@@ -13,6 +13,10 @@ bool SearchProgress::waitForHelper(QProcess &helper) {
     dialog.setWindowModality(Qt::ApplicationModal);
     dialog.setMinimumDuration(0);
     QObject::connect(&helper, &QProcess::finished, &dialog, &QDialog::accept);
+    // A program that is closing (the session ends, say) gives up the search,
+    // and the caller stops the helper.
+    QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, &dialog,
+                     &QDialog::reject);
     if (helper.state() == QProcess::NotRunning)
         return true;
     dialog.exec();

@@ -106,6 +106,8 @@ int runTool(std::vector<std::string> args) {
     for (std::string &arg : args)
         argv.push_back(arg.data());
     argv.push_back(nullptr);
+    // The programs must ignore the file-size signal themselves.
+    ::signal(SIGXFSZ, SIG_DFL);
     ::execv(argv[0], argv.data());
     return 127;
 }
@@ -148,6 +150,10 @@ const Writer writers[] = {
     {"calculator --report", "calc.pdf", 6,
      [](const std::string &path, const std::string &) {
          return runTool({CALC_BINARY, "--report", path});
+     }},
+    {"calculator --cut-plan", "plan.pdf", 6,
+     [](const std::string &path, const std::string &) {
+         return runTool({CALC_BINARY, "--cut-plan", path});
      }},
     {"mdbfixture", "fixture.mdb", 1,
      [](const std::string &path, const std::string &description) {

@@ -138,7 +138,8 @@ column Anything Text(5)
 // The fixture program writes the sample and 100,000 rows of many lengths, some in two-byte
 // text (the writer once overflowed a page on such rows), over thousands of pages and a long
 // usage map. Every table, column type and value comes back through mdb-tables, mdb-schema
-// and mdb-export, and through MdbReader walking all tables side by side.
+// and mdb-export, and through MdbReader walking all tables side by side; the tables'
+// properties through mdb-prop.
 TEST(MdbFixture, WrittenFileReadsBackWithMdbtoolsAndReader) {
     std::ostringstream text;
     text << sampleDescription
@@ -156,6 +157,8 @@ TEST(MdbFixture, WrittenFileReadsBackWithMdbtoolsAndReader) {
     const std::vector<MdbTableData> tables = parseMdbDescription(in);
 
     EXPECT_EQ(run("mdb-tables -1 " + quoted), "Orders\nEmpty\nBig\n");
+    EXPECT_NE(run("mdb-prop " + quoted + " Big").find("Description: The Width of each"),
+              std::string::npos);
     const std::string schema =
         std::regex_replace(run("mdb-schema " + quoted + " 2>/dev/null"), std::regex("\\s+"), " ");
     using T = MdbColumnType;
@@ -388,83 +391,6 @@ TEST(SearchButton, OutcomesAndWhatFollows) {
     EXPECT_EQ(rec.messages, Texts(3, "Value must be between 1 and 9 only. Reverting to 1"));
 }
 
-// Truncated, byte-flipped and page-scrambled copies each end in a result or a
-// known failure with its message, read in this process under the sanitizers:
-// no helper absorbs a crash. Extra orders spread the table over several
-// pages, so damage lands in the header, the catalog, a definition, a usage
-// map or rows.
-TEST(Robustness, DamagedCopiesEndInResultOrMessage) {
-    auto tables = standardDatabase();
-    for (int i = 0; i < 400; ++i)
-        tables[0].rows.push_back({i % 3 ? "J" : "Q", std::to_string(100 + i), "1", "Account", "Job",
-                                  "Gloss", "2x3", "11x17", i % 5 ? MdbCell("23x35") : std::nullopt,
-                                  std::to_string(i % 4)});
-    const std::vector<unsigned char> original = buildMdb(tables);
-    TempFolder dir;
-    std::mt19937 rng(20261206);
-    for (int v = 0; v < 600; ++v) {
-        std::string bytes(original.begin(), original.end());
-        if (v % 3 == 0) {
-            bytes.resize(rng() % bytes.size());
-        } else if (v % 3 == 1) { // half of the flips in the first pages, where the structure is
-            for (auto flips = 1 + rng() % 40; flips > 0; --flips)
-                bytes[rng() % (rng() % 2 ? 4 * 4096 : bytes.size())] = static_cast<char>(rng());
-        } else {
-            const std::size_t page = rng() % (bytes.size() / 4096);
-            for (std::size_t i = 0; i < 4096; ++i)
-                bytes[page * 4096 + i] = rng() % 2 ? static_cast<char>(rng()) : 0;
-        }
-        writeFile(dir.file("zvData.mdb"), bytes);
-        Cells cells;
-        cells.txtSearch = v % 2 ? "499" : "350";
-        cells.optJob = v % 2 == 0;
-        const LookupOutcome out = searchOrdersInProcess(cells, dir.file("zvData.mdb"));
-        ASSERT_NE(out.status, NotRun) << v;
-        EXPECT_TRUE((std::set{0, 94, 3078, 3265, 3343}.count(out.errorNumber))) << v;
-        EXPECT_EQ(lookupSays(out).messages.size(), out.status == Found ? 0u : 1u) << v;
-    }
-}
-
-// Damage where the reader must look before the library walks: each ends in a
-// failure number in this process, with no child to absorb a crash (the
-// sanitizers watch the reads). Offsets are into the demo database: the
-// catalog's definition on page 2, "Orders" on page 3; a definition's page-map
-// reference is its bytes 55 to 58, its column count bytes 45 and 46.
-TEST(Robustness, StructuralDamageEndsInAFailureInProcess) {
-    const std::string demo = readFile(DEMO_DATABASE);
-    ASSERT_GT(demo.size(), 6u * 4096);
-    const struct {
-        const char *what;
-        std::size_t offset;
-        std::string bytes;
-        int error;
-    } rows[] = {
-        {"catalog page map: another row", 2 * 4096 + 55, "\x03\x02", 3343},
-        {"catalog page map: an empty row", 2 * 4096 + 55, "\x07\x01", 3343},
-        {"catalog page map: past the end", 2 * 4096 + 55, "\x00\xff", 3343},
-        {"catalog column count", 2 * 4096 + 45, "\xff\xff", 3343},
-        {"catalog without columns", 2 * 4096 + 45, std::string(2, '\0'), 3343},
-        {"Orders page map: another row", 3 * 4096 + 55, "\x03\x02", 3343},
-        {"Orders column count", 3 * 4096 + 45, "\xff\x7f", 3343},
-        {"cut after the catalog", 3 * 4096, "", 3078}, // the catalog reads empty
-    };
-    TempFolder dir;
-    for (const auto &row : rows) {
-        SCOPED_TRACE(row.what);
-        std::string bytes = demo;
-        if (row.bytes.empty())
-            bytes.resize(row.offset);
-        else
-            bytes.replace(row.offset, row.bytes.size(), row.bytes);
-        writeFile(dir.file("zvData.mdb"), bytes);
-        Cells cells;
-        cells.txtSearch = "12345";
-        const LookupOutcome out = searchOrdersInProcess(cells, dir.file("zvData.mdb"));
-        EXPECT_EQ(out.status, Failed);
-        EXPECT_EQ(out.errorNumber, row.error);
-    }
-}
-
 // A helper that cannot be started (here: too few file descriptors left for
 // its pipes) is a failure of its own, and the lookup never runs in this process.
 TEST(Robustness, NoHelperProcessMeansNoLookup) {
@@ -519,6 +445,7 @@ TEST(HelperProcess, CrashGarbageAndEarlyExitGive3343WithCellsUnchanged) {
     } rows[] = {
         {"the real helper", "exec \"$REAL\""},
         {"crash before replying", "kill -SEGV $$"},
+        {"ended by its CPU limit", "ulimit -t 1; while :; do :; done"},
         {"crash after a whole reply", "\"$REAL\"; kill -SEGV $$"},
         {"exit without a word", "exit 0"},
         {"exit before reading the request", "exec true"},
@@ -561,15 +488,93 @@ TEST(HelperProcess, CrashGarbageAndEarlyExitGive3343WithCellsUnchanged) {
     }
 }
 
-// Stands in for the window's progress dialog: gives up or waits.
+// Stands in for the window's progress dialog: gives up or waits, a minute at
+// most, so that a search without end shows as given up rather than as a test
+// that never ends.
 struct Waiter : SearchWait {
     bool giveUp = false;
     int calls = 0;
     bool waitForHelper(QProcess &helper) override {
         ++calls;
-        return giveUp ? false : helper.waitForFinished(-1);
+        return giveUp ? false : helper.waitForFinished(60000);
     }
 };
+
+// Damaged copies of the demo database: cut at every page boundary and inside
+// every page, each page zeroed, bytes flipped where pages keep their rows (the
+// catalog's, the property chains') and at random, and structures the reader
+// checks before the library walks them. Each is searched in this process, where the
+// sanitizers watch the reads, and by the real helper, where a search without
+// end shows as given up; both end alike, in the order or a failure number.
+// Cut inside the property chains' pages (8 to 10; what is cut off reads as
+// zeros) or with page 9 zeroed, the library read the properties without end
+// before the reader checked them.
+TEST(Robustness, DamagedCopiesEndAlikeHereAndInTheHelper) {
+    const std::string demo = readFile(DEMO_DATABASE);
+    const std::size_t pages = demo.size() / 4096;
+    ASSERT_GE(pages, 11u);
+    auto get16 = [](const std::string &b, std::size_t at) {
+        return std::size_t(std::uint8_t(b[at])) | std::size_t(std::uint8_t(b[at + 1])) << 8;
+    };
+    auto patched = [&](std::size_t at, const std::string &bytes) {
+        return std::string(demo).replace(at, bytes.size(), bytes);
+    };
+    // The catalog's definition is page 2, the orders' page 3; a definition's
+    // page-map reference is its bytes 55 to 58, its column count 45 and 46.
+    std::vector<std::tuple<std::string, std::string, int>> copies{
+        {"catalog page map: another row", patched(2 * 4096 + 55, "\x03\x02"), 3343},
+        {"catalog page map: an empty row", patched(2 * 4096 + 55, "\x07\x01"), 3343},
+        {"catalog page map: past the end", patched(2 * 4096 + 55, {"\x00\xff", 2}), 3343},
+        {"catalog column count", patched(2 * 4096 + 45, "\xff\xff"), 3343},
+        {"catalog without columns", patched(2 * 4096 + 45, {"\0\0", 2}), 3343},
+        {"orders page map: another row", patched(3 * 4096 + 55, "\x03\x02"), 3343},
+        {"orders column count", patched(3 * 4096 + 45, "\xff\x7f"), 3343},
+        {"cut after the catalog", demo.substr(0, 3 * 4096), 3078},
+        {"catalog definition continued on itself", patched(2 * 4096 + 4, {"\x02\0\0\0", 4}), 3343},
+        // The orders' properties run from page 8 on to page 9, whose one row
+        // starts with the next part's page and row: pointed back at page 8,
+        // the library read the chain without end.
+        {"property chain looping",
+         patched(9 * 4096 + get16(demo, 9 * 4096 + 14), {"\0\x08\0\0", 4}), 3343}};
+    for (std::size_t page = 1; page < pages; ++page) {
+        for (std::size_t into : {0, 1, 700, 4000})
+            copies.emplace_back("cut at " + std::to_string(page * 4096 + into),
+                                demo.substr(0, page * 4096 + into), -1);
+        copies.emplace_back("page " + std::to_string(page) + " zeroed",
+                            patched(page * 4096, std::string(4096, '\0')), -1);
+        for (std::size_t back : {4, 40, 300, 1000}) {
+            const std::size_t at = (page + 1) * 4096 - back;
+            copies.emplace_back("flip at " + std::to_string(at),
+                                patched(at, std::string(1, static_cast<char>(~demo[at]))), -1);
+        }
+    }
+    std::mt19937 rng(20261206);
+    for (int v = 0; v < 100; ++v) {
+        std::string bytes = demo;
+        for (auto flips = 1 + rng() % 40; flips > 0; --flips)
+            bytes[rng() % bytes.size()] = static_cast<char>(rng());
+        copies.emplace_back("random flips " + std::to_string(v), bytes, -1);
+    }
+    TempFolder dir;
+    for (const auto &[what, bytes, error] : copies) {
+        SCOPED_TRACE(what);
+        writeFile(dir.file("zvData.mdb"), bytes);
+        Cells here, there;
+        here.txtSearch = there.txtSearch = "12345";
+        const LookupOutcome expected = searchOrdersInProcess(here, dir.file("zvData.mdb"));
+        Waiter deadline;
+        const LookupOutcome out = searchOrdersIsolated(there, dir.file("zvData.mdb"), &deadline);
+        EXPECT_EQ(std::pair(out.status, out.errorNumber),
+                  std::pair(expected.status, expected.errorNumber));
+        if (error >= 0)
+            EXPECT_EQ(out.errorNumber, error);
+        else if (out.status == Found)
+            EXPECT_EQ(there.txtName, "Harbor Savings Bank");
+        else // a zeroed page of orders reads as none
+            EXPECT_TRUE(out.status == NotFound ||
+                        (std::set{94, 3078, 3265, 3343}.count(out.errorNumber)));
+    }
+}
 
 // No time limit: a slow search is handed to the waiter after the delay and
 // ends with its result; one given up on stops the helper and changes nothing.
@@ -599,6 +604,36 @@ TEST(HelperProcess, SlowSearchWaitsAndCancelChangesNothing) {
             EXPECT_NE(::kill(std::stoi(readFile(pidFile)), 0), 0); // the helper is gone
         }
     }
+}
+
+// The caller killed outright during a search takes its helper with it.
+TEST(HelperProcess, KilledCallerLeavesNoHelper) {
+    TempFolder dir;
+    writeMdbFile(dir.file("zvData.mdb"), standardDatabase());
+    const std::string pid = dir.file("pid");
+    HelperOverride helper(fakeHelper(
+        dir, "slow", "echo $$ > '" + pid + "~'; mv '" + pid + "~' '" + pid + "'; exec sleep 60"));
+    std::fflush(nullptr);
+    const pid_t caller = ::fork();
+    if (caller == 0) {
+        Cells c;
+        c.txtSearch = "123";
+        ::_exit(searchOrdersIsolated(c, dir.file("zvData.mdb")).errorNumber);
+    }
+    // Gone, or dead and waiting to be reaped by whoever adopted it.
+    auto gone = [](const std::string &helperPid) {
+        const std::string stat = readFile("/proc/" + helperPid + "/stat");
+        return stat.empty() || stat.find(") Z") != std::string::npos;
+    };
+    for (int i = 0; i < 500 && !std::filesystem::exists(pid); ++i)
+        ::usleep(20000);
+    const std::string helperPid = readFile(pid).substr(0, readFile(pid).find('\n'));
+    EXPECT_FALSE(gone(helperPid));
+    ::kill(caller, SIGKILL);
+    ::waitpid(caller, nullptr, 0);
+    for (int i = 0; i < 250 && !gone(helperPid); ++i)
+        ::usleep(20000);
+    EXPECT_TRUE(gone(helperPid));
 }
 
 } // namespace

@@ -1,3 +1,4 @@
+#include "cutplansettings.h"
 #include "frmpath.h"
 #include "recordingsink.h"
 #include "saidlog.h"
@@ -133,6 +134,8 @@ TEST(Startup, LocationFileDecidesFoldersSearchAndWhatComesNext) {
 TEST(ModeFile, StartupAndMenuItems) {
     const char *const asFifo = "<a FIFO>";
     const char *const fifoRefused = "could not be saved: Not a regular file.";
+    const std::string largeFile = "T\r\n" + std::string(10 << 20, 'x');
+    const char *const tooLarge = largeFile.c_str();
     const struct {
         const char *file; // nullptr: no mode file
         char action;      // 'S'tart-up, 'K'elvane or 'T'ext (Dos) clicked
@@ -151,6 +154,9 @@ TEST(ModeFile, StartupAndMenuItems) {
                 {"X\r\n", 'K', true, "X\r\n"},
                 {nullptr, 'K', true, "M\r\n"},
                 {"M\r\n", 'T', false, "T\r\n"},
+                {tooLarge, 'S', true, "M\r\n",
+                 "could not be read (larger than 64 KB); it has been "
+                 "written anew."},
                 {"", 'T', false, "T\r\n"}};
     for (const auto &row : rows) {
         SCOPED_TRACE(std::string(1, row.action) + " over " + (row.file ? row.file : "missing"));
@@ -178,6 +184,18 @@ TEST(ModeFile, StartupAndMenuItems) {
         if (row.message) {
             EXPECT_TRUE(sink.messages[0].ends_with(row.message)) << sink.messages[0];
         }
+    }
+}
+
+// The cut-plan file takes any of the line ends the other files take.
+TEST(SettingsFiles, CutPlanFileReadsEveryLineEnd) {
+    for (const QByteArray end : {"\r\n", "\r", "\n"}) {
+        ConfigFolder config;
+        config.write(cutPlanFileName,
+                     "quantity=5000" + end + "spoilage=2.5" + end + "press-grain=along");
+        const CutPlanSettings read = readCutPlanSettings();
+        EXPECT_EQ(read.quantity + read.spoilage + read.pressGrain, "50002.5along")
+            << end.toHex().data();
     }
 }
 

@@ -180,7 +180,13 @@ TEST(Calculator, FailuresExitWithTheirStatus) {
         {{"--parent", "10x12"}, 3, "WARNING: Finished Sheet Larger", true},
         {{"--press", "23x35", "--parent", "11x17"}, 3, "WARNING: Finished Sheet Larger", true},
         {{"--db", DEMO_DATABASE, "--job", "12345", "--part", "3"}, 4, "Sorry... Job", false},
-        {{"--db", "/no/such/folder/zvData.mdb", "--job", "1"}, 5, "Invalid Database.", false}};
+        {{"--db", "/no/such/folder/zvData.mdb", "--job", "1"}, 5, "Invalid Database.", false},
+        // An order asked for is never left out without a word.
+        {{"--quantity", "5000", "--spoilage", "1e10"}, 2, "The sheets to order cannot", false},
+        {{"--finished", "2x12", "--quantity", "9", "--finished-grain", "across"},
+         2,
+         "The sheets to order cannot",
+         false}};
     for (const auto &row : rows) {
         SCOPED_TRACE(row.args.join(' ').toStdString());
         const Result r = calc(row.args);
@@ -190,6 +196,11 @@ TEST(Calculator, FailuresExitWithTheirStatus) {
         EXPECT_EQ(r.out.contains("Number Up"), row.printsFinished);
         EXPECT_FALSE(r.out.contains("Number Out"));
     }
+    QProcess full;
+    full.setStandardOutputFile("/dev/full");
+    full.start(CALC_BINARY, {"--json"});
+    full.waitForFinished(30000);
+    EXPECT_EQ(full.exitCode(), 7);
 }
 
 // Sizes whose counts, areas or waste cannot be finite numbers are refused on

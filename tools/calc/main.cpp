@@ -21,8 +21,10 @@
 #include <QJsonObject>
 #include <QTextStream>
 
+#include <cerrno>
 #include <chrono>
 #include <cmath>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -39,6 +41,7 @@ enum ExitStatus {
     NotFound = 4,
     DatabaseFailed = 5,
     ReportFailed = 6,
+    OutputFailed = 7,
 };
 
 // Says what the handlers return on standard error, in the window's words. A
@@ -102,6 +105,9 @@ int usageError(const QCommandLineParser &parser, const QString &why) {
 } // namespace
 
 int main(int argc, char *argv[]) {
+    // Past a file-size limit a write then fails with EFBIG, which the write's
+    // own check reports, instead of the signal ending the program without a word.
+    std::signal(SIGXFSZ, SIG_IGN);
     // Only a report needs fonts and a paint device; plain answers stay light.
     bool wantsReport = false;
     for (int i = 1; i < argc; ++i)
@@ -304,6 +310,16 @@ int main(int argc, char *argv[]) {
         framesOrder = figures.frames;
     }
 
+    // Never an answer without the order asked for: what cannot be counted is
+    // refused, and said why.
+    if (parser.isSet(quantity) && fssBest && pssBest && !order) {
+        const bool nonePerSheet = fssBest->best.layout.count < 1 || pssBest->best.layout.count < 1;
+        std::fprintf(stderr, "The sheets to order cannot be worked out: %s.\n",
+                     nonePerSheet ? "no piece fits its sheet the way the grain rules allow"
+                                  : "the figures are too large to count");
+        return BadInput;
+    }
+
     QTextStream out(stdout);
     if (parser.isSet(json)) {
         QJsonObject root;
@@ -350,6 +366,11 @@ int main(int argc, char *argv[]) {
         }
     }
     out.flush();
+    // A full disk or a closed pipe must not pass for an answer.
+    if (out.status() != QTextStream::Ok || std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        std::fputs("The answer could not be written to standard output.\n", stderr);
+        return OutputFailed;
+    }
     if (outcome != RedrawOutcome::Drawn)
         return DoesNotFit;
     if (parser.isSet(report)) {

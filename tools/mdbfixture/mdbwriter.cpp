@@ -494,6 +494,91 @@ Bytes pagedUsageMap(std::uint32_t firstPage, std::size_t pageCount, std::uint32_
     return m;
 }
 
+// A table's properties as they are kept beside its catalog row: a list of
+// property names, then one block for the table and one per column, each
+// entry naming its property by index. Written so that copies of the file
+// exercise the readers' property parsing as real databases do.
+Bytes propertyBlob(const Table &t) {
+    const std::vector<std::string> names{"DefaultView", "OrderByOn",   "Description",
+                                         "ColumnWidth", "ColumnOrder", "ColumnHidden"};
+    auto utf16 = [](const std::string &text) {
+        Bytes b;
+        for (char16_t ch : decodeUtf8(text, "property"))
+            append16(b, ch);
+        return b;
+    };
+    auto entry = [](Bytes &block, std::uint8_t type, unsigned name, const Bytes &value) {
+        append16(block, static_cast<unsigned>(8 + value.size()));
+        block.push_back(0); // not a definition-level property
+        block.push_back(type);
+        append16(block, name);
+        append16(block, static_cast<unsigned>(value.size()));
+        block.insert(block.end(), value.begin(), value.end());
+    };
+    auto chunk = [](Bytes &blob, std::uint16_t type, const Bytes &body) {
+        Bytes head(6, 0);
+        put32(&head[0], static_cast<std::uint32_t>(6 + body.size()));
+        put16(&head[4], type);
+        blob.insert(blob.end(), head.begin(), head.end());
+        blob.insert(blob.end(), body.begin(), body.end());
+    };
+    auto block = [&](const std::string &owner, const Bytes &entries) {
+        Bytes b(4, 0);
+        const Bytes name = utf16(owner);
+        put32(&b[0], static_cast<std::uint32_t>(6 + name.size() + entries.size()));
+        append16(b, static_cast<unsigned>(name.size()));
+        b.insert(b.end(), name.begin(), name.end());
+        b.insert(b.end(), entries.begin(), entries.end());
+        return b;
+    };
+
+    Bytes blob{'M', 'R', '2', 0};
+    Bytes list;
+    for (const std::string &n : names) {
+        const Bytes text = utf16(n);
+        append16(list, static_cast<unsigned>(text.size()));
+        list.insert(list.end(), text.begin(), text.end());
+    }
+    chunk(blob, 0x80, list);
+    Bytes tableEntries;
+    entry(tableEntries, codeByte, 0, {2});
+    entry(tableEntries, 0x01 /* yes/no */, 1, {0});
+    entry(tableEntries, 0x0c /* memo */, 2, utf16("Kept by the fixture writer: " + t.name));
+    chunk(blob, 0x00, block(t.name, tableEntries));
+    for (const Column &c : t.columns) {
+        Bytes entries, width(2), order(2);
+        put16(width.data(), 1440);
+        put16(order.data(), c.number + 1u);
+        entry(entries, codeInteger, 3, width);
+        entry(entries, codeInteger, 4, order);
+        entry(entries, 0x01, 5, {0});
+        entry(entries, 0x0c, 2, utf16("The " + c.name + " of each record, as entered"));
+        chunk(blob, 0x00, block(c.name, entries));
+    }
+    return blob;
+}
+
+// Long values run in a chain of rows, each on a page of its own here: a row
+// starts with the page and row of the next (0 on the last), then its part.
+constexpr std::size_t longValuePart = 1024;
+
+std::vector<Page> longValuePages(const Bytes &value, std::uint32_t firstPage) {
+    std::vector<Page> pages;
+    for (std::size_t at = 0; at < value.size(); at += longValuePart) {
+        const std::size_t n = std::min(longValuePart, value.size() - at);
+        const bool last = at + n >= value.size();
+        Bytes row(4, 0);
+        put32(row.data(),
+              last ? 0 : (firstPage + static_cast<std::uint32_t>(pages.size()) + 1) << 8);
+        row.insert(row.end(), value.begin() + static_cast<std::ptrdiff_t>(at),
+                   value.begin() + static_cast<std::ptrdiff_t>(at + n));
+        Page p = paginate({row}, 0, "properties").front();
+        std::memcpy(&p[4], "LVAL", 4);
+        pages.push_back(p);
+    }
+    return pages;
+}
+
 } // namespace
 
 std::optional<MdbColumnType> mdbColumnTypeFromName(const std::string &name) {
@@ -524,7 +609,7 @@ std::vector<unsigned char> buildMdb(const std::vector<MdbTableData> &input) {
                        makeColumn({"Type", MdbColumnType::Integer}, "catalog"),
                        makeColumn({"Flags", MdbColumnType::LongInteger}, "catalog")};
     Column props;
-    props.name = "LvProp"; // readers insist on it; always null here
+    props.name = "LvProp"; // the table's properties, a long value
     props.code = codeOle;
     catalog.columns.push_back(props);
     layOutColumns(catalog.columns);
@@ -573,7 +658,8 @@ std::vector<unsigned char> buildMdb(const std::vector<MdbTableData> &input) {
 
     // Page plan: 0 header, 1 usage maps, 2 catalog definition, then each user
     // table's definition and data pages, then the catalog's data pages, then
-    // the bitmap pages of large tables' usage maps and any further map pages.
+    // the tables' property pages, then the bitmap pages of large tables'
+    // usage maps and any further map pages.
     std::uint32_t next = 3;
     for (std::size_t i = 1; i < tables.size(); ++i) {
         Table &t = tables[i];
@@ -582,31 +668,50 @@ std::vector<unsigned char> buildMdb(const std::vector<MdbTableData> &input) {
         t.firstDataPage = next;
         next += static_cast<std::uint32_t>(t.dataPages.size());
     }
-    for (std::size_t i = 1; i < tables.size(); ++i) {
-        const Table &t = tables[i];
-        std::vector<MdbCell> cells{std::to_string(t.tdefPage),
-                                   "251658241" /* Tables folder */,
-                                   t.name,
-                                   "1",
-                                   "0",
-                                   std::nullopt};
-        std::vector<std::optional<Bytes>> encoded;
-        for (std::size_t c = 0; c < cells.size(); ++c)
-            encoded.push_back(encodeCell(tables[0].columns[c], cells[c], "catalog"));
-        tables[0].rows.push_back(encodeRow(tables[0].columns, encoded));
-    }
-    {
+    // The catalog's rows, each with a reference to its table's properties;
+    // written twice, since the property pages follow the catalog's own pages
+    // and the references do not change the rows' sizes.
+    std::vector<Bytes> blobs;
+    for (std::size_t i = 1; i < tables.size(); ++i)
+        blobs.push_back(propertyBlob(tables[i]));
+    auto catalogRows = [&](std::uint32_t firstPropertyPage) {
+        std::vector<Bytes> rows;
         // The catalog lists itself too, flagged as a system table.
-        std::vector<MdbCell> cells{"2", "251658241",   "MSysObjects",
-                                   "1", "-2147483646", std::nullopt};
-        std::vector<std::optional<Bytes>> encoded;
-        for (std::size_t c = 0; c < cells.size(); ++c)
-            encoded.push_back(encodeCell(tables[0].columns[c], cells[c], "catalog"));
-        tables[0].rows.insert(tables[0].rows.begin(), encodeRow(tables[0].columns, encoded));
-    }
-    tables[0].dataPages = paginate(tables[0].rows, 2, "MSysObjects");
+        std::vector<std::optional<Bytes>> self;
+        const std::vector<MdbCell> selfCells{"2", "251658241", "MSysObjects", "1", "-2147483646"};
+        for (std::size_t c = 0; c < selfCells.size(); ++c)
+            self.push_back(encodeCell(tables[0].columns[c], selfCells[c], "catalog"));
+        self.push_back(std::nullopt);
+        rows.push_back(encodeRow(tables[0].columns, self));
+        std::uint32_t page = firstPropertyPage;
+        for (std::size_t i = 1; i < tables.size(); ++i) {
+            const Table &t = tables[i];
+            const Bytes &blob = blobs[i - 1];
+            // The long value's reference: its length (no flags: a chain of
+            // rows), then the page and row of its first part.
+            Bytes reference(12, 0);
+            put32(&reference[0], static_cast<std::uint32_t>(blob.size()));
+            put32(&reference[4], page << 8);
+            page += static_cast<std::uint32_t>((blob.size() + longValuePart - 1) / longValuePart);
+            const std::vector<MdbCell> cells{std::to_string(t.tdefPage),
+                                             "251658241" /* Tables folder */, t.name, "1", "0"};
+            std::vector<std::optional<Bytes>> encoded;
+            for (std::size_t c = 0; c < cells.size(); ++c)
+                encoded.push_back(encodeCell(tables[0].columns[c], cells[c], "catalog"));
+            encoded.push_back(reference);
+            rows.push_back(encodeRow(tables[0].columns, encoded));
+        }
+        return rows;
+    };
+    const std::size_t catalogPages = paginate(catalogRows(0), 2, "MSysObjects").size();
     tables[0].firstDataPage = next;
-    next += static_cast<std::uint32_t>(tables[0].dataPages.size());
+    tables[0].rows = catalogRows(next + static_cast<std::uint32_t>(catalogPages));
+    tables[0].dataPages = paginate(tables[0].rows, 2, "MSysObjects");
+    next += static_cast<std::uint32_t>(catalogPages);
+    std::vector<std::pair<std::uint32_t, Page>> propertyPages;
+    for (const Bytes &blob : blobs)
+        for (const Page &p : longValuePages(blob, next))
+            propertyPages.emplace_back(next++, p);
 
     // Usage maps, two rows a table, packed into map pages.
     std::vector<Bytes> mapRows;
@@ -655,6 +760,8 @@ std::vector<unsigned char> buildMdb(const std::vector<MdbTableData> &input) {
     for (std::size_t i = 0; i < mapPages.size(); ++i)
         place(mapPageNumbers[i], mapPages[i]);
     for (const auto &[number, page] : bitmapPages)
+        place(number, page);
+    for (const auto &[number, page] : propertyPages)
         place(number, page);
     for (const Table &t : tables) {
         place(t.tdefPage, tableDefinitionPage(t));

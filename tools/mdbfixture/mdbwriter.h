@@ -36,9 +36,10 @@ public:
 
 // Builds a Jet 4 (Access 2000 format) database file holding the given
 // tables, each with its rows in the given order. Only what readers need is
-// written: the header page, the catalog table with one entry per table,
-// table definition pages, data pages and page usage maps. No indexes, no
-// memo or OLE values.
+// written: the header page, the catalog table with one entry per table and
+// the table's properties (a long value on pages of its own, as real files
+// keep them), table definition pages, data pages and page usage maps. No
+// indexes; no memo or OLE values in user tables.
 std::vector<unsigned char> buildMdb(const std::vector<MdbTableData> &tables);
 
 // buildMdb, written to a file (created or replaced) with writeFileSafely, so a
