@@ -12,10 +12,12 @@ if [[ $mode != run && $mode != test ]]; then
     exit 2
 fi
 
-# libqt6svg6 brings Qt's SVG icon engine, which draws the program's icon.
+# libqt6svg6 brings Qt's SVG icon engine, which draws the program's icon;
+# libqt6sql6-psql and libpq-dev the order server; postgresql the throw-away
+# server the tests start (tools/pgserver.sh).
 packages=(build-essential cmake pkg-config qt6-base-dev libqt6svg6 libgl-dev mdbtools mdbtools-dev
           libgtest-dev libgmock-dev libbenchmark-dev poppler-utils fontconfig fonts-dejavu-core
-          fonts-liberation2)
+          fonts-liberation2 libqt6sql6-psql libpq-dev postgresql)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
