@@ -217,7 +217,9 @@ std::vector<Row> readAll(QSqlQuery &query) {
 }
 
 LookupOutcome failed(int number, std::string reason = {}) {
-    return {LookupOutcome::Status::Failed, number, std::move(reason)};
+    // The file's own numbers carry no words of the server's, so they read alike.
+    return {LookupOutcome::Status::Failed, number,
+            isServerFailure(number) ? std::move(reason) : std::string()};
 }
 
 } // namespace
@@ -315,11 +317,12 @@ LookupOutcome searchServerInProcess(Cells &cells, const std::string &connection)
                       session.failureOf(query.lastError()).reason);
     std::optional<Failure> columnMissing;
     std::vector<Row> orders;
-    query.prepare(QStringLiteral("SELECT * FROM orders WHERE quoteorjob = ? AND "
-                                 "ltrim(orderno::text, ' 0') LIKE ? ORDER BY ctid"));
+    const bool prepared =
+        query.prepare(QStringLiteral("SELECT * FROM orders WHERE quoteorjob = ? AND "
+                                     "ltrim(orderno::text, ' 0') LIKE ? ORDER BY ctid"));
     query.addBindValue(QString::fromLatin1(quote ? "Q" : "J"));
     query.addBindValue(QString::fromStdString(numberPrefix(keyValue)));
-    if (query.exec()) {
+    if (prepared && query.exec()) {
         orders = readAll(query);
     } else {
         Failure f = session.failureOf(query.lastError());

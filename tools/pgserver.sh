@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # A throw-away PostgreSQL server for the tests and the benchmark: a fresh
 # cluster in a temporary folder, listening only on a Unix socket there (no
-# port, so runs side by side never collide), trusted for the user "sheetcraft".
+# port, so runs side by side never collide), trusted for the user "sheetcraft";
+# the role "checkpw", once a test creates it, must give its password.
 #   pgserver.sh start DIR [PID]  start it; prints the connection text. With PID,
 #                                a watchdog stops it once that process is gone,
 #                                so a crashed test leaves nothing running.
@@ -51,6 +52,9 @@ mkdir -p "$dir"
 chmod 755 "$dir"
 as_owner "$bin/initdb" -D "$dir/data" -U sheetcraft --auth=trust -E UTF8 --locale=C.UTF-8 \
     --no-sync >"$dir/initdb.log" 2>&1 || { cat "$dir/initdb.log" >&2; exit 1; }
+hba=$dir/data/pg_hba.conf
+{ echo "local all checkpw scram-sha-256"; cat "$hba"; } >"$hba.new" && mv "$hba.new" "$hba"
+[[ $(id -u) -eq 0 ]] && chown nobody "$hba"
 as_owner "$bin/pg_ctl" -D "$dir/data" -l "$dir/server.log" -w -t 30 \
     -o "-c listen_addresses='' -k '$dir' -c fsync=off" start >/dev/null ||
     { cat "$dir/server.log" >&2; exit 1; }
