@@ -6,6 +6,8 @@
 #include "embeddedfonts.h"
 #include "layoutsession.h"
 #include "orderlookup.h"
+#include "ordersection.h"
+#include "orderserver.h"
 #include "panel.h"
 #include "reportoutput.h"
 #include "sheetsize.h"
@@ -25,6 +27,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <optional>
 
 using namespace sheetcraft;
 
@@ -140,12 +143,16 @@ int main(int argc, char *argv[]) {
         "report", "Also write the printed report of both layouts as a PDF file.", "FILE.pdf");
     const QCommandLineOption db("db", "Order database (.mdb) to take the job or quote from.",
                                 "FILE");
-    const QCommandLineOption job("job", "Job number to look up in --db.", "N");
-    const QCommandLineOption quote("quote", "Quote number to look up in --db.", "N");
+    const QCommandLineOption server("server",
+                                    "Order server to take the job or quote from, in place of --db: "
+                                    "a postgresql:// address, key=value pairs or service=name.",
+                                    "CONNECTION");
+    const QCommandLineOption job("job", "Job number to look up in --db or --server.", "N");
+    const QCommandLineOption quote("quote", "Quote number to look up in --db or --server.", "N");
     const QCommandLineOption part("part", "Part number of the job or quote, 1 to 9 (default 1).",
                                   "P", "1");
     parser.addOptions({finished, press, parent, gripper, edge, fssFrame, pssFrame, maximize, json,
-                       report, db, job, quote, part});
+                       report, db, server, job, quote, part});
     const QCommandLineOption best("best",
                                   "Add the best guillotine layout and its cut plan per stage.");
     const QCommandLineOption finishedGrain(
@@ -206,9 +213,12 @@ int main(int argc, char *argv[]) {
     session.cells.txtGrip = parser.value(gripper).toStdString();
     session.cells.optWidth = edgeText == "width";
 
-    if (parser.isSet(db)) {
+    std::optional<QJsonObject> foundOrder;
+    if (parser.isSet(db) && parser.isSet(server))
+        return usageError(parser, "--db and --server are two sources: give one.");
+    if (parser.isSet(db) || parser.isSet(server)) {
         if (parser.isSet(job) == parser.isSet(quote))
-            return usageError(parser, "--db needs one of --job N or --quote N.");
+            return usageError(parser, "--db and --server need one of --job N or --quote N.");
         bool partOk = false;
         const int partNo = parser.value(part).toInt(&partOk);
         if (!partOk || partNo < 1 || partNo > 9)
@@ -217,7 +227,9 @@ int main(int argc, char *argv[]) {
         cells.optJob = parser.isSet(job);
         cells.txtSearch = parser.value(parser.isSet(job) ? job : quote).toStdString();
         cells.txtPartNo = std::to_string(partNo);
-        const LookupOutcome found = SearchOrders(cells, parser.value(db).toStdString());
+        const LookupOutcome found =
+            parser.isSet(server) ? searchServerIsolated(cells, parser.value(server).toStdString())
+                                 : SearchOrders(cells, parser.value(db).toStdString());
         sink.say(lookupSays(found));
         switch (found.status) {
         case LookupOutcome::Status::Found:
@@ -231,8 +243,9 @@ int main(int argc, char *argv[]) {
             return usageError(parser, "The job or quote number must be a number above 0.");
         }
         sink.count = 0; // the lookup's messages are its own
+        foundOrder = foundOrderJson(cells);
     } else if (parser.isSet(job) || parser.isSet(quote)) {
-        return usageError(parser, "--job and --quote need --db FILE.");
+        return usageError(parser, "--job and --quote need --db FILE or --server CONNECTION.");
     }
 
     // The same entry check and normal forms as leaving each size cell.
@@ -294,6 +307,8 @@ int main(int argc, char *argv[]) {
             root["best"] = bestRoot;
         if (order)
             root["order"] = orderJson(*order);
+        if (foundOrder)
+            root["found"] = *foundOrder;
         if (fss)
             root["finished"] = diagramJson(*fss);
         if (showPress && pss)
