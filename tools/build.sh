@@ -26,8 +26,15 @@ if ((${#missing[@]})); then
     sudo=()
     [[ $(id -u) -ne 0 ]] && sudo=(sudo)
     echo "Installing: ${missing[*]}"
+    # The tests start throw-away servers of their own: the package is not to
+    # create and start a server of its own that would outlive the run.
+    if [[ " ${missing[*]} " == *" postgresql "* && ! -e /etc/postgresql-common/createcluster.conf ]]; then
+        "${sudo[@]}" mkdir -p /etc/postgresql-common
+        echo "create_main_cluster = false" | "${sudo[@]}" tee /etc/postgresql-common/createcluster.conf >/dev/null
+    fi
     "${sudo[@]}" apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+    DEBIAN_FRONTEND=noninteractive UCF_FORCE_CONFFOLD=1 "${sudo[@]}" apt-get install -y -qq \
+        --no-install-recommends "${missing[@]}"
 fi
 
 jobs=$(nproc 2>/dev/null || echo 2)
