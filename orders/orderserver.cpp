@@ -201,12 +201,25 @@ bool sameKey(const MdbValue &a, const MdbValue &b) {
     return a.isText() && b.isText() && a.asText() == b.asText();
 }
 
-// The texts an order number of this value starts with once leading zeros and
-// blanks are dropped ("123" for 00000123 and for 123): the index's prefix.
-std::string numberPrefix(double value) {
+// The candidates for an order number of this value, as ranges of its text
+// once leading zeros and blanks are dropped (what the index holds). A whole
+// number's digits followed by anything but another digit: "123", "123 ",
+// "123.0", but not "1234". Otherwise, every text starting with the number's
+// shortest form ("12.5" also finds "12.50"). Either way a superset: the
+// file's exact comparison decides.
+struct NumberRanges {
+    std::string from1, to1, from2, to2;
+};
+NumberRanges candidateRanges(double value) {
     std::string text = shortestDecimal(value);
     text.erase(0, text.find_first_not_of('0'));
-    return text + "%";
+    const bool whole = !text.empty() && text.find_first_not_of("-0123456789") == std::string::npos;
+    std::string next = text; // the first text past every one starting with `text`
+    if (!next.empty())
+        ++next.back();
+    if (!whole)
+        return {text, next.empty() ? "\xf4\x8f\xbf\xbf" : next, "", ""};
+    return {text, text + "0", text + ":", next};
 }
 
 std::vector<Row> readAll(QSqlQuery &query) {
@@ -317,11 +330,16 @@ LookupOutcome searchServerInProcess(Cells &cells, const std::string &connection)
                       session.failureOf(query.lastError()).reason);
     std::optional<Failure> columnMissing;
     std::vector<Row> orders;
-    const bool prepared =
-        query.prepare(QStringLiteral("SELECT * FROM orders WHERE quoteorjob = ? AND "
-                                     "ltrim(orderno::text, ' 0') LIKE ? ORDER BY ctid"));
+    // Byte-wise comparisons (~>=~, ~<~), which the index's text_pattern_ops
+    // serves whatever the database's collation and whatever the values.
+    const bool prepared = query.prepare(QStringLiteral(
+        "SELECT * FROM orders WHERE quoteorjob = ? AND (ltrim(orderno::text, ' 0') ~>=~ ? AND "
+        "ltrim(orderno::text, ' 0') ~<~ ? OR ltrim(orderno::text, ' 0') ~>=~ ? AND "
+        "ltrim(orderno::text, ' 0') ~<~ ?) ORDER BY ctid"));
     query.addBindValue(QString::fromLatin1(quote ? "Q" : "J"));
-    query.addBindValue(QString::fromStdString(numberPrefix(keyValue)));
+    const NumberRanges ranges = candidateRanges(keyValue);
+    for (const std::string *bound : {&ranges.from1, &ranges.to1, &ranges.from2, &ranges.to2})
+        query.addBindValue(QString::fromStdString(*bound));
     if (prepared && query.exec()) {
         orders = readAll(query);
     } else {

@@ -58,7 +58,9 @@ TEST(OrderServer, FailuresAreToldAndChangeNothing) {
         "CREATE TABLE orders (quoteorjob varchar(1), orderno varchar(10), partno int, acctname "
         "text, description text, stockdesc text, pressfinishedsize text, presssize text, "
         "stockparentsize text, pressid int); INSERT INTO orders VALUES ('J', '00000123', 1, "
-        "'Acme', 'd', 's', '2x3', '11x17', NULL, 1);";
+        "'Acme', 'd', 's', '2x3', '11x17', NULL, 1), ('J', ' 0124x', 1, 'Spaced', 'd', 's', "
+        "'2x3', '11x17', NULL, 1), ('J', '125.0', 1, 'Decimal', 'd', 's', '2x3', '11x17', "
+        "NULL, 1);";
     const std::string empty = fs::temp_directory_path() / "sheetcraft-empty.mdb";
     writeMdbFile(empty, {{"Nothing", {{"x", MdbColumnType::Text, 1}}, {}}});
     const auto good = test::serverCopyOf(empty, orders + presses +
@@ -83,6 +85,9 @@ TEST(OrderServer, FailuresAreToldAndChangeNothing) {
         std::string search = "123";
     } rows[] = {
         {*good, 0},
+        // Numbers the file reads by value: blanks, zeros and what follows the digits.
+        {*good, 0, "124"},
+        {*good, 0, "125"},
         {"host=" + socket + "/none user=sheetcraft", servererr::noServer},
         {*good + " user=checkpw", servererr::refused},
         {*good + " user=nobody_here", servererr::refused},
@@ -108,7 +113,9 @@ TEST(OrderServer, FailuresAreToldAndChangeNothing) {
         const Outcome said = lookupSays(out);
         if (row.error == 0) {
             EXPECT_EQ(out.status, Found);
-            EXPECT_EQ(c.txtName + c.txtSize[2] + c.txtGrip, "Acme11x170.5");
+            const std::string names[] = {"Acme", "Spaced", "Decimal"};
+            EXPECT_EQ(c.txtName + c.txtSize[2] + c.txtGrip,
+                      names[std::stoi(row.search) - 123] + "11x170.5");
         } else if (row.error < 0) {
             EXPECT_EQ(out.status, NotFound);
         } else {
@@ -127,9 +134,9 @@ TEST(OrderServer, FailuresAreToldAndChangeNothing) {
     Cells c = searchFor("123", true, "1");
     EXPECT_EQ(searchServerIsolated(c, *good + " user=checkpw").status, Found);
     ::unsetenv("PGPASSFILE");
-    EXPECT_EQ(test::psql(*good, "SELECT count(*) FROM orders"), "1\n");
+    EXPECT_EQ(test::psql(*good, "SELECT count(*) FROM orders"), "3\n");
     const ServerCheck check = checkServer(*good);
-    EXPECT_TRUE(check.ok && check.orders == 1 && !check.version.empty()) << check.failure;
+    EXPECT_TRUE(check.ok && check.orders == 3 && !check.version.empty()) << check.failure;
     EXPECT_NE(checkServer(*test::serverCopyOf(empty, orders)).failure.find("Error 3078"),
               std::string::npos);
     fs::remove(pgpass);
