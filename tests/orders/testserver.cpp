@@ -33,7 +33,11 @@ struct Server {
     std::string folder, connection, problem;
     Server() {
         std::string pattern = (std::filesystem::temp_directory_path() / "pgXXXXXX").string();
-        folder = ::mkdtemp(pattern.data());
+        if (!::mkdtemp(pattern.data())) {
+            problem = "No temporary folder for the PostgreSQL server.";
+            return;
+        }
+        folder = pattern;
         int status = 0;
         const std::string out =
             output(PGSERVER_SCRIPT " start " + folder + " " + std::to_string(::getpid()) + " 2>&1",
@@ -45,7 +49,8 @@ struct Server {
     }
     ~Server() {
         int status = 0;
-        output(PGSERVER_SCRIPT " stop " + folder, status);
+        if (!folder.empty())
+            output(PGSERVER_SCRIPT " stop " + folder, status);
     }
 };
 
