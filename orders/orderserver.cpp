@@ -325,9 +325,11 @@ LookupOutcome searchServerInProcess(Cells &cells, const std::string &connection)
     QSqlDatabase db = session.db();
     QSqlQuery query(db);
     query.setForwardOnly(true);
-    if (!query.exec(QStringLiteral("START TRANSACTION ISOLATION LEVEL REPEATABLE READ, READ ONLY")))
-        return failed(session.failureOf(query.lastError()).number,
-                      session.failureOf(query.lastError()).reason);
+    if (!query.exec(
+            QStringLiteral("START TRANSACTION ISOLATION LEVEL REPEATABLE READ, READ ONLY"))) {
+        const Failure f = session.failureOf(query.lastError());
+        return failed(f.number, f.reason);
+    }
     std::optional<Failure> columnMissing;
     std::vector<Row> orders;
     // Byte-wise comparisons (~>=~, ~<~), which the index's text_pattern_ops
@@ -432,8 +434,14 @@ ServerCheck checkServer(const std::string &connection) {
         }
         failure = session->failureOf(query.lastError());
     }
-    LookupOutcome out = failed(failure->number, failure->reason);
-    check.failure = messageText(lookupSays(out).messages.front());
+    if (isServerFailure(failure->number))
+        check.failure =
+            messageText(lookupSays(failed(failure->number, failure->reason)).messages[0]);
+    else // the file's numbers, which a search would report as "Error 3078" and end the program
+        check.failure = (failure->number == mdberr::tableNotFound
+                             ? "The database has no \"orders\" or no \"presses\" table"
+                             : "A table lacks a column a search needs") +
+                        std::string(" (error ") + std::to_string(failure->number) + ").";
     return check;
 }
 

@@ -80,6 +80,14 @@ void frmServer::accept() {
         m_messages.message(tr("Type the server's connection first.").toStdString());
         return;
     }
+    // Nothing unusable is kept, and above all no password.
+    const ServerConnection parsed = parseServerConnection(settings.connection.toStdString());
+    if (!settings.connection.isEmpty() && !parsed.ok()) {
+        m_messages.message(tr("The connection cannot be used: %1.")
+                               .arg(QString::fromStdString(parsed.error))
+                               .toStdString());
+        return;
+    }
     const Outcome written = writeServerSettings(settings);
     showMessages(m_messages, written);
     if (written.saysNothing())

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -61,7 +63,8 @@ TEST(OrderServer, FailuresAreToldAndChangeNothing) {
         "'Acme', 'd', 's', '2x3', '11x17', NULL, 1), ('J', ' 0124x', 1, 'Spaced', 'd', 's', "
         "'2x3', '11x17', NULL, 1), ('J', '125.0', 1, 'Decimal', 'd', 's', '2x3', '11x17', "
         "NULL, 1);";
-    const std::string empty = fs::temp_directory_path() / "sheetcraft-empty.mdb";
+    const std::string pid = std::to_string(::getpid());
+    const std::string empty = fs::temp_directory_path() / ("sheetcraft-empty" + pid + ".mdb");
     writeMdbFile(empty, {{"Nothing", {{"x", MdbColumnType::Text, 1}}, {}}});
     const auto good = test::serverCopyOf(empty, orders + presses +
                                                     "CREATE ROLE checkpw LOGIN PASSWORD 'right';"
@@ -75,7 +78,7 @@ TEST(OrderServer, FailuresAreToldAndChangeNothing) {
     const std::string lost =
         *test::serverCopyOf(empty, orders + "CREATE VIEW presses AS SELECT 1 AS pressid FROM "
                                             "pg_terminate_backend(pg_backend_pid())");
-    const std::string pgpass = fs::temp_directory_path() / "sheetcraft-pgpass";
+    const std::string pgpass = fs::temp_directory_path() / ("sheetcraft-pgpass" + pid);
     std::ofstream(pgpass) << "*:*:*:checkpw:wrong\n";
     fs::permissions(pgpass, fs::perms::owner_read | fs::perms::owner_write);
     ::setenv("PGPASSFILE", pgpass.c_str(), 1);
@@ -137,7 +140,7 @@ TEST(OrderServer, FailuresAreToldAndChangeNothing) {
     EXPECT_EQ(test::psql(*good, "SELECT count(*) FROM orders"), "3\n");
     const ServerCheck check = checkServer(*good);
     EXPECT_TRUE(check.ok && check.orders == 3 && !check.version.empty()) << check.failure;
-    EXPECT_NE(checkServer(*test::serverCopyOf(empty, orders)).failure.find("Error 3078"),
+    EXPECT_NE(checkServer(*test::serverCopyOf(empty, orders)).failure.find("(error 3078)"),
               std::string::npos);
     fs::remove(pgpass);
     fs::remove(empty);
