@@ -17,6 +17,7 @@
 #include <libpq-fe.h>
 #include <poll.h>
 
+#include <cctype>
 #include <chrono>
 #include <memory>
 #include <optional>
@@ -434,14 +435,17 @@ ServerCheck checkServer(const std::string &connection) {
         }
         failure = session->failureOf(query.lastError());
     }
-    if (isServerFailure(failure->number))
-        check.failure =
-            messageText(lookupSays(failed(failure->number, failure->reason)).messages[0]);
-    else // the file's numbers, which a search would report as "Error 3078" and end the program
+    if (isServerFailure(failure->number)) {
+        std::string what = serverFailureText(failure->number);
+        what[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(what[0])));
+        check.failure = what + ".\n" + failure->reason;
+    } else {
+        // The file's numbers, which a search reports as "Error 3078" and then ends the program.
         check.failure = (failure->number == mdberr::tableNotFound
                              ? "The database has no \"orders\" or no \"presses\" table"
                              : "A table lacks a column a search needs") +
                         std::string(" (error ") + std::to_string(failure->number) + ").";
+    }
     return check;
 }
 

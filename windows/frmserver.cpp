@@ -69,6 +69,7 @@ void frmServer::cmdTest_Click() {
                                           .arg(QString::fromStdString(result->version))
                                           .arg(result->orders)
                                     : QString::fromStdString(result->failure));
+        adjustSize(); // room for the server's own words
         emit tested();
     });
     worker->start();
