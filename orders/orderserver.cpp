@@ -92,7 +92,7 @@ std::optional<Failure> ServerSession::open() {
     db.setConnectOptions(options.join(u';'));
     if (db.open())
         return std::nullopt;
-    const std::string reason = db.lastError().databaseText().trimmed().toStdString();
+    const std::string reason = db.lastError().databaseText().simplified().toStdString();
     // The driver keeps no error code of a failed connection: connect again
     // through libpq, which can give the server's code.
     std::vector<const char *> keys, values;
@@ -136,7 +136,7 @@ std::optional<Failure> ServerSession::open() {
 
 Failure ServerSession::failureOf(const QSqlError &error) const {
     const QString state = error.nativeErrorCode();
-    const std::string reason = error.databaseText().trimmed().toStdString();
+    const std::string reason = error.databaseText().simplified().toStdString();
     if (state == QLatin1String("42P01"))
         return {mdberr::tableNotFound, reason};
     if (state == QLatin1String("42703"))

@@ -32,6 +32,9 @@ frmServer::frmServer(MessageSink &messages, QWidget *parent)
     cmdTest = new QPushButton(tr("Test"));
     lblTest = new QLabel;
     lblTest->setWordWrap(true);
+    // Room for what went wrong and the server's own words, a few lines long.
+    lblTest->setMinimumHeight(lblTest->fontMetrics().lineSpacing() * 5);
+    lblTest->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     lblTest->setTextInteractionFlags(Qt::TextSelectableByMouse);
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
 
@@ -69,7 +72,6 @@ void frmServer::cmdTest_Click() {
                                           .arg(QString::fromStdString(result->version))
                                           .arg(result->orders)
                                     : QString::fromStdString(result->failure));
-        adjustSize(); // room for the server's own words
         emit tested();
     });
     worker->start();
