@@ -119,10 +119,9 @@ std::optional<Failure> ServerSession::open() {
             break;
         state = PQconnectPoll(probe.get());
     }
+    // The server's code first: a password may have been right and the database missing.
     std::smatch code;
     const std::string said = PQerrorMessage(probe.get());
-    if (PQconnectionNeedsPassword(probe.get()) || PQconnectionUsedPassword(probe.get()))
-        return Failure{servererr::refused, reason};
     if (std::regex_search(said, code, std::regex("(FATAL|ERROR): +([0-9A-Z]{5})"))) {
         const std::string sqlState = code[2];
         if (sqlState == "3D000")
@@ -131,6 +130,8 @@ std::optional<Failure> ServerSession::open() {
             return Failure{servererr::refused, reason};
         return Failure{servererr::serverError, reason};
     }
+    if (PQconnectionNeedsPassword(probe.get())) // asked for one and none was found
+        return Failure{servererr::refused, reason};
     return Failure{servererr::noServer, reason};
 }
 

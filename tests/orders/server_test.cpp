@@ -136,6 +136,9 @@ TEST(OrderServer, FailuresAreToldAndChangeNothing) {
     std::ofstream(pgpass) << "*:*:*:checkpw:right\n";
     Cells c = searchFor("123", true, "1");
     EXPECT_EQ(searchServerIsolated(c, *good + " user=checkpw").status, Found);
+    // A right password and no such database: the database is what is wrong.
+    EXPECT_EQ(searchServerIsolated(c, *good + " user=checkpw dbname=nosuch").errorNumber,
+              servererr::noDatabase);
     ::unsetenv("PGPASSFILE");
     EXPECT_EQ(test::psql(*good, "SELECT count(*) FROM orders"), "3\n");
     const ServerCheck check = checkServer(*good);
