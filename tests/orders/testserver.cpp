@@ -6,7 +6,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <utility>
 
 namespace sheetcraft::test {
@@ -34,7 +33,8 @@ std::string quoted(const std::string &s) {
 }
 
 struct Server {
-    std::string folder = (std::filesystem::temp_directory_path() / "pgXXXXXX").string();
+    // In /tmp whatever TMPDIR says: a Unix socket's path may not exceed 107 bytes.
+    std::string folder = "/tmp/sheetcraft-pgXXXXXX";
     std::string connection, problem;
     Server() {
         bool ok = ::mkdtemp(folder.data()) != nullptr;
