@@ -17,7 +17,11 @@ using namespace sheetcraft;
 
 namespace {
 
-constexpr int orderCount = 100000;
+// SHEETCRAFT_BENCH_ORDERS sets another count, to compare with server_bench.
+const int orderCount = [] {
+    const char *count = std::getenv("SHEETCRAFT_BENCH_ORDERS");
+    return count ? std::atoi(count) : 100000;
+}();
 constexpr int pressCount = 50;
 
 class Database {
@@ -76,16 +80,16 @@ const Database &database() {
 
 // One search, through the helper program or in this process. The last order
 // in the table is number 100000, a quote (every fourth number is one), part
-// 1 + 100000 % 3 = 2; 99999999 matches nothing.
+// 1 + 100000 % 3 = 2 (likewise for another count); 99999999 matches nothing.
 void search(benchmark::State &state, bool lastOrder, bool isolated) {
     const std::string path = database().path();
     const auto expected =
         lastOrder ? LookupOutcome::Status::Found : LookupOutcome::Status::NotFound;
     for (auto _ : state) {
         Cells cells;
-        cells.txtSearch = lastOrder ? "100000" : "99999999";
-        cells.optJob = !lastOrder;
-        cells.txtPartNo = lastOrder ? "2" : "1";
+        cells.txtSearch = lastOrder ? std::to_string(orderCount) : "99999999";
+        cells.optJob = lastOrder ? orderCount % 4 != 0 : true;
+        cells.txtPartNo = lastOrder ? std::to_string(1 + orderCount % 3) : "1";
         const LookupOutcome outcome =
             isolated ? searchOrdersIsolated(cells, path) : searchOrdersInProcess(cells, path);
         if (outcome.status != expected)

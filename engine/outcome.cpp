@@ -35,6 +35,8 @@ const char *messageTemplate(MessageKind kind) {
         return "The cut plan could not be made: no font system is available.";
     case MessageKind::CutPlanNotWritten:
         return "The cut plan could not be written to %1: %2.";
+    case MessageKind::ServerFailed:
+        return "The orders could not be searched on the server: %1.%2";
     }
     return "";
 }

@@ -22,6 +22,7 @@ enum class MessageKind {
     ReportNotWritten,  // `subject` is the file, `reason` why
     CutPlanNoFonts,    // no font system to measure the cut plan's text
     CutPlanNotWritten, // `subject` is the file, `reason` why
+    ServerFailed,      // an order server cannot be searched: `subject` what, `reason` its words
 };
 
 struct Message {

@@ -7,6 +7,9 @@
 #include "lookupwire.h"
 #include "mdbreader.h"
 #include "orderlookup.h"
+#include "orderserver.h"
+
+#include <QCoreApplication>
 
 #include <glib.h>
 
@@ -21,6 +24,7 @@
 #include <iostream>
 #include <iterator>
 #include <new>
+#include <optional>
 
 using namespace sheetcraft;
 
@@ -125,23 +129,29 @@ bool writeAll(int fd, const QByteArray &bytes) {
 
 } // namespace
 
-int main() {
+int main(int argc, char *argv[]) {
     const int replyFd = takeOverOutput();
     if (replyFd < 0)
         return 1;
     std::ios::sync_with_stdio(false);
     const std::string input{std::istreambuf_iterator<char>(std::cin),
                             std::istreambuf_iterator<char>()};
-    std::string databasePath;
+    std::string databasePath, server;
     Cells cells;
-    if (!decodeLookupRequest(QByteArray::fromStdString(input), databasePath, cells)) {
+    const bool onServer = decodeServerRequest(QByteArray::fromStdString(input), server, cells);
+    // The SQL driver is a plugin, found through the application object.
+    std::optional<QCoreApplication> app;
+    if (onServer)
+        app.emplace(argc, argv);
+    if (!onServer && !decodeLookupRequest(QByteArray::fromStdString(input), databasePath, cells)) {
         std::fputs("sheetcraft-lookup: not a lookup request\n", stderr);
         return 2;
     }
     limitResources(databasePath);
     LookupOutcome outcome;
     try {
-        outcome = searchOrdersInProcess(cells, databasePath);
+        outcome = onServer ? searchServerInProcess(cells, server)
+                           : searchOrdersInProcess(cells, databasePath);
     } catch (...) {
         outcome = {LookupOutcome::Status::Failed, mdberr::notADatabase};
     }

@@ -63,6 +63,10 @@ void setLookupHelperPath(const QString &path) {
 
 LookupOutcome searchOrdersIsolated(Cells &cells, const std::string &databasePath,
                                    SearchWait *wait) {
+    return runLookupHelper(cells, encodeLookupRequest(databasePath, cells), wait);
+}
+
+LookupOutcome runLookupHelper(Cells &cells, const QByteArray &request, SearchWait *wait) {
     const QString program = lookupHelperPath();
     if (!isProgram(program))
         return helperFailed();
@@ -95,7 +99,7 @@ LookupOutcome searchOrdersIsolated(Cells &cells, const std::string &databasePath
         const int number = noFiles ? lookuperr::tooManyFiles : lookuperr::outOfMemory;
         return {LookupOutcome::Status::Failed, number};
     }
-    helper.write(encodeLookupRequest(databasePath, cells));
+    helper.write(request);
     helper.closeWriteChannel();
 
     if (!helper.waitForFinished(static_cast<int>(searchProgressDelay.count())) &&

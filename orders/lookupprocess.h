@@ -1,5 +1,8 @@
 #pragma once
 
+#include "orderlookup.h"
+
+#include <QByteArray>
 #include <QString>
 
 #include <chrono>
@@ -20,6 +23,10 @@ public:
     // first (the caller then stops the helper).
     virtual bool waitForHelper(QProcess &helper) = 0;
 };
+
+// Runs the helper with `request` (lookupwire.h, orderserver.h) and takes its
+// reply, as searchOrdersIsolated does for the database file.
+LookupOutcome runLookupHelper(Cells &cells, const QByteArray &request, SearchWait *wait);
 
 // The helper program that runs one search (sheetcraft-lookup): the path set
 // below if any, else the first that exists of: beside the running program,

@@ -126,7 +126,8 @@ QByteArray encodeLookupReply(const LookupOutcome &outcome, const Cells &cells) {
         {"status",
          statusNames[std::min(static_cast<std::size_t>(outcome.status), statusNames.size() - 1)]},
         {"error", outcome.errorNumber},
-        {"cells", cellsToJson(cells)}};
+        {"cells", cellsToJson(cells)},
+        {"reason", QString::fromStdString(outcome.reason)}};
     return QJsonDocument(reply).toJson(QJsonDocument::Compact) + '\n';
 }
 
@@ -147,6 +148,7 @@ bool decodeLookupReply(const QByteArray &bytes, LookupOutcome &outcome, Cells &c
     if (failed ? !(number >= 1 && number <= 65535) || number != std::floor(number) : number != 0)
         return false;
     read.errorNumber = static_cast<int>(number);
+    read.reason = reply.value("reason").toString().toStdString();
     Cells readCells = cells;
     if (!cellsFromJson(reply.value("cells").toObject(), readCells))
         return false;

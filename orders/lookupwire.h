@@ -16,12 +16,14 @@ namespace sheetcraft {
 //
 //   request: {"format": 1, "database": "/path/zvData.mdb", "cells": CELLS}
 //   reply:   {"format": 1, "status": "found" | "notFound" | "failed" | "notRun",
-//             "error": 0 or the failure number, "cells": CELLS}
+//             "error": 0 or the failure number, "cells": CELLS,
+//             "reason": an order server's own words for a failure, else ""}
 //   CELLS:   every member of Cells under its own name; texts as strings,
 //            options as booleans, txtSize and txtSwap as arrays of strings.
 //
-// The reply carries no message text: the caller makes it from the status
-// and the failure number, as the lookup in this process does.
+// The reply carries no message text: the caller makes it from the status,
+// the failure number and the reason, as the lookup in this process does.
+// A search on an order server sends the request of orderserver.h instead.
 inline constexpr int lookupWireFormat = 1;
 
 QJsonObject cellsToJson(const Cells &cells);

@@ -1,6 +1,7 @@
 #include "orderlookup.h"
 
 #include "mdbreader.h"
+#include "orderserver.h"
 #include "val.h"
 
 namespace sheetcraft {
@@ -71,6 +72,12 @@ Outcome lookupSays(const LookupOutcome &lookup) {
     Outcome said;
     if (lookup.status == LookupOutcome::Status::NotFound) {
         said.say(MessageKind::OrderNotFound);
+    } else if (lookup.status == LookupOutcome::Status::Failed &&
+               isServerFailure(lookup.errorNumber)) {
+        // A server that cannot be used is told and the program goes on.
+        said.say(Message(MessageKind::ServerFailed, lookup.errorNumber,
+                         serverFailureText(lookup.errorNumber),
+                         lookup.reason.empty() ? "" : "\n\n" + lookup.reason));
     } else if (lookup.status == LookupOutcome::Status::Failed) {
         const bool badFolder = lookup.errorNumber == mdberr::invalidPath;
         said.say(badFolder ? MessageKind::InvalidDatabase : MessageKind::LookupFailed,
@@ -133,7 +140,8 @@ Outcome OrderLookup::cmdSearch_Click() {
     Outcome said;
     Cells &cells = m_session.cells;
     if (Val(cells.txtSearch) > 0 && !textMode) {
-        m_last = SearchOrders(cells, databasePath, wait);
+        m_last = serverConnection.empty() ? SearchOrders(cells, databasePath, wait)
+                                          : searchServerIsolated(cells, serverConnection, wait);
         // A search the user gave up on changes nothing, not even the drawing.
         if (m_last.status == LookupOutcome::Status::Cancelled)
             return said;

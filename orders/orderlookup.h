@@ -19,8 +19,11 @@ struct LookupOutcome {
         Failed,    // a database failure; errorNumber says which
         Cancelled, // the user stopped a long search; nothing changed
     };
-    Status status = Status::NotRun;
-    int errorNumber = 0;
+    LookupOutcome(Status s = Status::NotRun, int number = 0, std::string why = {})
+        : status(s), errorNumber(number), reason(std::move(why)) {}
+    Status status;
+    int errorNumber;
+    std::string reason; // an order server's own words for its failure
 };
 
 // What the window says and does after a lookup: nothing when it found the
@@ -74,9 +77,10 @@ class OrderLookup {
 public:
     explicit OrderLookup(LayoutSession &session);
 
-    std::string databasePath;   // set at start-up
-    bool textMode = false;      // mnuTxt checked: Search makes no lookup
-    SearchWait *wait = nullptr; // shows a long search; none: just wait
+    std::string databasePath;     // set at start-up
+    std::string serverConnection; // not empty: search this order server instead
+    bool textMode = false;        // mnuTxt checked: Search makes no lookup
+    SearchWait *wait = nullptr;   // shows a long search; none: just wait
 
     // Search: a lookup when the search text starts with a number above 0 and
     // the mode is Kelvane; then, unless the failure ends the program or the

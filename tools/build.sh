@@ -12,10 +12,12 @@ if [[ $mode != run && $mode != test ]]; then
     exit 2
 fi
 
-# libqt6svg6 brings Qt's SVG icon engine, which draws the program's icon.
+# libqt6svg6 brings Qt's SVG icon engine, which draws the program's icon;
+# libqt6sql6-psql and libpq-dev the order server; postgresql the throw-away
+# server the tests start (tools/pgserver.sh).
 packages=(build-essential cmake pkg-config qt6-base-dev libqt6svg6 libgl-dev mdbtools mdbtools-dev
           libgtest-dev libgmock-dev libbenchmark-dev poppler-utils fontconfig fonts-dejavu-core
-          fonts-liberation2 coinor-libcbc-dev coinor-libclp-dev)
+          fonts-liberation2 coinor-libcbc-dev coinor-libclp-dev libqt6sql6-psql libpq-dev postgresql)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
@@ -24,8 +26,15 @@ if ((${#missing[@]})); then
     sudo=()
     [[ $(id -u) -ne 0 ]] && sudo=(sudo)
     echo "Installing: ${missing[*]}"
+    # The tests start throw-away servers of their own: the package is not to
+    # create and start a server of its own that would outlive the run.
+    if [[ " ${missing[*]} " == *" postgresql "* && ! -e /etc/postgresql-common/createcluster.conf ]]; then
+        "${sudo[@]}" mkdir -p /etc/postgresql-common
+        echo "create_main_cluster = false" | "${sudo[@]}" tee /etc/postgresql-common/createcluster.conf >/dev/null
+    fi
     "${sudo[@]}" apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+    DEBIAN_FRONTEND=noninteractive UCF_FORCE_CONFFOLD=1 "${sudo[@]}" apt-get install -y -qq \
+        --no-install-recommends "${missing[@]}"
 fi
 
 jobs=$(nproc 2>/dev/null || echo 2)

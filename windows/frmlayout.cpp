@@ -7,12 +7,14 @@
 #include "frmchoosepaper.h"
 #include "frmgangrun.h"
 #include "frmpath.h"
+#include "frmserver.h"
 #include "frmversion.h"
 #include "gainpanel.h"
 
 #include "diagramcanvas.h"
 #include "embeddedfonts.h"
 #include "pictures.h"
+#include "serversettings.h"
 #include "twipsplacement.h"
 
 #include <QAction>
@@ -265,6 +267,7 @@ void frmLayOut::buildMenus() {
     mnuBreak = mnuFile->addSeparator();
     mnuSetup = mnuFile->addMenu(tr("SetUp"));
     mnuPath = mnuSetup->addAction(tr("Path"));
+    mnuServer = mnuSetup->addAction(tr("Order Server…"));
     mnuPrint = mnuSetup->addAction(tr("Printer"));
     mnuMetric = mnuSetup->addAction(tr("Metric Units"));
     mnuMetric->setCheckable(true);
@@ -280,6 +283,7 @@ void frmLayOut::buildMenus() {
     connect(mnuKel, &QAction::triggered, this, &frmLayOut::mnuKel_Click);
     connect(mnuTxt, &QAction::triggered, this, &frmLayOut::mnuTxt_Click);
     connect(mnuPath, &QAction::triggered, this, &frmLayOut::mnuPath_Click);
+    connect(mnuServer, &QAction::triggered, this, &frmLayOut::mnuServer_Click);
     connect(mnuPrint, &QAction::triggered, this, &frmLayOut::mnuPrint_Click);
     connect(mnuMetric, &QAction::triggered, this, &frmLayOut::mnuMetric_Click);
     connect(mnuAbout, &QAction::triggered, this, &frmLayOut::mnuAbout_Click);
@@ -486,6 +490,8 @@ void frmLayOut::cmdSearch_Click() {
     run([this] {
         m_lookup.databasePath = databasePath.toStdString();
         m_lookup.textMode = mnuTxt->isChecked();
+        const ServerSettings server = readServerSettings();
+        m_lookup.serverConnection = server.useServer ? server.connection.toStdString() : "";
         const Outcome said = m_lookup.cmdSearch_Click();
         // Search ends with Clear, which hides the directions; a search that
         // ends the program or that the user cancelled changes nothing.
@@ -536,7 +542,7 @@ void frmLayOut::applyStartup(const StartupState &state) {
     dataFolder = state.dataFolder;
     estFolder = state.estFolder;
     databasePath = state.databasePath;
-    cmdSearch->setEnabled(state.searchEnabled);
+    cmdSearch->setEnabled(state.searchEnabled || readServerSettings().useServer);
     setModeMarks(state.marks);
 }
 
@@ -559,6 +565,13 @@ void frmLayOut::mnuTxt_Click() {
 
 void frmLayOut::mnuPath_Click() {
     frmPath::showWindow(m_messages, this);
+}
+
+void frmLayOut::mnuServer_Click() {
+    frmServer dialog(m_messages, this);
+    // A shop on a server needs no data folder to search.
+    if (dialog.exec() == QDialog::Accepted && dialog.chosen().useServer)
+        cmdSearch->setEnabled(true);
 }
 
 void frmLayOut::mnuPrint_Click() {

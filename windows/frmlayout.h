@@ -126,6 +126,7 @@ public:
     QAction *mnuBreak = nullptr;
     QMenu *mnuSetup = nullptr;
     QAction *mnuPath = nullptr;
+    QAction *mnuServer = nullptr; // "Order Server": file or server
     QAction *mnuPrint = nullptr;
     QAction *mnuMetric = nullptr;
     QMenu *mnuTools = nullptr;
@@ -175,6 +176,7 @@ public slots:
     void mnuKel_Click();
     void mnuTxt_Click();
     void mnuPath_Click();
+    void mnuServer_Click();
     void mnuPrint_Click();
     void mnuMetric_Click();
     void mnuReset_Click();

@@ -5,7 +5,9 @@
 #include "mdbreader.h"
 #include "mdbwriter.h"
 #include "orderlookup.h"
+#include "orderserver.h"
 #include "saidlog.h"
+#include "testserver.h"
 
 #include <QProcess>
 #include <gtest/gtest.h>
@@ -21,6 +23,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <random>
 #include <regex>
 #include <set>
@@ -248,18 +251,31 @@ TEST(SearchOrders, FillsCellsFromTheOrder) {
     numbers.rows = {{"J", "123", "01", "Number Co", "d", "s", "1x2", "3x4", "5x6", "1"},
                     {"J", "123", "1", "Text Part", "d", "s", "2x3", "4x5", "6x7", "2"}};
     writeMdbFile(dir.file("n.mdb"), {numbers, standard[1]});
+    // The same table against an order server loaded from the same files.
+    std::map<std::string, std::string> servers;
+    for (const char *db : {"zvData.mdb", "n.mdb"})
+        if (auto connection = test::serverCopyOf(dir.file(db)))
+            servers[db] = *connection;
     auto blank = [](const std::string &s) { return s == std::string(15, ' ') ? "~" : s; };
     for (const auto &row : rows) {
-        Cells c;
-        c.txtSearch = row.search;
-        c.optJob = row.job;
-        c.txtPartNo = row.part;
-        c.txtName = c.txtDesc = c.txtStockDesc = "-";
-        EXPECT_EQ(searchOrdersIsolated(c, dir.file(row.db)).status, row.status) << row.after;
-        EXPECT_EQ(c.txtName + "/" + c.txtDesc + "/" + c.txtStockDesc + " " + c.txtSize[0] + " " +
-                      c.txtSize[1] + " " + c.txtSize[2] + " " + blank(c.txtJob) + " " +
-                      blank(c.txtQuote) + " " + c.txtGrip + " " + c.txtGutter,
-                  row.after);
+        for (const bool onServer : {false, true}) {
+            if (onServer && !servers.count(row.db))
+                continue;
+            Cells c;
+            c.txtSearch = row.search;
+            c.optJob = row.job;
+            c.txtPartNo = row.part;
+            c.txtName = c.txtDesc = c.txtStockDesc = "-";
+            const LookupOutcome out = onServer ? searchServerIsolated(c, servers[row.db])
+                                               : searchOrdersIsolated(c, dir.file(row.db));
+            EXPECT_EQ(out.status, row.status) << row.after << (onServer ? " (server)" : "");
+            EXPECT_EQ(messageTexts(lookupSays(out)).size(), row.status == Found ? 0u : 1u);
+            EXPECT_EQ(c.txtName + "/" + c.txtDesc + "/" + c.txtStockDesc + " " + c.txtSize[0] +
+                          " " + c.txtSize[1] + " " + c.txtSize[2] + " " + blank(c.txtJob) + " " +
+                          blank(c.txtQuote) + " " + c.txtGrip + " " + c.txtGutter,
+                      row.after)
+                << (onServer ? "server" : "file");
+        }
     }
 }
 

@@ -75,6 +75,9 @@ TEST(Calculator, JsonFollowsFramesGripperMaximizeAndTheDatabase) {
             EXPECT_EQ(root[section].toObject()[key].toDouble(), value) << section << '.' << key;
         EXPECT_EQ(root["finished"]["rows"][0][0].toString(), " FRAME #            ");
         EXPECT_FALSE(root["press"].toObject().contains("gripper"));
+        // What a lookup found comes with the answer.
+        EXPECT_EQ(root["found"]["company"].toString(),
+                  row.args.contains("--db") ? "Miller's Bakery" : "");
     }
 }
 
@@ -186,7 +189,12 @@ TEST(Calculator, FailuresExitWithTheirStatus) {
         {{"--finished", "2x12", "--quantity", "9", "--finished-grain", "across"},
          2,
          "The sheets to order cannot",
-         false}};
+         false},
+        {{"--server", "host=/no/such/folder", "--job", "1"},
+         5,
+         "The orders could not be searched on the server: no order server",
+         false},
+        {{"--db", DEMO_DATABASE, "--server", "x", "--job", "1"}, 2, "--db and --server", false}};
     for (const auto &row : rows) {
         SCOPED_TRACE(row.args.join(' ').toStdString());
         const Result r = calc(row.args);

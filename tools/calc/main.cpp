@@ -7,6 +7,8 @@
 #include "gangsection.h"
 #include "layoutsession.h"
 #include "orderlookup.h"
+#include "ordersection.h"
+#include "orderserver.h"
 #include "panel.h"
 #include "papersection.h"
 #include "reportoutput.h"
@@ -29,6 +31,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <optional>
 
 using namespace sheetcraft;
 
@@ -148,12 +151,16 @@ int main(int argc, char *argv[]) {
         "report", "Also write the printed report of both layouts as a PDF file.", "FILE.pdf");
     const QCommandLineOption db("db", "Order database (.mdb) to take the job or quote from.",
                                 "FILE");
-    const QCommandLineOption job("job", "Job number to look up in --db.", "N");
-    const QCommandLineOption quote("quote", "Quote number to look up in --db.", "N");
+    const QCommandLineOption server("server",
+                                    "Order server to take the job or quote from, in place of --db: "
+                                    "a postgresql:// address, key=value pairs or service=name.",
+                                    "CONNECTION");
+    const QCommandLineOption job("job", "Job number to look up in --db or --server.", "N");
+    const QCommandLineOption quote("quote", "Quote number to look up in --db or --server.", "N");
     const QCommandLineOption part("part", "Part number of the job or quote, 1 to 9 (default 1).",
                                   "P", "1");
     parser.addOptions({finished, press, parent, gripper, edge, fssFrame, pssFrame, maximize, json,
-                       report, db, job, quote, part});
+                       report, db, server, job, quote, part});
     const QCommandLineOption best("best",
                                   "Add the best guillotine layout and its cut plan per stage.");
     const QCommandLineOption finishedGrain(
@@ -231,9 +238,12 @@ int main(int argc, char *argv[]) {
     session.cells.txtGrip = parser.value(gripper).toStdString();
     session.cells.optWidth = edgeText == "width";
 
-    if (parser.isSet(db)) {
+    std::optional<QJsonObject> foundOrder;
+    if (parser.isSet(db) && parser.isSet(server))
+        return usageError(parser, "--db and --server are two sources: give one.");
+    if (parser.isSet(db) || parser.isSet(server)) {
         if (parser.isSet(job) == parser.isSet(quote))
-            return usageError(parser, "--db needs one of --job N or --quote N.");
+            return usageError(parser, "--db and --server need one of --job N or --quote N.");
         bool partOk = false;
         const int partNo = parser.value(part).toInt(&partOk);
         if (!partOk || partNo < 1 || partNo > 9)
@@ -242,7 +252,9 @@ int main(int argc, char *argv[]) {
         cells.optJob = parser.isSet(job);
         cells.txtSearch = parser.value(parser.isSet(job) ? job : quote).toStdString();
         cells.txtPartNo = std::to_string(partNo);
-        const LookupOutcome found = SearchOrders(cells, parser.value(db).toStdString());
+        const LookupOutcome found =
+            parser.isSet(server) ? searchServerIsolated(cells, parser.value(server).toStdString())
+                                 : SearchOrders(cells, parser.value(db).toStdString());
         sink.say(lookupSays(found));
         switch (found.status) {
         case LookupOutcome::Status::Found:
@@ -256,8 +268,9 @@ int main(int argc, char *argv[]) {
             return usageError(parser, "The job or quote number must be a number above 0.");
         }
         sink.count = 0; // the lookup's messages are its own
+        foundOrder = foundOrderJson(cells);
     } else if (parser.isSet(job) || parser.isSet(quote)) {
-        return usageError(parser, "--job and --quote need --db FILE.");
+        return usageError(parser, "--job and --quote need --db FILE or --server CONNECTION.");
     }
 
     if (parser.isSet(maximize)) {
@@ -335,6 +348,8 @@ int main(int argc, char *argv[]) {
             root["order"] =
                 orderJson(*order, cuttingWork(*order, fssBest->plan.operations.size(),
                                               pssBest->plan.operations.size(), machine->lift));
+        if (foundOrder)
+            root["found"] = *foundOrder;
         if (fss)
             root["finished"] = diagramJson(*fss);
         if (showPress && pss)
