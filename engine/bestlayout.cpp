@@ -2,6 +2,7 @@
 #include "bounds.h"
 #include "fitcount.h"
 #include "rasterpoints.h"
+#include "wholeunits.h"
 
 #include <algorithm>
 #include <array>
@@ -21,21 +22,6 @@ using Clock = std::chrono::steady_clock;
 // The search gives up on sheets whose cut positions would make a table larger
 // than this (entries of 8 bytes), rather than take the machine's memory.
 constexpr i64 maxStates = i64(1) << 21;
-
-bool isWholeAt(double value, double scale) {
-    const double v = value * scale;
-    return std::fabs(v - std::nearbyint(v)) <= 1e-9 * std::max(1.0, std::fabs(v));
-}
-
-// Whole units of value: down for a sheet side, up for a piece side, the exact
-// number when the decimal lands on a unit.
-i64 units(double value, double scale, bool up) {
-    const double v = value * scale;
-    const double nearest = std::nearbyint(v);
-    if (std::fabs(v - nearest) <= 1e-9 * std::max(1.0, std::fabs(v)))
-        return static_cast<i64>(nearest);
-    return static_cast<i64>(up ? std::ceil(v) : std::floor(v));
-}
 
 // Beyond this many rows and columns a layout is counted but not built: its
 // tree would take hundreds of megabytes for pieces nobody cuts one by one.
@@ -555,13 +541,13 @@ UnitProblem toUnits(const LayoutProblem &p) {
         return u;
     }
     u.scale = static_cast<i64>(scale);
-    u.sheetWidth = units(p.sheetWidth, scale, false);
-    u.sheetDepth = units(p.sheetDepth, scale, false);
-    const i64 a = units(p.pieceWidth, scale, true), b = units(p.pieceDepth, scale, true);
+    u.sheetWidth = wholeUnits(p.sheetWidth, scale, false);
+    u.sheetDepth = wholeUnits(p.sheetDepth, scale, false);
+    const i64 a = wholeUnits(p.pieceWidth, scale, true), b = wholeUnits(p.pieceDepth, scale, true);
     u.pieceLong = std::max(a, b);
     u.pieceShort = std::min(a, b);
-    u.gutter = units(gutter, scale, true);
-    const i64 g = units(gripper, scale, true);
+    u.gutter = wholeUnits(gutter, scale, true);
+    const i64 g = wholeUnits(gripper, scale, true);
     u.usableWidth = u.sheetWidth;
     u.usableDepth = u.sheetDepth;
     if (g > 0 && p.gripperOnWidth) {

@@ -2,6 +2,7 @@
 
 #include "cutplan.h"
 #include "gangknapsack.h"
+#include "wholeunits.h"
 
 #include <algorithm>
 #include <array>
@@ -17,21 +18,6 @@ namespace {
 using i64 = std::int64_t;
 using Clock = std::chrono::steady_clock;
 constexpr double inf = std::numeric_limits<double>::infinity();
-
-bool isWholeAt(double value, double scale) {
-    const double v = value * scale;
-    return std::fabs(v - std::nearbyint(v)) <= 1e-9 * std::max(1.0, std::fabs(v));
-}
-
-// Whole units: down for the sheet, up for pieces and the gripper, exact when the
-// decimal lands on a unit (as the best layout counts).
-i64 units(double value, double scale, bool up) {
-    const double v = value * scale;
-    const double nearest = std::nearbyint(v);
-    if (std::fabs(v - nearest) <= 1e-9 * std::max(1.0, std::fabs(v)))
-        return static_cast<i64>(nearest);
-    return static_cast<i64>(up ? std::ceil(v) : std::floor(v));
-}
 
 i64 ceilDiv(i64 a, i64 b) {
     return (a + b - 1) / b;
@@ -244,9 +230,9 @@ bool Planner::toUnits(GangPlan &plan) {
         scale *= 10;
     if (largest * scale >= 3e9)
         return false;
-    sheetW = units(std::max(P.sheetWidth, P.sheetDepth), scale, false);
-    sheetD = units(std::min(P.sheetWidth, P.sheetDepth), scale, false);
-    const i64 g = units(std::max(P.gripper, 0.0), scale, true);
+    sheetW = wholeUnits(std::max(P.sheetWidth, P.sheetDepth), scale, false);
+    sheetD = wholeUnits(std::min(P.sheetWidth, P.sheetDepth), scale, false);
+    const i64 g = wholeUnits(std::max(P.gripper, 0.0), scale, true);
     uw = sheetW;
     ud = sheetD;
     if (g > 0 && P.gripperOnWidth)
@@ -262,7 +248,7 @@ bool Planner::toUnits(GangPlan &plan) {
             plan.badJob = static_cast<int>(i);
             return false;
         }
-        const i64 a = units(j.width, scale, true), b = units(j.depth, scale, true);
+        const i64 a = wholeUnits(j.width, scale, true), b = wholeUnits(j.depth, scale, true);
         const i64 lo = std::min(a, b), hi = std::max(a, b);
         std::vector<std::pair<i64, i64>> w;
         // Along: the long side runs along the sheet's width, as in the best layout.

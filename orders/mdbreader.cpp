@@ -45,14 +45,21 @@ bool walkable(MdbTableDef *table) {
 }
 
 // The catalog is itself a table, on page 2, which the library walks while it
-// reads the catalog. Its definition is checked first as a user table's is.
-bool catalogWalkable(MdbHandle *mdb) {
-    MdbCatalogEntry catalog{};
+// reads the catalog. The table keeps a pointer to `catalog`, which must
+// outlive it.
+MdbTableDef *readCatalogTable(MdbHandle *mdb, MdbCatalogEntry &catalog) {
+    catalog = MdbCatalogEntry{};
     catalog.mdb = mdb;
     catalog.object_type = MDB_TABLE;
     catalog.table_pg = 2;
     std::strcpy(catalog.object_name, "MSysObjects");
-    MdbTableDef *table = mdb_read_table(&catalog);
+    return mdb_read_table(&catalog);
+}
+
+// Its definition is checked first as a user table's is.
+bool catalogWalkable(MdbHandle *mdb) {
+    MdbCatalogEntry catalog;
+    MdbTableDef *table = readCatalogTable(mdb, catalog);
     if (!table)
         return false;
     const bool ok = walkable(table);
@@ -211,12 +218,8 @@ bool propertiesSound(const std::vector<unsigned char> &kkd) {
 bool catalogSound(MdbHandle *mdb, const Pages &pages) {
     if (!definitionSound(pages, 2))
         return false;
-    MdbCatalogEntry catalog{};
-    catalog.mdb = mdb;
-    catalog.object_type = MDB_TABLE;
-    catalog.table_pg = 2;
-    std::strcpy(catalog.object_name, "MSysObjects");
-    MdbTableDef *table = mdb_read_table(&catalog);
+    MdbCatalogEntry catalog;
+    MdbTableDef *table = readCatalogTable(mdb, catalog);
     if (!table)
         return false;
     bool sound = walkable(table);

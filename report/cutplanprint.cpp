@@ -219,10 +219,7 @@ bool paintCutPlan(const CutPlanDocument &document, QPagedPaintDevice &device) {
     if (device.logicalDpiX() <= 0 || device.logicalDpiY() <= 0 || document.stages.empty())
         return false;
     const auto pages = layOutCutPlan(document, device, printableTwips(device));
-    std::vector<const RecordingSurface *> list;
-    for (const auto &page : pages)
-        list.push_back(page.get());
-    return paintFittedPages(device, list).has_value();
+    return paintFittedPages(device, pages).has_value();
 }
 
 QByteArray renderCutPlanPdf(const CutPlanDocument &document, const QPageLayout *pageLayout) {

@@ -149,10 +149,7 @@ bool paintGangPages(const GangDocument &doc, QPagedPaintDevice &device) {
         doc.plan.status != GangPlan::Status::Planned)
         return false;
     const auto pages = layOutGangPages(doc, device, printableTwips(device));
-    std::vector<const RecordingSurface *> list;
-    for (const auto &page : pages)
-        list.push_back(page.get());
-    return paintFittedPages(device, list).has_value();
+    return paintFittedPages(device, pages).has_value();
 }
 
 QByteArray renderGangPdf(const GangDocument &doc, const QPageLayout *pageLayout) {

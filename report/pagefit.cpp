@@ -109,4 +109,13 @@ paintFittedPages(QPagedPaintDevice &device, const std::vector<const RecordingSur
     return fits;
 }
 
+std::optional<std::vector<PageFit>>
+paintFittedPages(QPagedPaintDevice &device,
+                 const std::vector<std::unique_ptr<RecordingSurface>> &pages) {
+    std::vector<const RecordingSurface *> list;
+    for (const auto &page : pages)
+        list.push_back(page.get());
+    return paintFittedPages(device, list);
+}
+
 } // namespace sheetcraft

@@ -2,6 +2,7 @@
 
 #include <QSizeF>
 
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -51,5 +52,9 @@ void paintFitted(QPainter &painter, const RecordingSurface &page, const PageFit 
 // opened).
 std::optional<std::vector<PageFit>>
 paintFittedPages(QPagedPaintDevice &device, const std::vector<const RecordingSurface *> &pages);
+// The same for pages a document owns.
+std::optional<std::vector<PageFit>>
+paintFittedPages(QPagedPaintDevice &device,
+                 const std::vector<std::unique_ptr<RecordingSurface>> &pages);
 
 } // namespace sheetcraft

@@ -143,78 +143,66 @@ bool ReportPrinter::Command3_Click(const Cells &cells, const FrameState &frames,
     return saved(writeReportPdf(cells, frames, *content, path));
 }
 
-bool ReportPrinter::printCutPlan(const CutPlanDocument &document, QWidget *parent) {
+bool ReportPrinter::printPages(
+    const QString &docName, const QString &notPrinted, QString &lastPath, const QString &fileName,
+    const std::function<bool(QPrinter &)> &paint,
+    const std::function<Outcome(const QString &, const QPageLayout *)> &write, QWidget *parent) {
     if (m_chosen || (printersInstalled && printersInstalled())) {
         QPrinter &target = printer();
         if (target.outputFormat() == QPrinter::PdfFormat) {
             const QPageLayout layout = target.pageLayout();
-            return saved(writeCutPlanPdf(document, target.outputFileName(), &layout));
+            return saved(write(target.outputFileName(), &layout));
         }
-        target.setDocName(QStringLiteral("Cut Plan"));
+        target.setDocName(docName);
         target.setCreator(QStringLiteral("Sheetcraft"));
-        if (paintCutPlan(document, target) && target.printerState() != QPrinter::Error)
+        if (paint(target) && target.printerState() != QPrinter::Error)
             return true;
-        m_messages.message(
-            tr("The cut plan could not be printed on %1.").arg(target.printerName()).toStdString());
+        m_messages.message(notPrinted.arg(target.printerName()).toStdString());
         return false;
     }
-    if (m_lastCutPlanPath.isEmpty())
-        m_lastCutPlanPath = QDir(QDir::homePath()).filePath(QStringLiteral("CutPlan.pdf"));
-    m_cutPlanAsked = true;
-    const QString path = askPdfPath ? askPdfPath(parent, m_lastCutPlanPath) : QString();
-    m_cutPlanAsked = false;
+    if (lastPath.isEmpty())
+        lastPath = QDir(QDir::homePath()).filePath(fileName);
+    const QString path = askPdfPath ? askPdfPath(parent, lastPath) : QString();
     if (path.isEmpty())
         return false;
-    m_lastCutPlanPath = path;
-    return saved(writeCutPlanPdf(document, path));
+    lastPath = path;
+    return saved(write(path, nullptr));
+}
+
+bool ReportPrinter::printCutPlan(const CutPlanDocument &document, QWidget *parent) {
+    m_cutPlanAsked = true; // the file dialog says it is for the cut plan
+    const bool printed = printPages(
+        QStringLiteral("Cut Plan"), tr("The cut plan could not be printed on %1."),
+        m_lastCutPlanPath, QStringLiteral("CutPlan.pdf"),
+        [&](QPrinter &target) { return paintCutPlan(document, target); },
+        [&](const QString &path, const QPageLayout *layout) {
+            return writeCutPlanPdf(document, path, layout);
+        },
+        parent);
+    m_cutPlanAsked = false;
+    return printed;
 }
 
 bool ReportPrinter::printPaperPage(const PaperPage &page, QWidget *parent) {
-    if (m_chosen || (printersInstalled && printersInstalled())) {
-        QPrinter &target = printer();
-        if (target.outputFormat() == QPrinter::PdfFormat) {
-            const QPageLayout layout = target.pageLayout();
-            return saved(writePaperPdf(page, target.outputFileName(), &layout));
-        }
-        target.setDocName(page.title);
-        target.setCreator(QStringLiteral("Sheetcraft"));
-        if (sheetcraft::paintPaperPage(page, target) && target.printerState() != QPrinter::Error)
-            return true;
-        m_messages.message(
-            tr("The page could not be printed on %1.").arg(target.printerName()).toStdString());
-        return false;
-    }
-    if (m_lastPaperPath.isEmpty())
-        m_lastPaperPath = QDir(QDir::homePath()).filePath(QStringLiteral("ChoosePaper.pdf"));
-    const QString path = askPdfPath ? askPdfPath(parent, m_lastPaperPath) : QString();
-    if (path.isEmpty())
-        return false;
-    m_lastPaperPath = path;
-    return saved(writePaperPdf(page, path));
+    return printPages(
+        page.title, tr("The page could not be printed on %1."), m_lastPaperPath,
+        QStringLiteral("ChoosePaper.pdf"),
+        [&](QPrinter &target) { return sheetcraft::paintPaperPage(page, target); },
+        [&](const QString &path, const QPageLayout *layout) {
+            return writePaperPdf(page, path, layout);
+        },
+        parent);
 }
 
 bool ReportPrinter::printGang(const GangDocument &document, QWidget *parent) {
-    if (m_chosen || (printersInstalled && printersInstalled())) {
-        QPrinter &target = printer();
-        if (target.outputFormat() == QPrinter::PdfFormat) {
-            const QPageLayout layout = target.pageLayout();
-            return saved(writeGangPdf(document, target.outputFileName(), &layout));
-        }
-        target.setDocName(QStringLiteral("Gang Run"));
-        target.setCreator(QStringLiteral("Sheetcraft"));
-        if (paintGangPages(document, target) && target.printerState() != QPrinter::Error)
-            return true;
-        m_messages.message(
-            tr("The gang run could not be printed on %1.").arg(target.printerName()).toStdString());
-        return false;
-    }
-    if (m_lastGangPath.isEmpty())
-        m_lastGangPath = QDir(QDir::homePath()).filePath(QStringLiteral("GangRun.pdf"));
-    const QString path = askPdfPath ? askPdfPath(parent, m_lastGangPath) : QString();
-    if (path.isEmpty())
-        return false;
-    m_lastGangPath = path;
-    return saved(writeGangPdf(document, path));
+    return printPages(
+        QStringLiteral("Gang Run"), tr("The gang run could not be printed on %1."), m_lastGangPath,
+        QStringLiteral("GangRun.pdf"),
+        [&](QPrinter &target) { return paintGangPages(document, target); },
+        [&](const QString &path, const QPageLayout *layout) {
+            return writeGangPdf(document, path, layout);
+        },
+        parent);
 }
 
 bool ReportPrinter::printToPrinter(const Cells &cells, const FrameState &frames,

@@ -67,6 +67,12 @@ private:
     QPrinter &printer();
     // Says why a report file was not written; true when it was.
     bool saved(const Outcome &written);
+    // Pages on the printer or, with none, in a PDF file the user names (first
+    // offered as fileName in the home folder, then the last one chosen).
+    bool printPages(const QString &docName, const QString &notPrinted, QString &lastPath,
+                    const QString &fileName, const std::function<bool(QPrinter &)> &paint,
+                    const std::function<Outcome(const QString &, const QPageLayout *)> &write,
+                    QWidget *parent);
     bool printToPrinter(const Cells &cells, const FrameState &frames, const ReportContent &content);
 
     MessageSink &m_messages;

@@ -7,6 +7,7 @@
 #include "frmbestlayout.h"
 #include "frmlayout.h"
 #include "machinebox.h"
+#include "mainwindowtest.h"
 #include "recordingsink.h"
 #include "settingsfiles.h"
 #include "tradeoffview.h"
@@ -22,29 +23,15 @@ using sheetcraft::test::RecordingSink;
 
 namespace {
 
-class BestWindow : public ::testing::Test {
+class BestWindow : public sheetcraft::test::MainWindowTest {
 protected:
-    void SetUp() override {
-        QDir(settingsFolder()).removeRecursively();
-        main = std::make_unique<frmLayOut>(sink);
-        main->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(main.get()));
-    }
-    void TearDown() override {
-        main.reset(); // takes its windows with it
-        QDir(settingsFolder()).removeRecursively();
-    }
-
     // Opens the window the way a user does: Tools, then its one entry.
     frmBestLayout *openFromMenu() {
         QMenu *tools = main->menuBar()->actions().value(1)->menu(); // after File
         if (!tools || tools->actions().isEmpty())
             return nullptr;
         tools->actions().first()->trigger();
-        for (QWidget *top : QApplication::topLevelWidgets())
-            if (auto *window = qobject_cast<frmBestLayout *>(top); window && window->isVisible())
-                return window;
-        return nullptr;
+        return shownWindow<frmBestLayout>();
     }
 
     // The comparison line of the one answer the main window holds.
@@ -65,9 +52,6 @@ protected:
         main->txtSize[2]->setText(parent);
         QTest::mouseClick(main->Command1, Qt::LeftButton); // Clear redraws both diagrams
     }
-
-    RecordingSink sink;
-    std::unique_ptr<frmLayOut> main;
 };
 
 TEST_F(BestWindow, OpensFromToolsBeforeAnythingIsDrawnAndShowsTheTypedSizes) {

@@ -7,6 +7,7 @@
 #include "frmlayout.h"
 #include "frmstocklist.h"
 #include "gainpanel.h"
+#include "mainwindowtest.h"
 #include "recordingsink.h"
 #include "settingsfiles.h"
 #include "stockfile.h"
@@ -20,27 +21,12 @@ using sheetcraft::test::RecordingSink;
 
 namespace {
 
-class ChoosePaper : public ::testing::Test {
+class ChoosePaper : public sheetcraft::test::MainWindowTest {
 protected:
-    void SetUp() override {
-        QDir(settingsFolder()).removeRecursively();
-        main = std::make_unique<frmLayOut>(sink);
-        main->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(main.get()));
-    }
-    void TearDown() override {
-        main.reset();
-        QDir(settingsFolder()).removeRecursively();
-    }
     frmChoosePaper *open() {
         main->mnuPaper->trigger();
-        for (QWidget *top : QApplication::topLevelWidgets())
-            if (auto *w = qobject_cast<frmChoosePaper *>(top); w && w->isVisible())
-                return w;
-        return nullptr;
+        return shownWindow<frmChoosePaper>();
     }
-    RecordingSink sink;
-    std::unique_ptr<frmLayOut> main;
 };
 
 TEST_F(ChoosePaper, DoubleClickPutsTheRowsSheetsIntoTheMainWindowAndRedraws) {

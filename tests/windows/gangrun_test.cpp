@@ -7,6 +7,7 @@
 #include "frmlayout.h"
 #include "gangjobs.h"
 #include "gangprint.h"
+#include "mainwindowtest.h"
 #include "recordingsink.h"
 #include "settingsfiles.h"
 
@@ -20,17 +21,12 @@ using sheetcraft::test::RecordingSink;
 
 namespace {
 
-TEST(GangWindow, ComputesFourJobsAndKeepsThem) {
-    QDir(settingsFolder()).removeRecursively();
-    RecordingSink sink;
-    auto main = std::make_unique<frmLayOut>(sink);
-    main->show();
+using GangWindow = sheetcraft::test::MainWindowTest;
+
+TEST_F(GangWindow, ComputesFourJobsAndKeepsThem) {
     main->txtSize[1]->setText("28x40");
     main->mnuGang->trigger();
-    frmGangRun *w = nullptr;
-    for (QWidget *top : QApplication::topLevelWidgets())
-        if (auto *g = qobject_cast<frmGangRun *>(top); g && g->isVisible())
-            w = g;
+    frmGangRun *w = shownWindow<frmGangRun>();
     ASSERT_TRUE(w);
 
     const std::vector<GangJob> jobs{{"Postcard A", 6, 4, 5000, GrainRule::Any},
@@ -77,8 +73,6 @@ TEST(GangWindow, ComputesFourJobsAndKeepsThem) {
     ASSERT_EQ(read.jobs.size(), jobs.size());
     EXPECT_EQ(read.jobs[2].name, "Cards");
     EXPECT_EQ(read.jobs[2].grain, GrainRule::Along);
-    main.reset();
-    QDir(settingsFolder()).removeRecursively();
 }
 
 } // namespace

@@ -10,16 +10,31 @@ namespace sheetcraft {
 
 namespace {
 
-QJsonArray rectJson(const SheetRect &r) {
-    return QJsonArray{r.x, r.y, r.width, r.depth};
-}
-
 void printLines(QTextStream &out, const std::vector<std::string> &lines) {
     for (const std::string &line : lines)
         out << QString::fromStdString(line) << "\n";
 }
 
 } // namespace
+
+QJsonArray rectJson(const SheetRect &r) {
+    return QJsonArray{r.x, r.y, r.width, r.depth};
+}
+
+QJsonObject cutJson(const CutOperation &op) {
+    QJsonArray stocks;
+    for (const SheetRect &r : op.stocks)
+        stocks.append(rectJson(r));
+    return QJsonObject{{"n", op.n},
+                       {"axis", op.axis == CutAxis::X ? "x" : "y"},
+                       {"offset", op.offset},
+                       {"stocks", stocks},
+                       {"gauge", op.gauge},
+                       {"turn", op.turn != PileTurn::None},
+                       {"off", op.off == CutOff::Strip    ? "strip"
+                               : op.off == CutOff::Pieces ? "pieces"
+                                                          : "waste"}};
+}
 
 QJsonObject bestJson(const StagePlan &s) {
     const BestLayout &b = s.best;
@@ -54,20 +69,8 @@ QJsonObject bestJson(const StagePlan &s) {
     });
     o["pieces"] = pieces;
     QJsonArray cuts;
-    for (const CutOperation &op : s.plan.operations) {
-        QJsonArray stocks;
-        for (const SheetRect &r : op.stocks)
-            stocks.append(rectJson(r));
-        cuts.append(QJsonObject{{"n", op.n},
-                                {"axis", op.axis == CutAxis::X ? "x" : "y"},
-                                {"offset", op.offset},
-                                {"stocks", stocks},
-                                {"gauge", op.gauge},
-                                {"turn", op.turn != PileTurn::None},
-                                {"off", op.off == CutOff::Strip    ? "strip"
-                                        : op.off == CutOff::Pieces ? "pieces"
-                                                                   : "waste"}});
-    }
+    for (const CutOperation &op : s.plan.operations)
+        cuts.append(cutJson(op));
     o["cuts"] = cuts;
     return o;
 }

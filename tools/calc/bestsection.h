@@ -5,6 +5,7 @@
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
+#include <QJsonArray>
 #include <QJsonObject>
 #include <QTextStream>
 
@@ -12,6 +13,9 @@
 
 namespace sheetcraft {
 
+QJsonArray rectJson(const SheetRect &rect); // [x, y, w, d]
+// A cut: {n, axis, offset, stocks, gauge, turn, off}.
+QJsonObject cutJson(const CutOperation &cut);
 QJsonObject bestJson(const StagePlan &stage);
 QJsonObject orderJson(const OrderQuantities &order, std::optional<CuttingWork> work = {});
 QJsonObject machineJson(const MachineRules &machine);

@@ -1,5 +1,7 @@
 #include "gangsection.h"
 
+#include "bestsection.h"
+
 #include "coinsolver.h"
 #include "cutplan.h"
 #include "gangjobs.h"
@@ -34,10 +36,6 @@ QString q(const std::string &s) {
     return QString::fromStdString(s);
 }
 
-QJsonArray rectJson(const SheetRect &r) {
-    return QJsonArray{r.x, r.y, r.width, r.depth};
-}
-
 QJsonObject planJson(const GangProblem &p, const GangPlan &g) {
     QJsonArray templates;
     for (const GangTemplate &t : g.templates) {
@@ -52,15 +50,8 @@ QJsonObject planJson(const GangProblem &p, const GangPlan &g) {
             pieces.append(a);
         }
         QJsonArray cuts;
-        for (const CutOperation &op : makeCutPlan(t.tree).operations) {
-            QJsonArray stocks;
-            for (const SheetRect &r : op.stocks)
-                stocks.append(rectJson(r));
-            cuts.append(QJsonObject{{"n", op.n},
-                                    {"axis", op.axis == CutAxis::X ? "x" : "y"},
-                                    {"offset", op.offset},
-                                    {"stocks", stocks}});
-        }
+        for (const CutOperation &op : makeCutPlan(t.tree).operations)
+            cuts.append(cutJson(op));
         templates.append(QJsonObject{{"run", static_cast<qint64>(t.run)},
                                      {"pressSheets", static_cast<qint64>(t.pressSheets)},
                                      {"slots", slotsJson},
