@@ -1,5 +1,6 @@
 #include "gangjobs.h"
 
+#include "csv.h"
 #include "sheetsize.h"
 
 #include <algorithm>
@@ -11,51 +12,6 @@
 namespace sheetcraft {
 
 namespace {
-
-std::string trim(std::string_view s) {
-    while (!s.empty() && std::isspace(static_cast<unsigned char>(s.front())))
-        s.remove_prefix(1);
-    while (!s.empty() && std::isspace(static_cast<unsigned char>(s.back())))
-        s.remove_suffix(1);
-    return std::string(s);
-}
-
-std::string lower(std::string s) {
-    std::transform(s.begin(), s.end(), s.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return s;
-}
-
-// The fields of one line; nothing when a quote is left open.
-std::optional<std::vector<std::string>> fields(std::string_view line) {
-    std::vector<std::string> out(1);
-    bool quoted = false;
-    for (std::size_t k = 0; k < line.size(); ++k) {
-        const char c = line[k];
-        if (quoted && c == '"' && k + 1 < line.size() && line[k + 1] == '"')
-            out.back() += '"', ++k;
-        else if (c == '"')
-            quoted = !quoted;
-        else if (c == ',' && !quoted)
-            out.emplace_back();
-        else
-            out.back() += c;
-    }
-    if (quoted)
-        return std::nullopt;
-    for (std::string &f : out)
-        f = trim(f);
-    return out;
-}
-
-std::string quoted(const std::string &s) {
-    if (s.find_first_of(",\"\n") == std::string::npos && trim(s) == s)
-        return s;
-    std::string out = "\"";
-    for (char c : s)
-        out += c == '"' ? std::string("\"\"") : std::string(1, c);
-    return out + "\"";
-}
 
 std::string number(double v) {
     char buf[32];
@@ -81,9 +37,9 @@ GangJobsRead readGangJobs(std::string_view text) {
         ++lineNo;
         if (!line.empty() && line.back() == '\r')
             line.remove_suffix(1);
-        if (trim(line).empty())
+        if (trimmed(line).empty())
             continue;
-        const auto f = fields(line);
+        const auto f = csvFields(line);
         const auto refuse = [&](std::string why) {
             r.jobs.clear();
             r.badLine = lineNo;
@@ -91,8 +47,9 @@ GangJobsRead readGangJobs(std::string_view text) {
             return r;
         };
         if (!header) {
-            if (!f || f->size() != 4 || lower((*f)[0]) != "name" || lower((*f)[1]) != "size" ||
-                lower((*f)[2]) != "quantity" || lower((*f)[3]) != "grain")
+            if (!f || f->size() != 4 || lowerCase((*f)[0]) != "name" ||
+                lowerCase((*f)[1]) != "size" || lowerCase((*f)[2]) != "quantity" ||
+                lowerCase((*f)[3]) != "grain")
                 return refuse("the first line must be name,size,quantity,grain");
             header = true;
             continue;
@@ -105,7 +62,7 @@ GangJobsRead readGangJobs(std::string_view text) {
             return refuse("the job has no name");
         if (!names.insert(job.name).second)
             return refuse("a job named " + job.name + " is already listed");
-        const std::string size = lower((*f)[1]);
+        const std::string size = lowerCase((*f)[1]);
         if (!isUsableSize(size, SizeRole::Finished))
             return refuse("the size " + (*f)[1] + " is not a size such as 3.5x2");
         const SheetDims dims = readDims(storageForm(size));
@@ -115,7 +72,7 @@ GangJobsRead readGangJobs(std::string_view text) {
         const auto [ptr, ec] = std::from_chars(q.data(), q.data() + q.size(), job.quantity);
         if (ec != std::errc() || ptr != q.data() + q.size() || job.quantity < 1)
             return refuse("the quantity " + q + " is not a whole number from 1");
-        const std::string grain = lower((*f)[3]);
+        const std::string grain = lowerCase((*f)[3]);
         auto rule = grain.empty() ? std::optional(GrainRule::Any) : grainFromText(grain);
         if (rule == GrainRule::OneWay) // each job keeps its own rule; one way is for a whole sheet
             rule.reset();
@@ -134,7 +91,7 @@ GangJobsRead readGangJobs(std::string_view text) {
 std::string gangJobsCsv(const std::vector<GangJob> &jobs) {
     std::string out = "name,size,quantity,grain\n";
     for (const GangJob &j : jobs)
-        out += quoted(j.name) + "," + gangSizeText(j) + "," + std::to_string(j.quantity) + "," +
+        out += csvField(j.name) + "," + gangSizeText(j) + "," + std::to_string(j.quantity) + "," +
                grainText(j.grain) + "\n";
     return out;
 }

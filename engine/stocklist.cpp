@@ -1,5 +1,6 @@
 #include "stocklist.h"
 
+#include "csv.h"
 #include "sheetsize.h"
 #include "val.h"
 
@@ -10,62 +11,6 @@
 namespace sheetcraft {
 
 namespace {
-
-std::string trim(std::string_view s) {
-    const auto first = s.find_first_not_of(" \t\r");
-    if (first == std::string_view::npos)
-        return {};
-    const auto last = s.find_last_not_of(" \t\r");
-    return std::string(s.substr(first, last - first + 1));
-}
-
-std::string lower(std::string s) {
-    std::transform(s.begin(), s.end(), s.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return s;
-}
-
-// Splits one CSV line; nothing when a quote is left open.
-std::optional<std::vector<std::string>> csvFields(std::string_view line) {
-    std::vector<std::string> fields(1);
-    bool quoted = false;
-    for (std::size_t i = 0; i < line.size(); ++i) {
-        const char c = line[i];
-        if (quoted) {
-            if (c == '"' && i + 1 < line.size() && line[i + 1] == '"') {
-                fields.back() += '"';
-                ++i;
-            } else if (c == '"') {
-                quoted = false;
-            } else {
-                fields.back() += c;
-            }
-        } else if (c == '"') {
-            quoted = true;
-        } else if (c == ',') {
-            fields.emplace_back();
-        } else {
-            fields.back() += c;
-        }
-    }
-    if (quoted)
-        return std::nullopt;
-    for (std::string &f : fields)
-        f = trim(f);
-    return fields;
-}
-
-std::string csvField(const std::string &s) {
-    if (s.find_first_of(",\"") == std::string::npos)
-        return s;
-    std::string out = "\"";
-    for (char c : s) {
-        out += c;
-        if (c == '"')
-            out += '"';
-    }
-    return out + '"';
-}
 
 // A whole decimal number only: Val would read "12abc" as 12.
 bool readNumber(const std::string &text, double &value) {
@@ -109,14 +54,14 @@ std::optional<StockSheet> parseStockLine(std::string_view line, std::string &why
     }
     StockSheet s;
     s.name = (*fields)[0];
-    s.size = lower((*fields)[1]);
+    s.size = lowerCase((*fields)[1]);
     if (s.name.empty()) {
         why = "the name is empty";
         return std::nullopt;
     }
     const auto parts = splitSize(s.size);
     double a = 0, b = 0;
-    if (!parts || !readNumber(trim(parts->first), a) || !readNumber(trim(parts->second), b) ||
+    if (!parts || !readNumber(trimmed(parts->first), a) || !readNumber(trimmed(parts->second), b) ||
         !isUsableSize(s.size, SizeRole::Parent)) {
         why = "the size \"" + (*fields)[1] + "\" is not a size such as 23x35";
         return std::nullopt;
@@ -132,7 +77,7 @@ std::optional<StockSheet> parseStockLine(std::string_view line, std::string &why
         }
         s.price = p;
     }
-    const std::string grain = fields->size() > 3 ? lower((*fields)[3]) : std::string();
+    const std::string grain = fields->size() > 3 ? lowerCase((*fields)[3]) : std::string();
     if (grain == "long")
         s.grain = StockGrain::Long;
     else if (grain == "short")
@@ -153,7 +98,7 @@ StockList parseStockList(std::string_view text) {
         auto end = text.find('\n', start);
         if (end == std::string_view::npos)
             end = text.size();
-        const std::string line = trim(text.substr(start, end - start));
+        const std::string line = trimmed(text.substr(start, end - start));
         start = end + 1;
         ++number;
         if (line.empty() || line[0] == '#')
@@ -161,7 +106,7 @@ StockList parseStockList(std::string_view text) {
         if (!headerSeen) {
             headerSeen = true;
             std::string compact;
-            for (char c : lower(line))
+            for (char c : lowerCase(line))
                 if (c != ' ')
                     compact += c;
             if (compact == stockListHeader)
