@@ -19,6 +19,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QBoxLayout>
 #include <QCoreApplication>
 #include <QFocusEvent>
 #include <QGroupBox>
@@ -79,9 +80,21 @@ frmLayOut::frmLayOut(MessageSink &messages, QWidget *parent)
         Command3->repaint(); // printing runs to its end before the next paint
     };
     // The status line sits below the designed area, which keeps its size.
-    lblBestStatus = new QLabel(this);
+    // Two lines under the designed area: the best layout's gain, then what
+    // would gain one more piece. The window's width is fixed, so each wraps
+    // rather than run off its edge.
+    auto *statusLines = new QWidget(this);
+    auto *statusLayout = new QVBoxLayout(statusLines);
+    statusLayout->setContentsMargins(0, 0, 0, 0);
+    statusLayout->setSpacing(0);
+    lblBestStatus = new QLabel(statusLines);
+    lblGainStatus = new QLabel(statusLines);
+    for (QLabel *line : {lblBestStatus, lblGainStatus}) {
+        line->setWordWrap(true);
+        statusLayout->addWidget(line);
+    }
     statusBar()->setSizeGripEnabled(false);
-    statusBar()->addWidget(lblBestStatus, 1);
+    statusBar()->addWidget(statusLines, 1);
     m_bestWorker = new BestLayoutWorker(std::chrono::milliseconds(1000), this);
     {
         const CutPlanSettings saved = readCutPlanSettings();
@@ -96,8 +109,6 @@ frmLayOut::frmLayOut(MessageSink &messages, QWidget *parent)
         connect(size, &QLineEdit::returnPressed, this, &frmLayOut::askBest);
     connect(m_bestWorker, &BestLayoutWorker::computed, lblBestStatus,
             [this] { lblBestStatus->setText(bestGainText(*m_bestWorker->result())); });
-    lblGainStatus = new QLabel(this);
-    statusBar()->addWidget(lblGainStatus, 1);
     followGainStatus(*this, lblGainStatus);
     // Not resizable: the window keeps its designed client area.
     layout()->setSizeConstraint(QLayout::SetFixedSize);
