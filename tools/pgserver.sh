@@ -33,6 +33,9 @@ as_owner() {
 cmd=${1:-}
 dir=${2:-}
 [[ ($cmd == start || $cmd == stop) && -n $dir ]] || { echo "usage: $0 start|stop DIR [PID]" >&2; exit 2; }
+# The server's user may not read the caller's folder (a checkout under /root,
+# say), and PostgreSQL complains on standard error about a folder it cannot enter.
+cd /
 
 if [[ $cmd == stop ]]; then
     if bin=$(bindir) && [[ -f $dir/data/postmaster.pid ]]; then
