@@ -4,12 +4,6 @@
 
 namespace sheetcraft {
 
-std::string sheetNumber(double v) {
-    char text[64];
-    std::snprintf(text, sizeof text, "%.12g", v);
-    return text;
-}
-
 std::vector<CutRow> cutRows(const CutPlan &plan) {
     std::vector<CutRow> rows;
     rows.reserve(plan.operations.size());

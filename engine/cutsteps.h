@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cutplan.h"
+#include "numberformat.h"
 
 #include <string>
 #include <vector>
@@ -29,8 +30,5 @@ std::string machineLine(const MachineRules &machine);
 // strokes: 39 knife strokes"
 std::string cuttingLine(const CuttingWork &work, std::size_t finishedStrokes,
                         std::size_t pressStrokes);
-
-// Sheet units as lists show them: up to 12 significant digits, no trailing zeros.
-std::string sheetNumber(double v);
 
 } // namespace sheetcraft

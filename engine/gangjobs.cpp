@@ -1,6 +1,7 @@
 #include "gangjobs.h"
 
 #include "csv.h"
+#include "numberformat.h"
 #include "sheetsize.h"
 
 #include <algorithm>
@@ -11,18 +12,9 @@
 
 namespace sheetcraft {
 
-namespace {
-
-std::string number(double v) {
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%.10g", v);
-    return buf;
-}
-
-} // namespace
-
 std::string gangSizeText(const GangJob &job) {
-    return number(std::max(job.width, job.depth)) + "x" + number(std::min(job.width, job.depth));
+    return sheetNumber(std::max(job.width, job.depth)) + "x" +
+           sheetNumber(std::min(job.width, job.depth));
 }
 
 GangJobsRead readGangJobs(std::string_view text) {

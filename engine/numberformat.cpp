@@ -1,5 +1,7 @@
 #include "numberformat.h"
 
+#include <cstdio>
+
 #include <charconv>
 #include <cmath>
 #include <string>
@@ -106,6 +108,12 @@ std::string strNumber(double value) {
 
 std::string plainNumber(double value) {
     return strNumber(value) + " ";
+}
+
+std::string sheetNumber(double value) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%.12g", value);
+    return text;
 }
 
 } // namespace sheetcraft

@@ -20,4 +20,8 @@ std::string plainNumber(double value);
 // The same without the trailing blank, as a number is written into a text cell: " 25".
 std::string strNumber(double value);
 
+// Sheet units as the cut plans and the best layouts show them: up to 12
+// significant digits, no trailing zeros: 11.625 -> "11.625".
+std::string sheetNumber(double value);
+
 } // namespace sheetcraft

@@ -1,24 +1,13 @@
 #include "stageplan.h"
 
 #include "cutsteps.h"
+#include "numberformat.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <limits>
 
 namespace sheetcraft {
-
-namespace {
-
-// Sheet units as the cut list shows them: up to 12 significant digits, no
-// trailing zeros.
-std::string number(double v) {
-    char text[64];
-    std::snprintf(text, sizeof text, "%.12g", v);
-    return text;
-}
-
-} // namespace
 
 StagePlan computeStagePlan(const DiagramValues &v, GrainRule grain,
                            const BestLayoutOptions &options, double gutter,
@@ -78,13 +67,13 @@ const CutPlan &shownPlan(const StagePlan &s) {
 std::string sizesLine(const StagePlan &s) {
     const bool finished = s.diagram == Diagram::Finished;
     std::string line = std::string(finished ? "Press sheet " : "Parent sheet ") +
-                       number(s.best.sheetWidth) + " x " + number(s.best.sheetDepth) +
+                       sheetNumber(s.best.sheetWidth) + " x " + sheetNumber(s.best.sheetDepth) +
                        (finished ? "   Finished sheet " : "   Press sheet ") +
-                       number(s.pieceWidth) + " x " + number(s.pieceDepth);
+                       sheetNumber(s.pieceWidth) + " x " + sheetNumber(s.pieceDepth);
     if (s.gripper > 0)
-        line += "   Gripper " + number(s.gripper);
+        line += "   Gripper " + sheetNumber(s.gripper);
     if (s.gutter > 0)
-        line += "   Gutter " + number(s.gutter);
+        line += "   Gutter " + sheetNumber(s.gutter);
     return line;
 }
 

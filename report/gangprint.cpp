@@ -3,6 +3,7 @@
 #include "cutlayoutpainter.h"
 #include "embeddedfonts.h"
 #include "layprint.h"
+#include "numberformat.h"
 #include "pagefit.h"
 #include "recordedpages.h"
 #include "reportoutput.h"
@@ -25,12 +26,6 @@ const TextFont labelFont{embeddedSansFamily, 7, false};
 
 std::string plural(std::int64_t n, const char *one, const char *many) {
     return std::to_string(n) + " " + (n == 1 ? one : many);
-}
-
-std::string number(double v) {
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%.10g", v);
-    return buf;
 }
 
 } // namespace
@@ -61,7 +56,7 @@ std::vector<std::string> gangSummaryLines(const GangProblem &p, const GangPlan &
                         std::to_string(g.templates[t].run) + ", " +
                         plural(g.templates[t].pressSheets, "press sheet", "press sheets"));
     lines.push_back("Total: " + plural(g.pressSheets, "press sheet", "press sheets") + " (runs " +
-                    std::to_string(g.runSheets) + ", spoilage " + number(p.spoilagePct) +
+                    std::to_string(g.runSheets) + ", spoilage " + sheetNumber(p.spoilagePct) +
                     " % per run, make-ready " + std::to_string(p.makeReady) + " per template)");
     lines.push_back("Lower bound: " + std::to_string(g.lowerBound) + " (" + g.boundText() + ")");
     lines.push_back("The plan is " + g.label() + ".");
@@ -138,7 +133,8 @@ layOutGangPages(const GangDocument &doc, const QPaintDevice &device, QSizeF prin
     }
     RecordingSurface &summary = newPage();
     line(summary, titleFont, "Gang Run: summary");
-    line(summary, bodyFont, "Press sheet " + number(g.sheetWidth) + " x " + number(g.sheetDepth));
+    line(summary, bodyFont,
+         "Press sheet " + sheetNumber(g.sheetWidth) + " x " + sheetNumber(g.sheetDepth));
     for (const std::string &text : gangSummaryLines(doc.problem, g))
         line(summary, bodyFont, text);
     return pages;
