@@ -167,4 +167,14 @@ bool PressLimits::fits(double width, double depth) const {
            d + slack >= minDepth;
 }
 
+bool readPressSize(std::string_view text, double &width, double &depth) {
+    const std::string size = lowerCase(trimmed(text));
+    if (!isUsableSize(size, SizeRole::Press))
+        return false;
+    const SheetDims dims = readDims(storageForm(size));
+    width = std::max(dims.width, dims.depth);
+    depth = std::min(dims.width, dims.depth);
+    return true;
+}
+
 } // namespace sheetcraft

@@ -52,6 +52,10 @@ std::vector<StockSheet> defaultStockList(bool metricFirst);
 // A size number as the cells show it: at most four decimals, no trailing zeros.
 std::string sizeNumber(double value);
 
+// A press sheet size as typed in a size cell, larger side first; false when
+// the size cell would refuse it.
+bool readPressSize(std::string_view text, double &width, double &depth);
+
 // The press's largest and smallest sheet (width the larger number).
 struct PressLimits {
     double maxWidth = 40, maxDepth = 28;

@@ -52,13 +52,7 @@ QString pressSizeText(double width, double depth) {
 }
 
 bool readPressSize(const QString &text, double &width, double &depth) {
-    const std::string size = text.trimmed().toLower().toStdString();
-    if (!isUsableSize(size, SizeRole::Press))
-        return false;
-    const SheetDims dims = readDims(storageForm(size));
-    width = std::max(dims.width, dims.depth);
-    depth = std::min(dims.width, dims.depth);
-    return true;
+    return readPressSize(text.toStdString(), width, depth);
 }
 
 PressLimits readPressLimits(bool metric) {

@@ -32,16 +32,6 @@ const QCommandLineOption gain("gain", "What would gain one more piece on the pre
 constexpr int badInput = 2;
 constexpr int success = 0;
 
-bool pressSize(const QString &text, double &w, double &d) {
-    const std::string size = text.trimmed().toLower().toStdString();
-    if (!isUsableSize(size, SizeRole::Press))
-        return false;
-    const SheetDims dims = readDims(storageForm(size));
-    w = std::max(dims.width, dims.depth);
-    d = std::min(dims.width, dims.depth);
-    return true;
-}
-
 QJsonValue number(const std::optional<double> &v) {
     return v ? QJsonValue(*v) : QJsonValue(QJsonValue::Null);
 }
@@ -57,8 +47,8 @@ std::optional<int> runPaper(const QCommandLineParser &parser, const LayoutSessio
     if (!parser.isSet(rank) && !parser.isSet(gain))
         return std::nullopt;
     PressLimits press;
-    if (!pressSize(parser.value(pressMax), press.maxWidth, press.maxDepth) ||
-        !pressSize(parser.value(pressMin), press.minWidth, press.minDepth)) {
+    if (!readPressSize(parser.value(pressMax).toStdString(), press.maxWidth, press.maxDepth) ||
+        !readPressSize(parser.value(pressMin).toStdString(), press.minWidth, press.minDepth)) {
         std::fprintf(stderr, "--press-max and --press-min take sheet sizes such as 28x40.\n");
         return badInput;
     }
