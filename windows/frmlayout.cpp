@@ -96,13 +96,13 @@ frmLayOut::frmLayOut(MessageSink &messages, QWidget *parent)
     statusBar()->setSizeGripEnabled(false);
     statusBar()->addWidget(statusLines, 1);
     m_bestWorker = new BestLayoutWorker(std::chrono::milliseconds(1000), this);
-    {
-        const CutPlanSettings saved = readCutPlanSettings();
-        for (std::size_t i = 0; i < 2; ++i)
-            if (const auto rule = grainFromText(
-                    (i == 0 ? saved.finishedGrain : saved.pressGrain).trimmed().toStdString()))
-                m_bestGrains[i] = *rule;
-    }
+    m_savedCutPlan = readCutPlanSettings();
+    for (std::size_t i = 0; i < 2; ++i)
+        if (const auto rule =
+                grainFromText((i == 0 ? m_savedCutPlan.finishedGrain : m_savedCutPlan.pressGrain)
+                                  .trimmed()
+                                  .toStdString()))
+            m_bestGrains[i] = *rule;
     connect(this, &frmLayOut::layoutsRedrawn, this, &frmLayOut::askBest);
     // Enter in a size cell asks about the size typed, without leaving the cell.
     for (QLineEdit *size : txtSize)
@@ -624,8 +624,7 @@ void frmLayOut::mnuVersion_Click() {
 BestLayoutRequest frmLayOut::bestRequest() {
     BestLayoutRequest request;
     request.grains = m_bestGrains;
-    request.machine =
-        m_bestMachine ? *m_bestMachine : machineRules(readCutPlanSettings(), metricUnits());
+    request.machine = m_bestMachine ? *m_bestMachine : machineRules(m_savedCutPlan, metricUnits());
     pullCells(); // a size typed but not yet left counts
     request.gutter = m_bestGutter ? *m_bestGutter : gutterText(session.cells.txtGutter);
     if (session.screenShowsCells()) {

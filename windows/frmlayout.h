@@ -1,6 +1,7 @@
 #pragma once
 
 #include "bestlayout.h"
+#include "cutplansettings.h"
 #include "layoutsession.h"
 #include "messagesink.h"
 #include "orderlookup.h"
@@ -143,6 +144,7 @@ public:
     // The diagrams as drawn, or as the typed cells work out when they have
     // changed since (or nothing is drawn), with the chosen grains and gutter.
     BestLayoutRequest bestRequest();
+    GrainRule bestGrain(std::size_t stage) const { return m_bestGrains[stage]; }
     void askBest();
     // The best-layout window's choices; asks again. Without a gutter typed
     // there, the press's gutter in the cells (filled by Search) is used.
@@ -226,6 +228,7 @@ private:
     std::array<GrainRule, 2> m_bestGrains{GrainRule::Any, GrainRule::OneWay};
     std::optional<double> m_bestGutter;
     std::optional<MachineRules> m_bestMachine; // the saved cutter until the window sets one
+    CutPlanSettings m_savedCutPlan;            // read once at start, not on every redraw
     bool m_shownOnce = false;
 };
 

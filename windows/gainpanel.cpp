@@ -1,6 +1,5 @@
 #include "gainpanel.h"
 
-#include "cutplansettings.h"
 #include "frmlayout.h"
 #include "stockfile.h"
 
@@ -140,9 +139,8 @@ void followGainStatus(frmLayOut &main, QLabel *label) {
     auto *worker = new GainWorker(
         label,
         [&main] {
-            const auto grain =
-                grainFromText(readCutPlanSettings().finishedGrain.toLower().toStdString());
-            auto q = gainQuestion(main, grain.value_or(GrainRule::Any), 0.125);
+            // The finished sheets' grain the one best-layout search uses.
+            auto q = gainQuestion(main, main.bestGrain(0), 0.125);
             if (q)
                 q->total = statusTotal;
             return q;
